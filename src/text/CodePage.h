@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Conversions between code page 866 (the DOS Cyrillic files at the edges) and UTF-8 (all text
+// inside the program). Both keep the character count: one code page 866 byte is one character.
+
+// Code page 866 bytes -> UTF-8. Every byte maps to its own character, box drawing included, so
+// AnsiToOemText(OemToAnsiText(x)) == x for every x. The empty text gives the empty text.
+std::string OemToAnsiText(std::string_view oem);
+
+// UTF-8 -> code page 866 bytes. A character that code page 866 lacks, and every byte of a
+// malformed UTF-8 sequence, becomes one kOemSubstitute byte, so the character count is kept.
+std::string AnsiToOemText(std::string_view text);
+
+// The byte that stands in for a character code page 866 cannot hold ("?").
+inline constexpr char kOemSubstitute = '?';
+
+// Whether code page 866 has a byte for this Unicode character.
+bool IsOemRepresentable(char32_t ch);
+
+// Number of Unicode characters in a UTF-8 text (a malformed byte counts as one character).
+std::size_t Utf8Length(std::string_view text);
+
+// The first `count` characters of a UTF-8 text (all of it when it is shorter).
+std::string_view Utf8Left(std::string_view text, std::size_t count);

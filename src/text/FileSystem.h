@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The one place where the program meets the file system. It gives the Windows-like services the
+// program expects: files created or opened without sharing (an exclusive lock) or with sharing (a
+// shared lock), both taken without waiting, so an exclusive opener fails while anyone else holds
+// the file and any opener fails while someone holds it exclusively, in this process or another.
+
+// Whether a regular file (not a folder) exists under `path`.
+bool FileExists(const std::string& path);
+
+// Whether a folder exists under `path`.
+bool DirectoryExists(const std::string& path);
+
+// Deletes a file. Fails (false) when it is held by an opener, as on Windows.
+bool DeleteFileAt(const std::string& path);
+
+// The absolute, lexically normalised form of `path` (relative to the current folder).
+std::string ExpandFileName(const std::string& path);
+
+// The file name part of a path (after its last "/").
+std::string ExtractFileName(const std::string& path);
+
+// The system's text for an error number.
+std::string SysErrorMessage(int error);
+
+struct TLocalDate {
+    int Year;
+    int Month;
+    int Day;
+};
+
+// Today's date in local time.
+TLocalDate LocalDate();
+
+// An open file; move-only, closed (and unlocked) when destroyed.
+class TFile {
+public:
+    TFile() = default;
+    ~TFile();
+    TFile(TFile&& other) noexcept;
+    TFile& operator=(TFile&& other) noexcept;
+    TFile(const TFile&) = delete;
+    TFile& operator=(const TFile&) = delete;
+
+    // Creates the file for reading and writing with no sharing, replacing an existing one (which
+    // is emptied only once the lock is held). Returns 0, or the error number.
+    int Create(const std::string& path);
+
+    // Opens an existing file for reading and writing; `exclusive` takes it without sharing.
+    // Returns 0, or the error number (EBUSY when the lock is held elsewhere).
+    int Open(const std::string& path, bool exclusive);
+
+    // Opens a file for reading, sharing it with other readers. Returns 0, or the error number.
+    int OpenRead(const std::string& path);
+
+    bool IsOpen() const { return Fd >= 0; }
+    void Close();
+
+    // Positioned transfers; true only when every byte was transferred.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
+    bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
+
+    // Sequential read: the bytes read, 0 at the end, -1 on failure (errno set).
+    std::ptrdiff_t Read(void* buffer, std::size_t count);
+
+private:
+    int Fd = -1;
+};
+
+// Test switch: make one read or one write of TFile fail, to reach every failure path without a
+// broken disk. Counting starts at 1 from the last reset; 0 disables. Reads count ReadAt and Read.
+enum TFileOp { foRead, foWrite };
+void SetFileFault(TFileOp op, long failAt);
+void ResetFileFaults();
+// How many operations of this kind were made since the last reset.
+long FileOpCount(TFileOp op);
