@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+class IRunHost;
+class TGoodsTable;
+
+// The main window's inputs that one import run reads, taken as they stand at the press of the
+// button (the file names already reduced to their file name values).
+struct TImportInputs {
+    std::string ArticleFile = "ARTICLE.TXT";
+    std::string PrintFile = "PRINT.TXT";
+    std::string Prefix = "222";
+    std::string StartValue = "1";
+    std::string NdsValue = "18";
+};
+
+// The import run: checks the inputs, refills `goods` from the article list and the stock report
+// (or the defaults with a warning), shows the count and the results. Failures are thrown as
+// std::runtime_error with the message to show; clean-up runs on every way out.
+void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host);
