@@ -10,6 +10,10 @@ struct TExportInputs {
     bool WriteID = false;  // the "write the record identifier" box, read once at the start
 };
 
+// The folder text with the path delimiter appended: "/" unless it already ends in "/" or "\"
+// (a trailing "\" becomes "/"); an empty text gives "/".
+std::string ExportFolderPath(const std::string& folder);
+
 // The goods export: writes "Справочник.dbf" and "Приходы.dbf" into the folder and reports
 // "Данные сохранены!". Failures are thrown (ED, the file-creation error, or std::runtime_error
 // "Нет данных для сохранения в BDF!"); clean-up runs on every way out.

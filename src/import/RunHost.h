@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 // A progress display for one long step. The step writes SetPercent as it goes and calls Terminate
 // exactly once at its end (also on failure); after Terminate the sink is not used again.
@@ -29,3 +30,11 @@ public:
     // Shows the results viewer (non-modal), or brings it to the front.
     virtual void ShowResults() = 0;
 };
+
+// The text of the standard error display: the message, with a "." appended when the code of its
+// last character is above that of "." (so "...!" stays, "...записи" gets its full stop).
+inline std::string ErrorDisplayText(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    return text;
+}
