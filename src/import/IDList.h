@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// The article codes of one import run in the order of the goods table's rows: entry k is the ID
+// of row k + 1. Lookup finds the FIRST entry equal to an ID in O(1) on average through a small
+// open-addressing index beside the list (4 bytes per slot, at most half the slots in use).
+class TIDList {
+  public:
+    void Add(std::int32_t id);
+    // The position (0-based) of the first entry equal to `id`, or nullopt.
+    std::optional<std::size_t> Find(std::int32_t id) const;
+    std::size_t Count() const { return Ids.size(); }
+    std::int32_t operator[](std::size_t i) const { return Ids[i]; }
+    void Clear();
+
+  private:
+    void Grow();
+
+    std::vector<std::int32_t> Ids;
+    // Slot value: position + 1 of the first entry with that ID; 0 marks a free slot.
+    std::vector<std::uint32_t> Slots;
+    std::size_t Distinct = 0;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "import/IDList.h"
+#include "text/TextFile.h"
+
+// The validated inputs and counters of one import run, shared by the two readers. Lives for one
+// run only: the next run starts again from the start value.
+struct ImportState {
+    std::string Prefix;               // the barcode prefix exactly as typed (e.g. "0222")
+    std::int32_t BarCodeCounter = 0;  // the number the barcode generator appends next
+    std::int32_t GeneratedCount = 0;  // barcodes generated so far in this run
+    std::int32_t NdsValue = 0;        // VAT rate in percent (0 leaves NDS empty)
+    // Set once the counter has been used at its largest value: it cannot advance, so the next
+    // generation must fail instead of wrapping to a negative number.
+    bool CounterExhausted = false;
+    TIDList IDList;
+    TLineList Lines;
+};
