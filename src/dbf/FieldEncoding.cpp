@@ -1,0 +1,229 @@
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "dbf/DBF.h"
+#include "text/DecimalSeparator.h"
+#include "text/NumberText.h"
+
+namespace {
+
+constexpr const char* kFieldNumber = "SetFieldData: Неверный номер поля: ";
+constexpr const char* kSize = "SetFieldData: Недопустимый размер данных\rРяд: ";
+constexpr const char* kData = "SetFieldData: Ошибка данных - Ряд: ";
+constexpr const char* kField = ", Поле: ";
+
+// The longest keyword of a logical field ("FALSE"): accepted even where the field is shorter.
+constexpr std::size_t kLogicalInputLength = 5;
+
+// Room for any value that can fit a field, plus a sign and a carry digit.
+constexpr std::size_t kOutCapacity = DbfFormat::MaxFieldLength + 2;
+
+struct TOut {
+    std::array<char, kOutCapacity> Bytes;
+    std::size_t Length = 0;
+};
+
+// A piece of a date: optional leading blanks, then one or more decimal digits.
+bool ParseDatePiece(std::string_view piece, int& value) {
+    std::size_t i = 0;
+    while (i < piece.size() && piece[i] == ' ') ++i;
+    if (i == piece.size()) return false;
+    value = 0;
+    for (; i < piece.size(); ++i) {
+        if (piece[i] < '0' || piece[i] > '9') return false;
+        value = value * 10 + (piece[i] - '0');
+    }
+    return true;
+}
+
+std::string_view Piece(std::string_view text, std::size_t position) {
+    return position < text.size() ? text.substr(position, 2) : std::string_view();
+}
+
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// dd.mm.yy (the separators are not looked at) to yyyymmdd; yy 00-50 is 2000-2050, 51-99 1951-1999.
+bool EncodeDate(std::string_view text, TOut& out) {
+    int day = 0, month = 0, year = 0;
+    if (!ParseDatePiece(Piece(text, 0), day) || !ParseDatePiece(Piece(text, 3), month) ||
+        !ParseDatePiece(Piece(text, 6), year)) {
+        return false;
+    }
+    year += 1900;
+    if (year <= 1950) year += 100;
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1) return false;
+    if (day > kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0)) return false;
+    const int parts[3] = {year, month, day};
+    const int widths[3] = {4, 2, 2};
+    for (int p = 0; p < 3; ++p) {
+        int v = parts[p];
+        for (int w = widths[p] - 1; w >= 0; --w) {
+            out.Bytes[out.Length + static_cast<std::size_t>(w)] = static_cast<char>('0' + v % 10);
+            v /= 10;
+        }
+        out.Length += static_cast<std::size_t>(widths[p]);
+    }
+    return true;
+}
+
+// Fixed-point text of `value` with `decimals` digits after ".", at most `width` characters;
+// false when it does not fit. Rounding works on the shortest decimal form that reads back as the
+// same double (the digits the user typed, for any plain decimal input), half away from zero, so
+// 2.675 gives 2.68 and -0.125 gives -0.13, where rounding the binary value would give 2.67.
+// A result that rounds to zero carries no sign.
+bool FormatFixed(double value, std::size_t decimals, std::size_t width, TOut& out) {
+    char sci[40];
+    auto [end, ec] =
+        std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific);
+    if (ec != std::errc()) return false;
+    // sci is "d[.ddd]e[+-]xx": collect the significant digits and the power of the first.
+    char digits[24];
+    std::size_t digitCount = 0;
+    const char* p = sci;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p != '.') digits[digitCount++] = *p;
+    }
+    int exponent = 0;
+    if (p < end) {
+        const char* e = p + 1;
+        if (e < end && *e == '+') ++e;
+        std::from_chars(e, end, exponent);
+    }
+    // The digit standing for 10^power.
+    auto digitFor = [&](long power) -> char {
+        long k = exponent - power;
+        return k >= 0 && k < static_cast<long>(digitCount) ? digits[k] : '0';
+    };
+    const long topPower = exponent > 0 ? exponent : 0;
+    const std::size_t intLength = static_cast<std::size_t>(topPower) + 1;
+    const std::size_t bodyLength = intLength + (decimals > 0 ? decimals + 1 : 0);
+    if (bodyLength > width) return false;
+
+    // Body at Bytes[2..]: one slot for a carry digit and one for the sign in front.
+    char* body = out.Bytes.data() + 2;
+    std::size_t n = 0;
+    for (long power = topPower; power >= 0; --power) body[n++] = digitFor(power);
+    if (decimals > 0) {
+        body[n++] = '.';
+        for (long power = -1; power >= -static_cast<long>(decimals); --power) {
+            body[n++] = digitFor(power);
+        }
+    }
+    bool carry = digitFor(-static_cast<long>(decimals) - 1) >= '5';
+    for (std::size_t i = n; carry && i-- > 0;) {
+        if (body[i] == '.') continue;
+        if (body[i] == '9') {
+            body[i] = '0';
+        } else {
+            ++body[i];
+            carry = false;
+        }
+    }
+    char* start = body;
+    if (carry) *--start = '1';
+    bool zero = true;
+    for (char* c = start; c < body + n; ++c) {
+        if (*c >= '1' && *c <= '9') zero = false;
+    }
+    if (value < 0 && !zero) *--start = '-';
+    std::size_t length = static_cast<std::size_t>(body + n - start);
+    if (length > width) return false;
+    std::memmove(out.Bytes.data(), start, length);
+    out.Length = length;
+    return true;
+}
+
+}  // namespace
+
+void TDBF::RaiseSizeError(std::int32_t FieldNo) const {
+    throw ED(kSize + std::to_string(FRecNo) + kField + std::to_string(FieldNo));
+}
+
+void TDBF::RaiseDataError(std::int32_t FieldNo) const {
+    throw ED(kData + std::to_string(FRecNo) + kField + std::to_string(FieldNo));
+}
+
+void TDBF::SetFieldData(std::int32_t FieldNo, const std::string& Value) {
+    if (FieldNo < 1 || FieldNo > FFieldCount) throw ED(kFieldNumber + std::to_string(FieldNo));
+    const TDbfFieldDesc& desc = FFieldDefs[static_cast<std::size_t>(FieldNo - 1)];
+    const std::size_t width = desc.Length;
+
+    std::size_t textLength = Value.size();
+    while (textLength > 0 && static_cast<unsigned char>(Value[textLength - 1]) <= 0x20) {
+        --textLength;
+    }
+    const std::string_view text(Value.data(), textLength);
+    if (text.size() > width && !(desc.Type == 'L' && text.size() <= kLogicalInputLength)) {
+        RaiseSizeError(FieldNo);
+    }
+
+    // Everything is converted aside; the record buffer changes only once the value is good.
+    char* field = FRecordBuffer.data() + FFieldOffsets[static_cast<std::size_t>(FieldNo - 1)];
+    const bool rightAligned = desc.Type == 'F' || desc.Type == 'M' || desc.Type == 'N';
+    std::string_view result = text;
+    TOut out;
+    if (!text.empty()) {
+        switch (desc.Type) {
+            case 'D':
+                if (!EncodeDate(text, out)) RaiseDataError(FieldNo);
+                result = std::string_view(out.Bytes.data(), out.Length);
+                break;
+            case 'F':
+            case 'N': {
+                const char separator = DecimalSeparator();
+                std::array<char, DbfFormat::MaxFieldLength + 1> input;
+                std::memcpy(input.data(), text.data(), text.size());
+                std::string_view number(input.data(), text.size());
+                if (separator == ',') {
+                    // A "." typed by habit is taken as the separator.
+                    void* dot = std::memchr(input.data(), '.', text.size());
+                    if (dot != nullptr) *static_cast<char*>(dot) = ',';
+                }
+                std::optional<double> parsed = ParseDecimalText(number, separator);
+                if (!parsed || !std::isfinite(*parsed)) RaiseDataError(FieldNo);
+                // Always ".", whatever the separator; a number too long for the field is
+                // refused rather than cut.
+                if (!FormatFixed(*parsed, desc.Decimals, width, out)) RaiseSizeError(FieldNo);
+                result = std::string_view(out.Bytes.data(), out.Length);
+                break;
+            }
+            case 'L': {
+                // Longer text (a foreign, wider L field) matches no keyword.
+                char upper[kLogicalInputLength] = {};
+                std::size_t length = text.size() <= kLogicalInputLength ? text.size() : 0;
+                for (std::size_t i = 0; i < length; ++i) {
+                    char c = text[i];
+                    upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+                }
+                std::string_view word(upper, length);
+                out.Bytes[0] = word == "TRUE" || word == "YES"   ? 'T'
+                               : word == "FALSE" || word == "NO" ? 'F'
+                                                                 : ' ';
+                out.Length = 1;
+                result = std::string_view(out.Bytes.data(), out.Length);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    // Only a foreign descriptor (a D field shorter than 8) can get here with too long a result.
+    if (result.size() > width) RaiseSizeError(FieldNo);
+
+    const std::size_t blanks = width - result.size();
+    if (rightAligned) {
+        std::memset(field, ' ', blanks);
+        std::memcpy(field + blanks, result.data(), result.size());
+    } else {
+        std::memcpy(field, result.data(), result.size());
+        std::memset(field + result.size(), ' ', blanks);
+    }
+    FModified = true;
+}
