@@ -1,0 +1,199 @@
+#include "text/CodePage.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Unicode characters of the code page 866 bytes 0x80..0xFF (the lower half is ASCII).
+constexpr std::array<char16_t, 128> kUpperHalf = {
+    // 0x80..0xAF: А..Я, а..п
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, 0x0418, 0x0419, 0x041A, 0x041B,
+    0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F, 0x0430, 0x0431, 0x0432, 0x0433,
+    0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    // 0xB0..0xDF: shades, box drawing and blocks
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
+    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    // 0xE0..0xEF: р..я
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447, 0x0448, 0x0449, 0x044A, 0x044B,
+    0x044C, 0x044D, 0x044E, 0x044F,
+    // 0xF0..0xFF: Ё ё Є є Ї ї Ў ў ° ∙ · √ № ¤ ■ and the no-break space
+    0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E, 0x00B0, 0x2219, 0x00B7, 0x221A,
+    0x2116, 0x00A4, 0x25A0, 0x00A0};
+
+// Every byte's UTF-8 sequence, prebuilt: the forward conversion is one table copy per byte.
+struct TUtf8Sequence {
+    char Bytes[3];
+    std::uint8_t Length;
+};
+
+constexpr TUtf8Sequence EncodeSequence(char32_t ch) {
+    TUtf8Sequence s{};
+    if (ch < 0x80) {
+        s.Bytes[0] = static_cast<char>(ch);
+        s.Length = 1;
+    } else if (ch < 0x800) {
+        s.Bytes[0] = static_cast<char>(0xC0 | (ch >> 6));
+        s.Bytes[1] = static_cast<char>(0x80 | (ch & 0x3F));
+        s.Length = 2;
+    } else {
+        s.Bytes[0] = static_cast<char>(0xE0 | (ch >> 12));
+        s.Bytes[1] = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        s.Bytes[2] = static_cast<char>(0x80 | (ch & 0x3F));
+        s.Length = 3;
+    }
+    return s;
+}
+
+constexpr std::array<TUtf8Sequence, 256> BuildForward() {
+    std::array<TUtf8Sequence, 256> table{};
+    for (unsigned b = 0; b < 256; ++b)
+        table[b] = EncodeSequence(b < 0x80 ? char32_t(b) : char32_t(kUpperHalf[b - 0x80]));
+    return table;
+}
+
+constexpr std::array<TUtf8Sequence, 256> kForward = BuildForward();
+
+// The reverse lookup covers two direct windows, U+0000..U+04FF and U+2100..U+25FF, which hold
+// every character of the code page. 0 marks "not representable" (U+0000 is handled apart).
+constexpr char32_t kLowWindowEnd = 0x500;
+constexpr char32_t kHighWindowStart = 0x2100;
+constexpr char32_t kHighWindowEnd = 0x2600;
+
+struct TReverseTables {
+    std::array<std::uint8_t, kLowWindowEnd> Low{};
+    std::array<std::uint8_t, kHighWindowEnd - kHighWindowStart> High{};
+};
+
+constexpr TReverseTables BuildReverse() {
+    TReverseTables t{};
+    for (unsigned b = 1; b < 256; ++b) {
+        char32_t ch = b < 0x80 ? char32_t(b) : char32_t(kUpperHalf[b - 0x80]);
+        if (ch < kLowWindowEnd)
+            t.Low[ch] = static_cast<std::uint8_t>(b);
+        else
+            t.High[ch - kHighWindowStart] = static_cast<std::uint8_t>(b);
+    }
+    return t;
+}
+
+constexpr TReverseTables kReverse = BuildReverse();
+
+// The code page 866 byte of a character, or -1.
+int OemByte(char32_t ch) {
+    if (ch == 0) return 0;
+    std::uint8_t b = 0;
+    if (ch < kLowWindowEnd)
+        b = kReverse.Low[ch];
+    else if (ch >= kHighWindowStart && ch < kHighWindowEnd)
+        b = kReverse.High[ch - kHighWindowStart];
+    return b == 0 ? -1 : b;
+}
+
+// Decodes one well-formed UTF-8 sequence at p (shortest form, no surrogates, at most U+10FFFF).
+// Returns its length, or 0 when the byte at p does not start one.
+std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, char32_t& ch) {
+    unsigned b0 = p[0];
+    if (b0 < 0x80) {
+        ch = b0;
+        return 1;
+    }
+    std::size_t length;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+        ch = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        ch = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        ch = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (static_cast<std::size_t>(end - p) < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        unsigned b = p[i];
+        if ((b & 0xC0) != 0x80) return 0;
+        ch = (ch << 6) | (b & 0x3F);
+    }
+    if (ch < min || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return 0;
+    return length;
+}
+
+const unsigned char* Bytes(std::string_view text) {
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+}  // namespace
+
+std::string OemToAnsiText(std::string_view oem) {
+    std::string out;
+    out.reserve(oem.size() * 2);
+    for (char c : oem) {
+        const TUtf8Sequence& s = kForward[static_cast<unsigned char>(c)];
+        out.append(s.Bytes, s.Length);
+    }
+    return out;
+}
+
+std::string AnsiToOemText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    const unsigned char* p = Bytes(text);
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            out.push_back(static_cast<char>(*p++));
+            continue;
+        }
+        char32_t ch;
+        std::size_t length = DecodeUtf8(p, end, ch);
+        if (length == 0) {
+            // A malformed byte stands for one character of its own.
+            out.push_back(kOemSubstitute);
+            ++p;
+            continue;
+        }
+        int b = OemByte(ch);
+        out.push_back(b < 0 ? kOemSubstitute : static_cast<char>(b));
+        p += length;
+    }
+    return out;
+}
+
+bool IsOemRepresentable(char32_t ch) {
+    return OemByte(ch) >= 0;
+}
+
+std::size_t Utf8Length(std::string_view text) {
+    std::size_t count = 0;
+    const unsigned char* p = Bytes(text);
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        char32_t ch;
+        std::size_t length = DecodeUtf8(p, end, ch);
+        p += length == 0 ? 1 : length;
+        ++count;
+    }
+    return count;
+}
+
+std::string_view Utf8Left(std::string_view text, std::size_t count) {
+    const unsigned char* begin = Bytes(text);
+    const unsigned char* p = begin;
+    const unsigned char* end = p + text.size();
+    for (; count > 0 && p < end; --count) {
+        char32_t ch;
+        std::size_t length = DecodeUtf8(p, end, ch);
+        p += length == 0 ? 1 : length;
+    }
+    return text.substr(0, static_cast<std::size_t>(p - begin));
+}

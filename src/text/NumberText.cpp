@@ -1,0 +1,221 @@
+#include "text/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "text/FixedPoint.h"
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A text that follows the decimal number rule, taken apart. The number's digits are the integer
+// digits followed by the fraction digits; Exponent is saturated far beyond any double.
+struct TDecimalParts {
+    bool Negative = false;
+    std::string_view IntDigits;
+    std::string_view FracDigits;
+    bool HasSeparator = false;
+    std::int64_t Exponent = 0;
+    std::string_view Body;  // from the first digit or separator to the end of the exponent
+
+    std::size_t DigitCount() const { return IntDigits.size() + FracDigits.size(); }
+    char Digit(std::size_t p) const {
+        return p < IntDigits.size() ? IntDigits[p] : FracDigits[p - IntDigits.size()];
+    }
+};
+
+constexpr std::int64_t kExponentCap = 1'000'000'000'000'000;
+
+std::optional<TDecimalParts> SplitDecimal(std::string_view text, char separator) {
+    TDecimalParts parts;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) parts.Negative = text[i++] == '-';
+    const std::size_t bodyStart = i;
+    std::size_t start = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    parts.IntDigits = text.substr(start, i - start);
+    if (i < n && text[i] == separator) {
+        parts.HasSeparator = true;
+        start = ++i;
+        while (i < n && IsDigit(text[i])) ++i;
+        parts.FracDigits = text.substr(start, i - start);
+    }
+    if (parts.DigitCount() == 0) return std::nullopt;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
+        if (i == n || !IsDigit(text[i])) return std::nullopt;
+        std::int64_t exponent = 0;
+        for (; i < n && IsDigit(text[i]); ++i)
+            if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - '0');
+        parts.Exponent = negativeExponent ? -exponent : exponent;
+    }
+    parts.Body = text.substr(bodyStart, i - bodyStart);
+    while (i < n && text[i] == ' ') ++i;
+    if (i != n) return std::nullopt;
+    return parts;
+}
+
+// Position of the first non-zero digit, or DigitCount() when the number is zero.
+std::size_t FirstSignificant(const TDecimalParts& parts) {
+    std::size_t p = 0;
+    while (p < parts.DigitCount() && parts.Digit(p) == '0') ++p;
+    return p;
+}
+
+// The decimal order of a non-zero number: it lies in [10^(order-1), 10^order).
+std::int64_t Order(const TDecimalParts& parts, std::size_t first) {
+    return static_cast<std::int64_t>(parts.IntDigits.size()) - static_cast<std::int64_t>(first) +
+           parts.Exponent;
+}
+
+// Orders outside the double range, decided before from_chars so that absurd exponents never
+// reach it: the largest double is about 1.8E308, the smallest positive one about 4.9E-324.
+constexpr std::int64_t kMaxOrder = 310;
+constexpr std::int64_t kMinOrder = -324;
+
+std::optional<double> PartsToDouble(const TDecimalParts& parts, char separator) {
+    std::size_t first = FirstSignificant(parts);
+    if (first == parts.DigitCount()) return 0.0;
+    std::int64_t order = Order(parts, first);
+    if (order > kMaxOrder) return std::nullopt;
+    if (order <= kMinOrder) return 0.0;
+
+    double value = 0;
+    std::from_chars_result result;
+    if (separator == '.' || !parts.HasSeparator) {
+        result = std::from_chars(parts.Body.data(), parts.Body.data() + parts.Body.size(), value);
+    } else {
+        std::string body(parts.Body);
+        body[parts.IntDigits.size()] = '.';  // the separator follows the integer digits
+        result = std::from_chars(body.data(), body.data() + body.size(), value);
+        result.ptr = parts.Body.data() + (result.ptr - body.data());
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        if (order > 0) return std::nullopt;
+        value = 0;
+    } else if (result.ec != std::errc() || result.ptr != parts.Body.data() + parts.Body.size()) {
+        return std::nullopt;
+    }
+    return parts.Negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseIntegerText(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n) return std::nullopt;
+    // Hexadecimal is a value like any other: "$FFFFFFFF" does not fit, "-$80000000" does.
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
+    std::uint64_t value = 0;
+    for (; i < n; ++i) {
+        int digit = base == 16 ? HexDigit(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
+        if (digit < 0) return std::nullopt;
+        value = value * base + static_cast<unsigned>(digit);
+        if (value > limit) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value)
+                                              : static_cast<std::int64_t>(value));
+}
+
+std::optional<double> ParseDecimalText(std::string_view text, char separator) {
+    std::optional<TDecimalParts> parts = SplitDecimal(text, separator);
+    if (!parts) return std::nullopt;
+    return PartsToDouble(*parts, separator);
+}
+
+std::optional<std::int64_t> ParseDecimalAmount(std::string_view text, char separator) {
+    std::optional<TDecimalParts> parts = SplitDecimal(text, separator);
+    if (!parts || !PartsToDouble(*parts, separator)) return std::nullopt;
+
+    const std::size_t count = parts->DigitCount();
+    const std::size_t first = FirstSignificant(*parts);
+    if (first == count) return 0;
+    // An amount of order 20 or more is at least 10^19, beyond any signed 64-bit integer.
+    constexpr int kAmountDigits = 4;
+    if (Order(*parts, first) + kAmountDigits > 19) throw EInvalidOp();
+
+    // Digit positions below `cut` land in the amount's integer part, the rest is rounded off.
+    const std::int64_t cut =
+        static_cast<std::int64_t>(parts->IntDigits.size()) + parts->Exponent + kAmountDigits;
+    const auto signedCount = static_cast<std::int64_t>(count);
+    std::uint64_t magnitude = 0;
+    for (std::int64_t p = static_cast<std::int64_t>(first); p < cut && p < signedCount; ++p)
+        magnitude = magnitude * 10 + static_cast<unsigned>(parts->Digit(p) - '0');
+    for (std::int64_t p = signedCount; p < cut; ++p) magnitude *= 10;
+
+    if (cut >= static_cast<std::int64_t>(first) && cut < signedCount) {
+        char dropped = parts->Digit(static_cast<std::size_t>(cut));
+        bool up = dropped > '5';
+        if (dropped == '5') {
+            bool beyondHalf = false;
+            for (std::size_t p = static_cast<std::size_t>(cut) + 1; p < count && !beyondHalf; ++p)
+                beyondHalf = parts->Digit(p) != '0';
+            up = beyondHalf || (magnitude & 1) != 0;
+        }
+        if (up) ++magnitude;
+    }
+
+    constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::int64_t>::max();
+    if (magnitude > kMaxPositive + (parts->Negative ? 1 : 0)) throw EInvalidOp();
+    if (!parts->Negative) return static_cast<std::int64_t>(magnitude);
+    return magnitude == kMaxPositive + 1 ? std::numeric_limits<std::int64_t>::min()
+                                         : -static_cast<std::int64_t>(magnitude);
+}
+
+std::string FloatToGeneralText(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0) return "0";  // also for -0
+
+    // The "%.15g" shape (fixed for exponents -4..14, trailing zeros dropped), then the exponent
+    // rewritten from "e+05" to "E5".
+    char buffer[40];
+    std::to_chars_result result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    std::size_t e = text.find('e');
+    if (e == std::string_view::npos) return std::string(text);
+
+    std::string out(text.substr(0, e));
+    out.push_back('E');
+    std::size_t i = e + 1;
+    if (text[i] == '-') out.push_back('-');
+    if (text[i] == '-' || text[i] == '+') ++i;
+    while (i + 1 < text.size() && text[i] == '0') ++i;
+    out.append(text.substr(i));
+    return out;
+}
+
+std::string IntegerToText(std::int64_t value) {
+    char buffer[24];
+    std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}

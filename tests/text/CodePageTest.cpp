@@ -1,0 +1,171 @@
+#include "text/CodePage.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <optional>
+#include <string>
+
+namespace {
+
+// The system's converter, an independent source of truth for code page 866.
+class TIconv {
+  public:
+    TIconv(const char* to, const char* from) : Handle(iconv_open(to, from)) {}
+    ~TIconv() {
+        if (Handle != reinterpret_cast<iconv_t>(-1)) iconv_close(Handle);
+    }
+    TIconv(const TIconv&) = delete;
+    TIconv& operator=(const TIconv&) = delete;
+
+    bool IsOpen() const { return Handle != reinterpret_cast<iconv_t>(-1); }
+
+    // The whole input converted, or nullopt when iconv refuses any of it.
+    std::optional<std::string> Convert(const std::string& input) {
+        iconv(Handle, nullptr, nullptr, nullptr, nullptr);
+        std::string in = input;
+        char out[64];
+        char* inPtr = in.data();
+        std::size_t inLeft = in.size();
+        char* outPtr = out;
+        std::size_t outLeft = sizeof out;
+        if (iconv(Handle, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
+            return std::nullopt;
+        return std::string(out, static_cast<std::size_t>(outPtr - out));
+    }
+
+  private:
+    iconv_t Handle;
+};
+
+std::string Utf8(char32_t ch) {
+    std::string s;
+    if (ch < 0x80) {
+        s += static_cast<char>(ch);
+    } else if (ch < 0x800) {
+        s += static_cast<char>(0xC0 | (ch >> 6));
+        s += static_cast<char>(0x80 | (ch & 0x3F));
+    } else if (ch < 0x10000) {
+        s += static_cast<char>(0xE0 | (ch >> 12));
+        s += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (ch & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (ch >> 18));
+        s += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+    return s;
+}
+
+std::string AllBytes() {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    return all;
+}
+
+TEST(CodePage, EveryByteMatchesIconvBothWays) {
+    TIconv toUtf8("UTF-8", "CP866");
+    TIconv toOem("CP866", "UTF-8");
+    ASSERT_TRUE(toUtf8.IsOpen());
+    ASSERT_TRUE(toOem.IsOpen());
+    for (int b = 0; b < 256; ++b) {
+        SCOPED_TRACE(b);
+        std::string oem(1, static_cast<char>(b));
+        std::optional<std::string> want = toUtf8.Convert(oem);
+        ASSERT_TRUE(want.has_value());
+        EXPECT_EQ(OemToAnsiText(oem), *want);
+        EXPECT_EQ(toOem.Convert(*want), oem);
+        EXPECT_EQ(AnsiToOemText(*want), oem);
+    }
+}
+
+TEST(CodePage, RepresentableCharactersAreExactlyThoseIconvConverts) {
+    TIconv toOem("CP866", "UTF-8");
+    ASSERT_TRUE(toOem.IsOpen());
+    int representable = 0;
+    for (char32_t ch = 0; ch < 0x10000; ++ch) {
+        if (ch >= 0xD800 && ch <= 0xDFFF) continue;
+        SCOPED_TRACE(static_cast<unsigned>(ch));
+        std::optional<std::string> want = toOem.Convert(Utf8(ch));
+        ASSERT_EQ(IsOemRepresentable(ch), want.has_value());
+        if (want) {
+            ++representable;
+            ASSERT_EQ(AnsiToOemText(Utf8(ch)), *want);
+        } else {
+            ASSERT_EQ(AnsiToOemText(Utf8(ch)), std::string(1, kOemSubstitute));
+        }
+    }
+    EXPECT_EQ(representable, 256);
+    EXPECT_FALSE(IsOemRepresentable(0x1F600));
+    EXPECT_FALSE(IsOemRepresentable(0x110000));
+}
+
+TEST(CodePage, AllBytesSurviveTheRoundTrip) {
+    std::string all = AllBytes();
+    std::string utf8 = OemToAnsiText(all);
+    EXPECT_EQ(Utf8Length(utf8), 256u);
+    EXPECT_EQ(AnsiToOemText(utf8), all);
+}
+
+TEST(CodePage, CyrillicAndBoxDrawingConvertCharacterForCharacter) {
+    EXPECT_EQ(OemToAnsiText("\x8F\xE0\xA8\xA2\xA5\xE2"), "Привет");
+    EXPECT_EQ(AnsiToOemText("Ёлка №5 ║═╬"),
+              "\xF0\xAB\xAA\xA0 \xFC"
+              "5 \xBA\xCD\xCE");
+    EXPECT_EQ(OemToAnsiText(""), "");
+    EXPECT_EQ(AnsiToOemText(""), "");
+}
+
+struct TSubstituteCase {
+    const char* Name;
+    std::string Utf8;
+    std::string Oem;
+};
+
+class CharactersOutsideTheCodePage : public testing::TestWithParam<TSubstituteCase> {};
+
+TEST_P(CharactersOutsideTheCodePage, BecomeOneSubstituteEach) {
+    const TSubstituteCase& c = GetParam();
+    EXPECT_EQ(AnsiToOemText(c.Utf8), c.Oem);
+    EXPECT_EQ(Utf8Length(c.Utf8), c.Oem.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CodePage, CharactersOutsideTheCodePage,
+    testing::Values(TSubstituteCase{"Euro", "a€b", "a?b"},
+                    TSubstituteCase{"LatinAccent", "café", "caf?"},
+                    TSubstituteCase{"FourByteEmoji", "x😀y", "x?y"},
+                    TSubstituteCase{"UkrainianGheUpturn", "Ґ", "?"},
+                    TSubstituteCase{"LoneContinuation",
+                                    "a\x80"
+                                    "b",
+                                    "a?b"},
+                    TSubstituteCase{"TruncatedAtEnd", "ab\xD0", "ab?"},
+                    TSubstituteCase{"TruncatedThreeByte",
+                                    "\xE2\x82"
+                                    "A",
+                                    "??A"},
+                    TSubstituteCase{"OverlongSlash", "\xC0\xAF", "??"},
+                    TSubstituteCase{"OverlongThreeByte", "\xE0\x80\xAF", "???"},
+                    TSubstituteCase{"Surrogate", "\xED\xA0\x80", "???"},
+                    TSubstituteCase{"BeyondUnicode", "\xF4\x90\x80\x80", "????"},
+                    TSubstituteCase{"InvalidLeadF8", "\xF8", "?"},
+                    TSubstituteCase{"ValidAfterInvalid", "\xFF\xD0\x90", "?\x80"}),
+    [](const testing::TestParamInfo<TSubstituteCase>& param) { return param.param.Name; });
+
+TEST(CodePage, Utf8LeftCutsWholeCharacters) {
+    std::string name = "Молоко ЖИРН.";  // 12 characters, 22 bytes
+    EXPECT_EQ(Utf8Left(name, 6), "Молоко");
+    EXPECT_EQ(Utf8Left(name, 0), "");
+    EXPECT_EQ(Utf8Left(name, 12), name);
+    EXPECT_EQ(Utf8Left(name, 50), name);
+    EXPECT_EQ(Utf8Left("a\xFF"
+                       "b",
+                       2),
+              "a\xFF");
+    EXPECT_EQ(Utf8Left("a😀b", 2), "a😀");
+}
+
+}  // namespace
