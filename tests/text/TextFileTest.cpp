@@ -1,0 +1,208 @@
+#include "text/TextFile.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "text/FileSystem.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Lines(const TLineList& list) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list[i]);
+    return lines;
+}
+
+std::string Fixture(const char* name) {
+    return std::string(K2L_TEST_DATA) + "/" + name;
+}
+
+// The message of the error LoadFromFile raises, or "" when it raises none.
+std::string LoadError(TLineList& list, const std::string& path) {
+    try {
+        list.LoadFromFile(path);
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+struct TSplitCase {
+    const char* Name;
+    std::string Bytes;
+    std::vector<std::string> Want;
+};
+
+class LineBreakRule : public testing::TestWithParam<TSplitCase> {};
+
+TEST_P(LineBreakRule, SplitsTheBytesIntoLines) {
+    TLineList list;
+    list.LoadFromBytes(GetParam().Bytes);
+    EXPECT_EQ(Lines(list), GetParam().Want);
+}
+
+using TLines = std::vector<std::string>;
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFile, LineBreakRule,
+    testing::Values(TSplitCase{"EmptyTextHasNoLines", "", {}},
+                    TSplitCase{"UnterminatedLineCounts", "a", {"a"}},
+                    TSplitCase{"FinalBreakAddsNoLine", "a\n", {"a"}},
+                    TSplitCase{"TwoBreaksGiveAnEmptyLine", "a\n\n", {"a", ""}},
+                    TSplitCase{"LoneCrIsOneEmptyLine", "\r", {""}},
+                    TSplitCase{"LoneLfIsOneEmptyLine", "\n", {""}},
+                    TSplitCase{"CrLfIsOneBreak", "\r\n", {""}},
+                    TSplitCase{"AllThreeBreaks", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+                    TSplitCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+                    TSplitCase{"CrCrLfIsTwoBreaks", "a\r\r\nb", {"a", "", "b"}},
+                    TSplitCase{"OnlyBreaks", "\n\n\n", {"", "", ""}},
+                    TSplitCase{"BlanksStay", " a \t\r\n", {" a \t"}},
+                    TSplitCase{"ZeroEndsTheText", std::string("a\0b\nc", 5), {"a"}},
+                    TSplitCase{"ZeroFirstGivesNoLines", std::string("\0abc\n", 5), {}},
+                    TSplitCase{"ZeroAfterCr", std::string("ab\r\0\n", 5), {"ab"}},
+                    TSplitCase{"ZeroAfterBreakAddsNoLine", std::string("ab\n\0", 4), {"ab"}},
+                    TSplitCase{"HighBytesUnchanged", "\x8c\xae\r\n\xff", {"\x8c\xae", "\xff"}}),
+    [](const testing::TestParamInfo<TSplitCase>& param) { return param.param.Name; });
+
+class TextFileTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetFileFaults();
+        Cwd = fs::current_path();
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        Dir = fs::temp_directory_path() /
+              (std::string("k2l_text_") + info->name() + "_" + std::to_string(::getpid()));
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+    }
+    void TearDown() override {
+        ResetFileFaults();
+        fs::current_path(Cwd);
+        std::error_code ec;
+        fs::remove_all(Dir, ec);
+    }
+
+    std::string Write(const char* name, const std::string& bytes) {
+        std::string path = (Dir / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    fs::path Dir;
+    fs::path Cwd;
+};
+
+TEST_F(TextFileTest, MixedBreaksFromAFile) {
+    TLineList list;
+    list.LoadFromFile(Fixture("text_mixed_breaks.txt"));
+    EXPECT_EQ(Lines(list), (TLines{"one", "two", "three", "four", "", "six", "", "last"}));
+}
+
+TEST_F(TextFileTest, ZeroMidFileEndsTheText) {
+    TLineList list;
+    list.LoadFromFile(Fixture("text_zero_mid_file.txt"));
+    EXPECT_EQ(Lines(list), (TLines{"before", "zero"}));
+}
+
+TEST_F(TextFileTest, ZeroAsFirstByteGivesNoLines) {
+    TLineList list;
+    list.LoadFromFile(Fixture("text_zero_first_byte.txt"));
+    EXPECT_EQ(list.Count(), 0u);
+}
+
+TEST_F(TextFileTest, BytesAreNotConverted) {
+    TLineList list;
+    list.LoadFromFile(Fixture("text_cp866_bytes.txt"));
+    EXPECT_EQ(Lines(list), (TLines{"\x8c\xae\xab\xae\xaa\xae \xba\xcd\xce\t", "\xff"}));
+}
+
+TEST_F(TextFileTest, EmptyFileHasNoLines) {
+    TLineList list;
+    list.LoadFromBytes("old\n");
+    list.LoadFromFile(Write("empty.txt", ""));
+    EXPECT_EQ(list.Count(), 0u);
+}
+
+TEST_F(TextFileTest, LoadingReplacesTheFormerLines) {
+    TLineList list;
+    list.LoadFromFile(Fixture("text_mixed_breaks.txt"));
+    list.LoadFromFile(Write("second.txt", "x\r\ny"));
+    EXPECT_EQ(Lines(list), (TLines{"x", "y"}));
+}
+
+// Lines and breaks that straddle the 1 MiB read chunks still come out whole.
+TEST_F(TextFileTest, LinesAcrossReadChunks) {
+    const std::size_t mib = std::size_t{1} << 20;
+    std::string first(mib - 1, 'a');
+    std::string second(2 * mib, 'b');
+    std::string path = Write("big.txt", first + "\r\n" + second + "\r" + "c");
+    TLineList list;
+    list.LoadFromFile(path);
+    ASSERT_EQ(list.Count(), 3u);
+    EXPECT_EQ(list[0], first);
+    EXPECT_EQ(list[1], second);
+    EXPECT_EQ(list[2], "c");
+}
+
+TEST_F(TextFileTest, ReadingStopsAtTheChunkHoldingTheZero) {
+    const std::size_t mib = std::size_t{1} << 20;
+    std::string bytes(mib + 10, 'a');
+    bytes[mib + 5] = '\0';
+    bytes += std::string(4 * mib, '\n');
+    std::string path = Write("zero_late.txt", bytes);
+    ResetFileFaults();
+    TLineList list;
+    list.LoadFromFile(path);
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list[0].size(), mib + 5);
+    EXPECT_EQ(FileOpCount(foRead), 2);
+}
+
+TEST_F(TextFileTest, EndlessZeroDeviceEndsAtOnce) {
+    if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+    TLineList list;
+    auto start = std::chrono::steady_clock::now();
+    list.LoadFromFile("/dev/zero");
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_EQ(FileOpCount(foRead), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(TextFileTest, MissingFileNamesTheFullPathAndTheSystemError) {
+    fs::current_path(Dir);
+    TLineList list;
+    list.LoadFromBytes("old");
+    std::string want = "Cannot open file \"" +
+                       (fs::current_path() / "sub" / "missing.txt").string() + "\". " +
+                       "No such file or directory";
+    EXPECT_EQ(LoadError(list, "sub/../sub/missing.txt"), want);
+    EXPECT_EQ(list.Count(), 0u);
+}
+
+TEST_F(TextFileTest, FolderCannotBeOpened) {
+    TLineList list;
+    EXPECT_EQ(LoadError(list, Dir.string()),
+              "Cannot open file \"" + Dir.string() + "\". Is a directory");
+}
+
+TEST_F(TextFileTest, ReadFailureLeavesTheListEmpty) {
+    std::string path = Write("lines.txt", "a\nb\n");
+    TLineList list;
+    list.LoadFromBytes("old");
+    SetFileFault(foRead, 1);
+    EXPECT_EQ(LoadError(list, path), "Cannot open file \"" + path + "\". Input/output error");
+    EXPECT_EQ(list.Count(), 0u);
+    list.LoadFromFile(path);
+    EXPECT_EQ(Lines(list), (TLines{"a", "b"}));
+}
+
+}  // namespace
