@@ -135,37 +135,51 @@ const unsigned char* Bytes(std::string_view text) {
 }  // namespace
 
 std::string OemToAnsiText(std::string_view oem) {
-    std::string out;
-    out.reserve(oem.size() * 2);
+    // Written through a pointer into a buffer of the largest size, then cut: no per-byte
+    // capacity checks (this runs for every name of a large article list).
+    std::string out(oem.size() * 3, '\0');
+    char* o = out.data();
     for (char c : oem) {
         const TUtf8Sequence& s = kForward[static_cast<unsigned char>(c)];
-        out.append(s.Bytes, s.Length);
+        o[0] = s.Bytes[0];
+        o[1] = s.Bytes[1];
+        o[2] = s.Bytes[2];
+        o += s.Length;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
 std::string AnsiToOemText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+    std::string out(text.size(), '\0');  // never more bytes than the UTF-8 text has
+    char* o = out.data();
     const unsigned char* p = Bytes(text);
     const unsigned char* end = p + text.size();
     while (p < end) {
         if (*p < 0x80) {
-            out.push_back(static_cast<char>(*p++));
+            *o++ = static_cast<char>(*p++);
+            continue;
+        }
+        // Cyrillic letters are two-byte sequences below U+0500: one table look-up.
+        if (*p >= 0xC2 && *p <= 0xD3 && p + 1 < end && (p[1] & 0xC0) == 0x80) {
+            std::uint8_t b = kReverse.Low[((*p & 0x1Fu) << 6) | (p[1] & 0x3Fu)];
+            *o++ = b == 0 ? kOemSubstitute : static_cast<char>(b);
+            p += 2;
             continue;
         }
         char32_t ch;
         std::size_t length = DecodeUtf8(p, end, ch);
         if (length == 0) {
             // A malformed byte stands for one character of its own.
-            out.push_back(kOemSubstitute);
+            *o++ = kOemSubstitute;
             ++p;
             continue;
         }
         int b = OemByte(ch);
-        out.push_back(b < 0 ? kOemSubstitute : static_cast<char>(b));
+        *o++ = b < 0 ? kOemSubstitute : static_cast<char>(b);
         p += length;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 

@@ -152,6 +152,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TSubstituteCase{"Surrogate", "\xED\xA0\x80", "???"},
                     TSubstituteCase{"BeyondUnicode", "\xF4\x90\x80\x80", "????"},
                     TSubstituteCase{"InvalidLeadF8", "\xF8", "?"},
+                    TSubstituteCase{"CyrillicLeadBeforeAscii",
+                                    "\xD0"
+                                    "A",
+                                    "?A"},
                     TSubstituteCase{"ValidAfterInvalid", "\xFF\xD0\x90", "?\x80"}),
     [](const testing::TestParamInfo<TSubstituteCase>& param) { return param.param.Name; });
 
