@@ -7,7 +7,8 @@
 
 // Integer text rule: optional leading blanks (code 32 only), an optional "+" or "-", then decimal
 // digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X"; nothing may follow, not even a
-// blank; the value must fit a signed 32-bit integer. Empty text breaks the rule (nullopt).
+// blank; the value must fit a signed 32-bit integer, hexadecimal ones too ("$FFFFFFFF" does not,
+// "-$80000000" does). Empty text breaks the rule (nullopt).
 std::optional<std::int32_t> ParseIntegerText(std::string_view text);
 
 // Decimal number rule: optional blanks, an optional sign, digits with an optional separator and
@@ -25,6 +26,7 @@ std::optional<std::int64_t> ParseDecimalAmount(std::string_view text, char separ
 // The general float form: at most 15 significant digits, trailing zeros dropped, a "." only when
 // there is a fraction; fixed notation when the magnitude is at least 0.0001 and the integer part
 // has at most 15 digits, otherwise "1E-5" / "1.5E20" style. Always "." as the separator.
+// Zero (also -0) gives "0"; NaN and the infinities give "NAN", "INF" and "-INF".
 std::string FloatToGeneralText(double value);
 
 // Decimal digits of an integer with a leading "-" for negatives.
