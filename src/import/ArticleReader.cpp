@@ -34,6 +34,10 @@ constexpr TArticleLayout kLayouts[] = {
     {87, {1, 13}, {16, 28}, {31, 32}, {49, 87}},
 };
 
+constexpr std::size_t kMaxNameColumns = 40;
+static_assert(kLayouts[0].Name.To - kLayouts[0].Name.From + 1 <= kMaxNameColumns);
+static_assert(kLayouts[1].Name.To - kLayouts[1].Name.From + 1 <= kMaxNameColumns);
+
 std::string_view Cut(std::string_view line, TColumns c) {
     return Trim(line.substr(c.From - 1, c.To - c.From + 1));
 }
@@ -48,18 +52,24 @@ struct TOemTable {
         for (int b = 0; b < 256; ++b) {
             char c = static_cast<char>(b);
             std::string utf8 = OemToAnsiText(std::string_view(&c, 1));
-            if (utf8.size() > 4) throw std::logic_error("OemToAnsiText gave more than 4 bytes");
+            if (utf8.empty() || utf8.size() > 4) {
+                throw std::logic_error("OemToAnsiText must give one character per byte");
+            }
             std::memcpy(Bytes[static_cast<std::size_t>(b)].data(), utf8.data(), utf8.size());
             Length[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(utf8.size());
         }
     }
 
-    void Convert(std::string_view oem, std::string& out) const {
-        out.clear();
+    // Writes the UTF-8 form of `oem` to `out`, which holds 4 bytes per character; returns the
+    // length written. Four bytes are copied whatever the character's length: no branch, no call.
+    std::size_t Convert(std::string_view oem, char* out) const {
+        std::size_t n = 0;
         for (char c : oem) {
             auto b = static_cast<unsigned char>(c);
-            out.append(Bytes[b].data(), Length[b]);
+            std::memcpy(out + n, Bytes[b].data(), 4);
+            n += Length[b];
         }
+        return n;
     }
 };
 
@@ -105,8 +115,7 @@ std::string GenerateBarCode(ImportState& state, std::string_view text) {
 
 void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     const TOemTable& oem = OemTable();
-    std::string name;  // reused: converting a name allocates nothing once it has grown
-    name.reserve(4 * 40);
+    char name[4 * kMaxNameColumns];
     for (std::size_t i = 0; i < state.Lines.Count(); ++i) {
         std::string_view line = state.Lines[i];
         const TArticleLayout* layout = nullptr;
@@ -119,14 +128,15 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         if (id <= 0) continue;
         std::string barCode = GenerateBarCode(state, Cut(line, layout->BarCode));
         std::int32_t group = ParseIntegerText(Cut(line, layout->Group)).value_or(1);
-        oem.Convert(Cut(line, layout->Name), name);
+        std::string_view oemName = Cut(line, layout->Name);
         // The barcode made above stays used and counted even when the line goes.
-        if (name.empty()) continue;
+        if (oemName.empty()) continue;
+        std::string_view utf8Name(name, oem.Convert(oemName, name));
 
         state.IDList.Add(id);
         goods.AppendRow();
         goods.SetInteger(gfID, id);
-        goods.SetText(gfNAME, name);
+        goods.SetText(gfNAME, utf8Name);
         goods.SetText(gfKOD, barCode);
         goods.SetInteger(gfCATEGORY, group);
         if (state.NdsValue > 0) goods.SetInteger(gfNDS, state.NdsValue);

@@ -258,7 +258,9 @@ struct TGoodsTable::TImpl {
     }
     void PutText(TRow& r, TGoodsField f, std::string_view text) {
         if (text.empty()) return PutEmpty(r, f);
-        SetTextValue(r, f, Utf8Left(text, static_cast<std::size_t>(GoodsFieldWidth(f))));
+        auto width = static_cast<std::size_t>(GoodsFieldWidth(f));
+        // No more bytes than the width means no more characters: nothing to count.
+        SetTextValue(r, f, text.size() <= width ? text : Utf8Left(text, width));
         r.EmptyBits &= static_cast<std::uint8_t>(~(1u << f));
         Changed = true;
     }

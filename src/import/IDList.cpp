@@ -5,12 +5,14 @@
 
 namespace {
 
-// Fibonacci hashing: multiplying by 2^64 / phi spreads runs of consecutive article codes evenly
-// over the slots; the high half of the product (which depends on every bit of the code) makes the
-// slot index.
+// Fibonacci hashing of the code without its low 3 bits, plus those bits: a run of 8 consecutive
+// article codes (KELVA numbers them in order) lands in 8 neighbouring slots, one cache line,
+// while the runs themselves spread evenly over the table. The high half of the product depends
+// on every bit of the code.
 std::size_t SlotOf(std::int32_t id, std::size_t mask) {
-    std::uint64_t h = static_cast<std::uint32_t>(id) * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(h >> 32) & mask;
+    auto code = static_cast<std::uint32_t>(id);
+    std::uint64_t h = std::uint64_t{code >> 3} * 0x9E3779B97F4A7C15ull;
+    return (static_cast<std::size_t>(h >> 32) + (code & 7u)) & mask;
 }
 
 constexpr std::size_t kInitialSlots = 16;
@@ -26,14 +28,14 @@ void TIDList::Add(std::int32_t id) {
     Ids.push_back(id);
     std::size_t mask = Slots.size() - 1;
     for (std::size_t s = SlotOf(id, mask);; s = (s + 1) & mask) {
-        std::uint32_t slot = Slots[s];
-        if (slot == 0) {
-            Slots[s] = static_cast<std::uint32_t>(Ids.size());
+        TSlot& slot = Slots[s];
+        if (slot.Position == 0) {
+            slot = TSlot{id, static_cast<std::uint32_t>(Ids.size())};
             ++Distinct;
             return;
         }
         // A later duplicate is never indexed: lookups must give the first entry.
-        if (Ids[slot - 1] == id) return;
+        if (slot.Id == id) return;
     }
 }
 
@@ -41,9 +43,9 @@ std::optional<std::size_t> TIDList::Find(std::int32_t id) const {
     if (Slots.empty()) return std::nullopt;
     std::size_t mask = Slots.size() - 1;
     for (std::size_t s = SlotOf(id, mask);; s = (s + 1) & mask) {
-        std::uint32_t slot = Slots[s];
-        if (slot == 0) return std::nullopt;
-        if (Ids[slot - 1] == id) return slot - 1;
+        const TSlot& slot = Slots[s];
+        if (slot.Position == 0) return std::nullopt;
+        if (slot.Id == id) return slot.Position - 1;
     }
 }
 
@@ -55,12 +57,12 @@ void TIDList::Clear() {
 
 void TIDList::Grow() {
     std::size_t size = Slots.empty() ? kInitialSlots : Slots.size() * 2;
-    std::vector<std::uint32_t> slots(size, 0);
+    std::vector<TSlot> slots(size, TSlot{0, 0});
     std::size_t mask = size - 1;
-    for (std::uint32_t slot : Slots) {
-        if (slot == 0) continue;
-        std::size_t s = SlotOf(Ids[slot - 1], mask);
-        while (slots[s] != 0) s = (s + 1) & mask;
+    for (const TSlot& slot : Slots) {
+        if (slot.Position == 0) continue;
+        std::size_t s = SlotOf(slot.Id, mask);
+        while (slots[s].Position != 0) s = (s + 1) & mask;
         slots[s] = slot;
     }
     Slots.swap(slots);

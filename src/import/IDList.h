@@ -7,7 +7,8 @@
 
 // The article codes of one import run in the order of the goods table's rows: entry k is the ID
 // of row k + 1. Lookup finds the FIRST entry equal to an ID in O(1) on average through a small
-// open-addressing index beside the list (4 bytes per slot, at most half the slots in use).
+// open-addressing index beside the list (8 bytes per slot, at most half the slots in use: about
+// 20 bytes per distinct ID at worst).
 class TIDList {
   public:
     void Add(std::int32_t id);
@@ -21,7 +22,11 @@ class TIDList {
     void Grow();
 
     std::vector<std::int32_t> Ids;
-    // Slot value: position + 1 of the first entry with that ID; 0 marks a free slot.
-    std::vector<std::uint32_t> Slots;
+    // The ID is kept in its slot so that a probe touches one cache line, not the list as well.
+    struct TSlot {
+        std::int32_t Id;
+        std::uint32_t Position;  // position + 1 of the first entry with this ID; 0: free slot
+    };
+    std::vector<TSlot> Slots;
     std::size_t Distinct = 0;
 };
