@@ -1,0 +1,257 @@
+#include <algorithm>
+#include <chrono>
+
+#include "progress/ProgressViewer.h"
+#include "progress/ViewerLifetime.h"
+#include "progress/ViewerPainter.h"
+#include "progress/ViewerRegistry.h"
+#include "progress/ViewerWindow.h"
+
+namespace {
+
+std::int64_t MonotonicNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+TProgressViewer::~TProgressViewer() {
+    // Waits for a started additional thread; a never-started one is simply released.
+    AdditionalThread.reset();
+}
+
+void TProgressViewer::Terminate() {
+    WithLiveViewer(this, [this] { SignalTerminate(); });
+}
+
+void TProgressViewer::SignalTerminate() {
+    std::lock_guard<std::mutex> guard(TerminateLock);
+    TerminatedFlag = true;
+    TerminateWake.notify_all();
+}
+
+bool TProgressViewer::IsTerminated() const {
+    std::lock_guard<std::mutex> guard(TerminateLock);
+    return TerminatedFlag;
+}
+
+void TProgressViewer::WaitTick() {
+    std::unique_lock<std::mutex> guard(TerminateLock);
+    TerminateWake.wait_for(guard, std::chrono::milliseconds(std::max(Settings.RefreshInterval, 0)),
+                           [this] { return TerminatedFlag; });
+}
+
+void TProgressViewer::ThreadMain() {
+    // A viewer terminated before its thread began never opens a window.
+    if (!IsTerminated()) {
+        Execute();
+    }
+    ViewerGone(this);
+    delete this;
+}
+
+void TProgressViewer::Execute() {
+    WindowSystem = OpenViewerWindowSystem();
+    const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
+    Left = (area.Right - area.Left - Width) / 2;
+    Top = area.Bottom - Height - 100;
+    ApplyRequests();
+    CreateViewerWindow();
+    StartTime = MonotonicNow();
+    if (AdditionalThread) {
+        AdditionalThread->Start();
+    }
+    while (!IsTerminated()) {
+        Tick();
+        WaitTick();
+    }
+    if (AdditionalThread) {
+        AdditionalThread->Terminate();
+    }
+    if (Window) {
+        Window->Hide();
+        UnregisterViewerWindow(WindowHandle);
+        Window.reset();
+        WindowHandle = 0;
+    }
+    WindowSystem.reset();
+}
+
+void TProgressViewer::Tick() {
+    ApplyRequests();
+    PumpMessages();
+    {
+        std::lock_guard<std::recursive_mutex> guard(StringsLock);
+        if (!LayoutValid) {
+            try {
+                RebuildLayout();
+            } catch (...) {
+                // Drawn again only when a line or the size changes.
+            }
+            LayoutValid = true;
+        }
+    }
+    if (Window) {
+        try {
+            DrawProgress();
+        } catch (...) {
+            // The next tick draws again.
+        }
+    }
+    // The cancel button is part of the frame; only its input is left to take.
+    PumpMessages();
+}
+
+void TProgressViewer::ApplyRequests() {
+    std::lock_guard<std::recursive_mutex> guard(GeometryLock);
+    const int requestedWidth = RequestedWidth.Get();
+    if (requestedWidth != Width) {
+        SetSize(requestedWidth, -1);
+    }
+    CancelVisible = RequestedCancelVisible.Get();
+}
+
+void TProgressViewer::CreateViewerWindow() {
+    if (!WindowSystem) {
+        return;
+    }
+    Window = WindowSystem->CreateViewerWindow("ProgressWnd", Left, Top, Width, Height);
+    if (!Window) {
+        return;
+    }
+    WindowHandle = Window->Handle();
+    RegisterViewerWindow(WindowHandle, this);
+}
+
+void TProgressViewer::PumpMessages() {
+    TWindowEvent event;
+    while (Window && Window->NextEvent(event)) {
+        ViewerWindowProc(WindowHandle, event);
+    }
+}
+
+void TProgressViewer::ViewerWindowProc(std::uint64_t handle, const TWindowEvent& event) {
+    if (TProgressViewer* viewer = FindViewer(handle)) {
+        viewer->WindowProc(event);
+    }
+}
+
+void TProgressViewer::WindowProc(const TWindowEvent& event) {
+    switch (event.Kind) {
+        case wekEscape:
+            DoCancel();
+            break;
+        case wekClick:
+            if (CancelVisible && CancelButtonRect(Width, Height).contains(event.X, event.Y)) {
+                DoCancel();
+            }
+            break;
+        case wekClose:
+            break;  // the window is closed only by Terminate
+        case wekExpose:
+            if (Window && !Painter->WindowImage.isNull()) {
+                Window->Present(Painter->WindowImage);
+            }
+            break;
+    }
+}
+
+void TProgressViewer::DoCancel() {
+    Cancelled = true;
+    OnCancel.Call(this);
+}
+
+void TProgressViewer::RebuildLayout() {
+    const int total = Painter->MeasureStrings(Strings, Width, BackColor);
+    if (total > 0) {
+        SetSize(-1, total + kViewerInitialHeight);
+    }
+    Painter->DrawBackground(Width, Height);
+}
+
+void TProgressViewer::DrawProgress() {
+    TTickState state;
+    double percent = Percent.load();
+    state.PercentMode = PercentMode;
+    state.Percent = percent;
+    state.ShowPercentText = Settings.ShowPercentText;
+    state.ShowElapsedTime = Settings.ShowElapsedTime;
+    state.CancelVisible = CancelVisible;
+    state.BarColor = Settings.BarColor;
+    state.CancelCaption = Settings.CancelCaption;
+    if (state.ShowElapsedTime) {
+        state.ElapsedText =
+            FormatElapsedLine(Settings.ElapsedFormat,
+                              FormatElapsed(std::chrono::nanoseconds(MonotonicNow() - StartTime)));
+    }
+    const double drawn = Painter->DrawProgress(state);
+    if (drawn != percent) {
+        // Only when the owner has not written a newer value meanwhile.
+        Percent.compare_exchange_strong(percent, drawn);
+    }
+    Window->Present(Painter->WindowImage);
+}
+
+void TProgressViewer::SetSize(int width, int height) {
+    if (width == -1) {
+        width = Width;
+    }
+    if (height == -1) {
+        height = Height;
+    }
+    height = std::clamp(height, kViewerMinHeight, kViewerMaxSize);
+    width = std::clamp(width, kViewerMinWidth, kViewerMaxSize);
+    if (width == Width && height == Height) {
+        return;
+    }
+    const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
+    Height = height;
+    Width = width;
+    Left = (area.Right - area.Left - Width) / 2;
+    Top = area.Bottom - Height - 100;
+    if (Window) {
+        Window->Place(Left, Top, Width, Height);
+    }
+    std::lock_guard<std::recursive_mutex> guard(StringsLock);
+    LayoutValid = false;
+}
+
+TAdditionalThread::TAdditionalThread(TProgressViewer* viewer,
+                                     std::function<void(TProgressViewer*)> onExecute)
+    : Viewer(viewer), OnExecute(std::move(onExecute)) {}
+
+TAdditionalThread::~TAdditionalThread() {
+    Terminate();
+    WaitFor();
+}
+
+void TAdditionalThread::Start() {
+    if (!Thread) {
+        Thread = std::make_unique<std::thread>([this] { Execute(); });
+    }
+}
+
+void TAdditionalThread::Terminate() {
+    std::lock_guard<std::mutex> guard(Lock);
+    Terminated = true;
+    Wake.notify_all();
+}
+
+void TAdditionalThread::WaitFor() {
+    if (Thread && Thread->joinable()) {
+        Thread->join();
+    }
+}
+
+void TAdditionalThread::Execute() {
+    try {
+        OnExecute(Viewer);
+    } catch (...) {
+        return;  // a failing work method ends the thread at once
+    }
+    // Idle until the viewer ends, as the viewer expects its helper to live that long.
+    std::unique_lock<std::mutex> guard(Lock);
+    Wake.wait(guard, [this] { return Terminated; });
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The one window layer of the progress viewer: everything the viewer thread needs of a native
+// window. Each viewer thread opens its own window system (its own display connection), so no
+// call here crosses threads.
+
+using TViewerWindowHandle = std::uint64_t;
+
+struct TWorkArea {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+// Used when there is no display to ask.
+inline constexpr TWorkArea kFallbackWorkArea{0, 0, 1280, 1024};
+
+enum TWindowEventKind : std::uint8_t {
+    wekEscape,  // Esc pressed (every key-down, repeats included)
+    wekClick,   // left button pressed at (X, Y), window coordinates
+    wekClose,   // the window manager asks to close the window
+    wekExpose,  // part of the window must be painted again
+};
+
+struct TWindowEvent {
+    TWindowEventKind Kind = wekExpose;
+    int X = 0;
+    int Y = 0;
+};
+
+// A top-level window without decorations, above other windows, without a taskbar entry.
+// Destroying the object destroys the native window.
+class IViewerWindow {
+  public:
+    virtual ~IViewerWindow() = default;
+    virtual TViewerWindowHandle Handle() const = 0;
+    // Moves and resizes the window, keeping it above others and shown.
+    virtual void Place(int left, int top, int width, int height) = 0;
+    // Shows the whole frame at (0, 0).
+    virtual void Present(const QImage& frame) = 0;
+    // The next pending event, without waiting; false when none is left.
+    virtual bool NextEvent(TWindowEvent& event) = 0;
+    virtual void Hide() = 0;
+};
+
+class IViewerWindowSystem {
+  public:
+    virtual ~IViewerWindowSystem() = default;
+    virtual TWorkArea WorkArea() = 0;
+    // A new shown window, or nullptr when it cannot be created.
+    virtual std::unique_ptr<IViewerWindow> CreateViewerWindow(const std::string& title, int left,
+                                                              int top, int width, int height) = 0;
+};
+
+using TViewerWindowSystemFactory = std::function<std::unique_ptr<IViewerWindowSystem>()>;
+
+// Replaces the way viewer threads open their window system (tests install a recorder); an
+// empty factory restores the X display.
+void SetViewerWindowSystemFactory(TViewerWindowSystemFactory factory);
+
+// The window system for the calling viewer thread, or nullptr (no display: run windowless).
+std::unique_ptr<IViewerWindowSystem> OpenViewerWindowSystem();
+
+// Its own connection to the X display named by DISPLAY; nullptr when it cannot be opened or
+// its pixel format is not one we can draw.
+std::unique_ptr<IViewerWindowSystem> OpenXcbWindowSystem();

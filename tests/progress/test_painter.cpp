@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <cmath>
+#include <limits>
+
+#include "PixelProbe.h"
+#include "progress/ViewerPainter.h"
+
+namespace {
+
+constexpr int kWidth = 450;
+constexpr int kHeight = 200;
+constexpr int kBarTop = kHeight - 60;
+constexpr int kBarWidth = kWidth - 40;
+
+// A tick of a 450 x 200 window with nothing but the bar.
+TTickState Tick(bool percentMode, double percent) {
+    TTickState state;
+    state.PercentMode = percentMode;
+    state.Percent = percent;
+    state.ShowPercentText = false;
+    state.ShowElapsedTime = false;
+    state.ElapsedText = "Общее время: 0:01:25";
+    state.CancelCaption = "Отмена (Esc)";
+    return state;
+}
+
+struct TPainted {
+    TViewerPainter Painter;
+    double Drawn = 0;
+};
+
+std::unique_ptr<TPainted> Paint(const TTickState& state) {
+    auto painted = std::make_unique<TPainted>();
+    painted->Painter.DrawBackground(kWidth, kHeight);
+    painted->Drawn = painted->Painter.DrawProgress(state);
+    return painted;
+}
+
+// Row 3 of the bar lies inside the done part and above the percentage number.
+int DonePixels(const QImage& frame) {
+    return CountOther(frame, kBarTop + 3, kBarLeft + 2, kBarLeft + kBarWidth - 2, kWhite);
+}
+
+TEST(PointsToPixels, RoundsAt96DotsPerInch) {
+    const std::pair<int, int> cases[] = {{8, 11},  {9, 12}, {10, 13}, {12, 16},
+                                         {14, 19}, {0, 0},  {-8, -11}};
+    for (const auto& [points, pixels] : cases) {
+        EXPECT_EQ(PointsToPixels(points), pixels) << points << " pt";
+    }
+}
+
+TEST(FormatElapsed, HoursWithoutLeadingZeroMinutesAndSecondsWithTwoDigits) {
+    using std::chrono::milliseconds;
+    const std::pair<long long, const char*> cases[] = {
+        {0, "0:00:00"},           {85'000, "0:01:25"},    {85'999, "0:01:25"},
+        {3'599'999, "0:59:59"},   {3'600'000, "1:00:00"}, {36'000'000, "10:00:00"},
+        {90'000'000, "25:00:00"}, {-5'000, "0:00:00"},
+    };
+    for (const auto& [ms, text] : cases) {
+        EXPECT_EQ(FormatElapsed(milliseconds(ms)), text) << ms << " ms";
+    }
+}
+
+TEST(FormatElapsedLine, PutsTheTimeInPlaceOfTheFirstPercentS) {
+    EXPECT_EQ(FormatElapsedLine("Общее время: %s", "0:01:25"), "Общее время: 0:01:25");
+    EXPECT_EQ(FormatElapsedLine("%s / %s", "1:00:00"), "1:00:00 / %s");
+    EXPECT_EQ(FormatElapsedLine("Время", "1:00:00"), "Время");
+}
+
+TEST(ViewerColor, DecodesRgbSystemAndDefaultColours) {
+    const std::pair<TColor, QRgb> cases[] = {
+        {0x00FFFF00, 0xFF00FFFF},  // aqua: blue and green full
+        {0x000000FF, 0xFFFF0000},  // red in the lowest byte
+        {0x00FF0000, 0xFF0000FF},  // blue in the third byte
+        {clBtnFace, 0xFFF0F0F0},  {0xFF000005, 0xFFFFFFFF},
+        {0xFF0000FF, 0xFF000000},  // unknown system colour
+    };
+    for (const auto& [colour, rgb] : cases) {
+        EXPECT_EQ(ViewerColor(colour, Qt::red).rgb(), rgb) << std::hex << colour;
+    }
+    EXPECT_EQ(ViewerColor(clDefault, Qt::red).rgb(), QColor(Qt::red).rgb());
+}
+
+TEST(DrawBackground, FaceInsideABlackOutlineWithTheTextBlockAt10And2) {
+    TViewerPainter painter;
+    std::vector<TViewerString> lines(1);
+    lines[0].Text = "Строка";
+    lines[0].FontName = "MS Sans Serif";
+    lines[0].FontSize = 12;
+    lines[0].Color = 0x000000FF;
+    const int total = painter.MeasureStrings(lines, kWidth, 0x00FF0000);  // blue block
+    painter.DrawBackground(kWidth, total + 70);
+    const QImage& image = painter.BackgroundImage;
+    EXPECT_EQ(image.size(), QSize(kWidth, total + 70));
+    EXPECT_EQ(Pixel(image, 0, 0), kBlack);
+    EXPECT_EQ(Pixel(image, kWidth - 1, total + 69), kBlack);
+    EXPECT_EQ(Pixel(image, 1, 1), kFace);
+    EXPECT_EQ(Pixel(image, 9, 2), kFace);
+    EXPECT_EQ(Pixel(image, 10, 2), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(image, kWidth - 11, 1 + total), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(image, kWidth - 10, 1 + total), kFace);
+    EXPECT_EQ(Pixel(image, 10, 2 + total), kFace);
+}
+
+TEST(MeasureStrings, StacksTheLinesAtTheBlockWidth) {
+    TViewerPainter painter;
+    std::vector<TViewerString> lines(3);
+    lines[0].Text = "Первая";
+    lines[0].FontSize = 14;
+    lines[1].Text = "";  // an empty text takes no room
+    lines[1].FontSize = 14;
+    lines[2].Text = "Третья";
+    lines[2].FontSize = 8;
+    for (auto& line : lines) {
+        line.FontName = "MS Sans Serif";
+    }
+    const int total = painter.MeasureStrings(lines, kWidth, clBtnFace);
+    EXPECT_GT(lines[0].Height, lines[2].Height);
+    EXPECT_EQ(lines[1].Height, 0);
+    EXPECT_EQ(total, lines[0].Height + lines[2].Height);
+    EXPECT_EQ(painter.TextImage.size(), QSize(kWidth - 20, total));
+}
+
+TEST(MeasureStrings, WordWrapBreaksALongLineAndWithoutItTheLineIsCutAtTheEdges) {
+    const std::string text(200, 'W');
+    std::string words;
+    for (int i = 0; i < 40; ++i) {
+        words += "слово ";
+    }
+    TViewerPainter painter;
+    std::vector<TViewerString> lines(3);
+    lines[0].Text = "слово";
+    lines[1].Text = words;
+    lines[1].WordWrap = true;
+    lines[2].Text = words;
+    lines[2].Alignment = taCenter;
+    for (auto& line : lines) {
+        line.FontName = "MS Sans Serif";
+        line.FontSize = 10;
+    }
+    painter.MeasureStrings(lines, kWidth, clBtnFace);
+    EXPECT_GE(lines[1].Height, 3 * lines[0].Height);
+    EXPECT_EQ(lines[2].Height, lines[0].Height);
+    // A centred line too long for the block overflows both edges: ink reaches both borders.
+    const int top = lines[0].Height + lines[1].Height;
+    const QImage& image = painter.TextImage;
+    const QRect ink = InkBox(image, QRect(0, top, image.width(), lines[2].Height));
+    EXPECT_LE(ink.left(), 3);
+    EXPECT_GE(ink.right(), image.width() - 4);
+}
+
+TEST(DrawProgress, PercentDrawsADonePartOfTruncatedWidth) {
+    // bar width 410: done = trunc(406 * P / 100)
+    const std::pair<double, int> cases[] = {{37.9, 153}, {0, 0},       {0.1, 0},  {0.5, 2},
+                                            {50, 203},   {99.99, 405}, {100, 406}};
+    for (const auto& [percent, done] : cases) {
+        auto painted = Paint(Tick(true, percent));
+        EXPECT_EQ(DonePixels(painted->Painter.WindowImage), done) << percent;
+        EXPECT_EQ(painted->Drawn, percent);
+    }
+}
+
+TEST(DrawProgress, TheDonePartIsABarColouredRectangleWithABlackOutline) {
+    auto painted = Paint(Tick(true, 37.9));
+    const QImage& frame = painted->Painter.WindowImage;
+    const int y = kBarTop + 3;
+    EXPECT_EQ(Pixel(frame, kBarLeft, y), kBlack);      // the bar's outline
+    EXPECT_EQ(Pixel(frame, kBarLeft + 1, y), kWhite);  // the bar's face
+    EXPECT_EQ(Pixel(frame, kBarLeft + 2, y), kBlack);  // the done part's outline
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, y), kAqua);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 153, y), kAqua);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 154, y), kBlack);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 155, y), kWhite);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 2), kBlack);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 17), kBlack);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 18), kWhite);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 19), kBlack);
+}
+
+TEST(DrawProgress, PercentOutsideTheRangeIsClampedAndReturned) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::tuple<double, double, int> cases[] = {
+        {150, 100, 406}, {100.5, 100, 406}, {-5, 0, 0}, {-0.0001, 0, 0}, {nan, 0, 0}};
+    for (const auto& [percent, clamped, done] : cases) {
+        auto painted = Paint(Tick(true, percent));
+        EXPECT_EQ(painted->Drawn, clamped) << percent;
+        EXPECT_EQ(DonePixels(painted->Painter.WindowImage), done) << percent;
+    }
+}
+
+TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
+    const QRect numberArea(kBarLeft + 1, kBarTop + 4, kBarWidth - 2, 14);
+    TTickState state = Tick(true, 0);
+    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, numberArea).isEmpty());
+
+    state.ShowPercentText = true;
+    // Looked for right of the done part's outline and inside its top and bottom edges.
+    const std::tuple<double, const char*, int> cases[] = {
+        {0, "0 %", 1}, {37.9, "37 %", 155}, {150, "100 %", 3}};
+    for (const auto& [percent, text, from] : cases) {
+        state.Percent = percent;
+        auto painted = Paint(state);
+        const QImage& frame = painted->Painter.WindowImage;
+        const QRect ink = InkBox(frame, QRect(kBarLeft + from, kBarTop + 3, 406 - from, 14));
+        ASSERT_FALSE(ink.isEmpty()) << percent;
+        const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, fsBold));
+        const int width = metrics.horizontalAdvance(QString::fromUtf8(text));
+        const int left = kBarLeft + (kBarWidth - width) / 2;
+        EXPECT_NEAR(ink.left(), left, 2) << text;
+        EXPECT_NEAR(ink.right(), left + width - 1, 3) << text;
+        EXPECT_GE(ink.top(), kBarTop + 4) << text;
+    }
+}
+
+TEST(DrawProgress, MarqueeMovesTenPixelsPerTickAndReentersAtMinus40) {
+    const std::tuple<double, double, std::optional<std::pair<int, int>>> cases[] = {
+        {0, 10, std::pair{10 + 1, 10 + 38}},  // a new viewer's block: first position 10
+        {-40, -30, std::pair{0, 8}},          // entering from the left
+        {360, 370, std::pair{371, 408}},      //
+        {395, 405, std::pair{406, 409}},      // leaving at the right (cut by the bar)
+        {400, 410, std::nullopt},             // at the edge: not yet past it
+        {401, -40, std::nullopt},             // past it: starts over, hidden left
+    };
+    for (const auto& [before, after, aqua] : cases) {
+        auto painted = Paint(Tick(false, before));
+        EXPECT_EQ(painted->Drawn, after) << before;
+        auto run = ColourRun(painted->Painter.BarImage, 3, kAqua);
+        EXPECT_EQ(run, aqua) << before;
+    }
+}
+
+TEST(DrawProgress, ElapsedLineEndsTwentyBeforeTheRightEdgeOrStartsAtTwentyBesideTheButton) {
+    const QRect band(1, kHeight - 25, kWidth - 2, 14);
+    const QRect leftOfButton(1, kHeight - 25, kWidth - 121, 14);
+    TTickState state = Tick(true, 10);
+    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, band).isEmpty());
+
+    state.ShowElapsedTime = true;
+    const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, 0));
+    const int width = metrics.horizontalAdvance(QString::fromUtf8(state.ElapsedText));
+    QRect ink = InkBox(Paint(state)->Painter.WindowImage, band);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_NEAR(ink.right(), kWidth - 20 - 1, 2);
+    EXPECT_NEAR(ink.left(), kWidth - 20 - width, 2);
+    EXPECT_GE(ink.top(), kHeight - 25);
+
+    state.CancelVisible = true;
+    ink = InkBox(Paint(state)->Painter.WindowImage, leftOfButton);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_NEAR(ink.left(), 20, 2);
+    EXPECT_NEAR(ink.right(), 20 + width - 1, 2);
+}
+
+TEST(DrawProgress, CancelButtonIsA100By25ButtonAtWidthMinus120HeightMinus30) {
+    TTickState state = Tick(true, 10);
+    const QRect button(kWidth - 120, kHeight - 30, 100, 25);
+    auto hidden = Paint(state);
+    EXPECT_EQ(Pixel(hidden->Painter.WindowImage, button.left(), button.top()), kFace);
+    EXPECT_TRUE(InkBox(hidden->Painter.WindowImage, button).isEmpty());
+
+    state.CancelVisible = true;
+    auto shown = Paint(state);
+    const QImage& frame = shown->Painter.WindowImage;
+    EXPECT_EQ(Pixel(frame, button.left(), button.top()), kWhite);           // lit edge
+    EXPECT_EQ(Pixel(frame, button.right(), button.bottom()), 0xFF696969u);  // dark edge
+    EXPECT_EQ(Pixel(frame, button.left() - 1, button.top()), kFace);
+    EXPECT_EQ(Pixel(frame, button.right() + 1, button.bottom()), kFace);
+    // The caption sits inside, centred.
+    const QRect caption = InkBox(frame, button.adjusted(2, 2, -2, -2));
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_NEAR(caption.center().x(), button.center().x(), 3);
+    EXPECT_NEAR(caption.center().y(), button.center().y(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewerFont, MsSansSerifIsDrawnWithTahomaWhenItIsInstalled) {
+    if (!QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"))) {
+        GTEST_SKIP() << "Tahoma is not installed";
+    }
+    EXPECT_EQ(QFontInfo(ViewerFont("MS Sans Serif", 8, 0)).family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(QFontInfo(ViewerFont("Tahoma", 8, fsBold)).family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(QFontInfo(ViewerFont("MS Sans Serif", 14, 0)).pixelSize(), 19);
+}
+
+}  // namespace
