@@ -1,0 +1,98 @@
+#include "import/ImportRun.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "import/ArticleReader.h"
+#include "import/GoodsTable.h"
+#include "import/ImportState.h"
+#include "import/RunHost.h"
+#include "import/StockReader.h"
+#include "text/FileSystem.h"
+#include "text/NumberText.h"
+
+namespace {
+
+constexpr const char* kBadPrefix = "Задан недопустимый префикс штрих-кода!";
+constexpr const char* kBadStartValue =
+    "Задано недопустимое стартовое значение генератора штрих-кода!";
+constexpr const char* kBadNds = "Задано недопустимое значение НДС!";
+constexpr const char* kWarningCaption = "Внимание!";
+constexpr const char* kNoStockReport =
+    "Файл PRINT.TXT не найден, поэтому поля \"Цена\" и \"Остаток\" примут значения по умолчанию "
+    "(Цена=1, Остаток=0)";
+
+// Integer inputs read -1 when they break the integer rule, so an empty input is invalid.
+std::int32_t InputInteger(const std::string& text) {
+    return ParseIntegerText(text).value_or(-1);
+}
+
+// Discards the run's lists and resumes the views on every way out of the reading steps. A row
+// left half-changed by a failure is abandoned first, so the table is browsable afterwards.
+class TRunCleanup {
+  public:
+    TRunCleanup(ImportState& state, TGoodsTable& goods) : State(state), Goods(goods) {}
+    ~TRunCleanup() {
+        if (Goods.State() == gsInsert || Goods.State() == gsEdit) Goods.CancelRow();
+        State.Lines.Clear();
+        State.IDList = TIDList();
+        Goods.ResumeViews();
+    }
+    TRunCleanup(const TRunCleanup&) = delete;
+    TRunCleanup& operator=(const TRunCleanup&) = delete;
+
+  private:
+    ImportState& State;
+    TGoodsTable& Goods;
+};
+
+void SetStockDefaults(TGoodsTable& goods) {
+    goods.MoveFirst();
+    while (!goods.AtEnd()) {
+        goods.EditRow();
+        goods.SetFloat(gfOSTATOK, 0);
+        goods.SetAmount(gfRPRICE, 10000);
+        goods.PostRow();
+        goods.MoveNext();
+    }
+}
+
+}  // namespace
+
+void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) {
+    if (!FileExists(inputs.ArticleFile))
+        throw std::runtime_error("Файл " + inputs.ArticleFile + " не найден!");
+    if (InputInteger(inputs.Prefix) < 0) throw std::runtime_error(kBadPrefix);
+    std::int32_t startValue = InputInteger(inputs.StartValue);
+    if (startValue < 0) throw std::runtime_error(kBadStartValue);
+    std::int32_t nds = InputInteger(inputs.NdsValue);
+    if (nds < 0 || nds > 100) throw std::runtime_error(kBadNds);
+
+    ImportState state;
+    state.Prefix = inputs.Prefix;
+    state.GeneratedCount = 0;
+    state.BarCodeCounter = startValue;
+    state.NdsValue = nds;
+
+    goods.OpenTable();
+    goods.ClearRows();
+    host.HideCount();
+
+    goods.SuspendViews();
+    {
+        TRunCleanup cleanup(state, goods);
+        state.Lines.LoadFromFile(inputs.ArticleFile);
+        ReadArticleList(state, goods);
+        if (FileExists(inputs.PrintFile)) {
+            ReadStockReport(state, goods, inputs.PrintFile, host);
+        } else {
+            host.ShowWarning(kWarningCaption, kNoStockReport);
+            SetStockDefaults(goods);
+        }
+    }
+
+    host.ShowCount("Было найдено и обработано " + std::to_string(state.GeneratedCount) +
+                   " наименований товара без штрих-кода. ");
+    host.ShowResults();
+}

@@ -1,0 +1,79 @@
+#include "import/StockReader.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+
+#include "import/GoodsTable.h"
+#include "import/ImportState.h"
+#include "import/RunHost.h"
+#include "text/FixedPoint.h"
+#include "text/NumberText.h"
+#include "text/Trim.h"
+
+namespace {
+
+constexpr std::size_t kStockLineLength = 78;
+constexpr const char* kStockCaption = "Обработка справочника из KELAV";
+
+// Columns are 1-based and inclusive, as a report layout is described.
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t last) {
+    return Trim(line.substr(first - 1, last - first + 1));
+}
+
+std::string LookupErrorMessage(std::int32_t inTable, std::int32_t inList) {
+    return "Ошибка при поиске записи: значение " + std::to_string(inTable) +
+           " в таблице не совпадает со значением " + std::to_string(inList) + " в списке IDList";
+}
+
+// Terminates the progress display on every way out of the reader.
+class TTerminateOnExit {
+  public:
+    explicit TTerminateOnExit(IProgressSink& sink) : Sink(sink) {}
+    ~TTerminateOnExit() { Sink.Terminate(); }
+    TTerminateOnExit(const TTerminateOnExit&) = delete;
+    TTerminateOnExit& operator=(const TTerminateOnExit&) = delete;
+
+  private:
+    IProgressSink& Sink;
+};
+
+}  // namespace
+
+void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& fileName,
+                     IRunHost& host) {
+    state.Lines.LoadFromFile(fileName);
+
+    std::unique_ptr<IProgressSink> progress = host.CreateProgress(kStockCaption, true);
+    TTerminateOnExit terminate(*progress);
+
+    const std::size_t n = state.Lines.Count();
+    for (std::size_t i = 0; i < n; ++i) {
+        progress->SetPercent(static_cast<double>(i) / static_cast<double>(n) * 100.0);
+        std::string_view line = state.Lines[i];
+        if (line.size() != kStockLineLength) continue;
+
+        std::int32_t code = ParseIntegerText(Columns(line, 1, 13)).value_or(0);
+        if (code <= 0) continue;
+        std::optional<std::size_t> position = state.IDList.Find(code);
+        if (!position) continue;
+        std::size_t row = *position + 1;
+        if (row > static_cast<std::size_t>(goods.RowCount())) continue;
+
+        goods.SetRowNumber(static_cast<int>(row));
+        std::int32_t inTable = goods.AsInteger(gfID);
+        if (inTable != code) throw std::runtime_error(LookupErrorMessage(inTable, code));
+
+        // Both amounts are taken before the row is touched: a number beyond the fixed-point
+        // range stops the run without leaving the row half-edited.
+        std::int64_t quantity = ParseDecimalAmount(Columns(line, 54, 59)).value_or(0);
+        if (quantity < 0) quantity = 0;
+        std::int64_t price = ParseDecimalAmount(Columns(line, 61, 67)).value_or(0);
+        if (price <= 0) price = 10000;
+
+        goods.EditRow();
+        goods.SetFloat(gfOSTATOK, AmountToFloat(quantity));
+        goods.SetAmount(gfRPRICE, price);
+        goods.PostRow();
+    }
+}

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "PipelineSupport.h"
+#include "text/CodePage.h"
+
+namespace {
+
+struct TResult {
+    int Exit = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs a command line in `folder` and collects its exit code and both outputs.
+TResult RunIn(const std::filesystem::path& folder, const std::string& arguments,
+              const std::string& program = K2L_CONVERTER) {
+    const std::string out = (folder / ".stdout").string();
+    const std::string err = (folder / ".stderr").string();
+    const std::string command = "cd " + Quote(folder.string()) + " && " + Quote(program) + " " +
+                                arguments + " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+    TResult result;
+    int status = std::system(command.c_str());
+    result.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.Out = ReadBytes(out);
+    result.Err = ReadBytes(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return result;
+}
+
+std::string Article(int id, const std::string& barcode, const std::string& name) {
+    return ArticleLine84(std::to_string(id), barcode, "2", AnsiToOemText(name));
+}
+
+const std::string kCountLine = "Было найдено и обработано ";
+
+class ConverterTest : public ::testing::Test {
+  protected:
+    TTempDir Dir;
+};
+
+TEST_F(ConverterTest, ConvertsAPairOfReportsIntoBothTables) {
+    WriteBytes(Dir.File("ARTICLE.TXT"),
+               Lines({Article(1, "", "Кофе 3в1"), Article(2, "4600000000017", "Чай чёрный"),
+                      Article(3, "", "Масло 5W-40")}));
+    WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "5", "12.5"), StockLine("2", "0", "30"),
+                                             StockLine("3", "1.25", "100")}));
+    std::filesystem::create_directory(Dir.Path() / "out");
+    TResult result = RunIn(Dir.Path(), "--out out --quiet");
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+    EXPECT_EQ(result.Out,
+              kCountLine + "2 наименований товара без штрих-кода. \nДанные сохранены!\n");
+    EXPECT_EQ(result.Err, "");
+
+    TDbfContents directory = ReadDbf(Dir.File("out/Справочник.dbf"));
+    ASSERT_EQ(directory.Records.size(), 3u);
+    EXPECT_EQ(directory.Records[0][1], "2220000000001  ");
+    EXPECT_EQ(directory.Records[1][1], "4600000000017  ");
+    EXPECT_EQ(directory.Records[2][1], "2220000000002  ");
+    EXPECT_EQ(directory.Records[2][5], "    100.00");
+    TDbfContents receipt = ReadDbf(Dir.File("out/Приходы.dbf"));
+    ASSERT_EQ(receipt.Records.size(), 2u);
+    EXPECT_EQ(receipt.Records[1][3], "      1.25");
+}
+
+TEST_F(ConverterTest, MissingStockReportWarnsAndGoesOn) {
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
+    TResult result = RunIn(Dir.Path(), "--write-id");
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+    EXPECT_EQ(result.Err,
+              "Внимание! Файл PRINT.TXT не найден, поэтому поля \"Цена\" и \"Остаток\" примут "
+              "значения по умолчанию (Цена=1, Остаток=0)\n");
+    TDbfContents directory = ReadDbf(Dir.File("Справочник.dbf"));
+    ASSERT_EQ(directory.Records.size(), 1u);
+    EXPECT_EQ(directory.Records[0][3], "1" + std::string(29, ' '));
+    EXPECT_EQ(directory.Records[0][5], "      1.00");
+    EXPECT_EQ(ReadDbf(Dir.File("Приходы.dbf")).Records.size(), 0u);
+}
+
+TEST_F(ConverterTest, FailuresExitWithTheDisplayedMessage) {
+    // A message ending in "!" is shown as it is.
+    TResult missing = RunIn(Dir.Path(), "");
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_EQ(missing.Err, "Файл ARTICLE.TXT не найден!\n");
+
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "4600000000017", "Кофе")}));
+    WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "1", "1E14")}));
+    // A table writer message ends in a digit: it gets its full stop, and its CR becomes a break.
+    TResult tooLong = RunIn(Dir.Path(), "");
+    EXPECT_EQ(tooLong.Exit, 1);
+    EXPECT_EQ(tooLong.Err, "SetFieldData: Недопустимый размер данных\nРяд: 1, Поле: 5.\n");
+    EXPECT_EQ(tooLong.Out, kCountLine + "0 наименований товара без штрих-кода. \n");
+
+    WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "1E300", "1")}));
+    TResult range = RunIn(Dir.Path(), "");
+    EXPECT_EQ(range.Exit, 1);
+    EXPECT_EQ(range.Err, "Invalid floating point operation.\n");
+
+    TResult vat = RunIn(Dir.Path(), "--vat 101");
+    EXPECT_EQ(vat.Exit, 1);
+    EXPECT_EQ(vat.Err, "Задано недопустимое значение НДС!\n");
+}
+
+TEST_F(ConverterTest, UsageErrorsExitWithTwo) {
+    for (const std::string arguments : {"--bogus", "--out", "extra"}) {
+        TResult result = RunIn(Dir.Path(), arguments);
+        EXPECT_EQ(result.Exit, 2) << arguments;
+        EXPECT_NE(result.Err.find("usage: kelva2larmis-convert"), std::string::npos);
+    }
+    TResult help = RunIn(Dir.Path(), "--help");
+    EXPECT_EQ(help.Exit, 0);
+    for (const char* option :
+         {"--article", "--print", "--out", "--prefix", "--start", "--vat", "--write-id", "--quiet"})
+        EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+}
+
+TEST_F(ConverterTest, ValuesAreTakenAsGivenWithoutQuoteStripping) {
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
+    TResult result = RunIn(Dir.Path(), "--prefix '\"222\"'");
+    EXPECT_EQ(result.Exit, 1);
+    EXPECT_EQ(result.Err, "Задан недопустимый префикс штрих-кода!\n");
+}
+
+// The bundled examples convert, and an independent strict reader agrees with every byte.
+TEST_F(ConverterTest, ExamplesPassTheIndependentChecker) {
+    const std::filesystem::path examples = K2L_EXAMPLES;
+    if (!std::filesystem::exists(examples / "PRINT.TXT")) GTEST_SKIP() << "no examples";
+    for (const char* name : {"ARTICLE.TXT", "PRINT.TXT"})
+        std::filesystem::copy_file(examples / name, Dir.Path() / name);
+    TResult result = RunIn(Dir.Path(), "--write-id --quiet");
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+
+    if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3-dbfread is not installed: the interoperability check is skipped";
+    const std::string tool = std::string(K2L_SHARED_TOOLS) + "/dbfdump.py";
+    if (!std::filesystem::exists(tool)) GTEST_SKIP() << "no " << tool;
+    for (const auto& [file, layout] :
+         {std::pair{"Справочник.dbf", "sprav"}, std::pair{"Приходы.dbf", "prihod"}}) {
+        TResult check =
+            RunIn(Dir.Path(), Quote(tool) + " --expect " + layout + " --summary " + Quote(file),
+                  "/usr/bin/python3");
+        EXPECT_EQ(check.Exit, 0) << file << "\n" << check.Out << check.Err;
+    }
+}
+
+}  // namespace
