@@ -293,17 +293,6 @@ TEST(ArticleReader, VatRateZeroLeavesNdsEmpty) {
     }
 }
 
-TEST(ArticleReader, AppendsAfterRowsAlreadyThere) {
-    ImportState state = MakeState(Join({Line84("2", "", "1", "Б")}));
-    TGoodsTable goods;
-    goods.OpenTable();
-    goods.AppendRow();
-    goods.SetInteger(gfID, 1);
-    goods.PostRow();
-    ReadArticleList(state, goods);
-    EXPECT_EQ(Rows(goods), (std::vector<std::string>{"1||||||", "2|Б|2220000000001|||1|18"}));
-}
-
 TEST(ArticleReader, MixedFixtureFile) {
     ImportState state = MakeState("");
     state.Lines.LoadFromFile(K2L_TEST_DATA "/import_article_mixed.txt");
