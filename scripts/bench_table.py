@@ -1,0 +1,50 @@
+"""End-to-end table of scripts/bench: converter against the floor, medians of 3 interleaved runs."""
+import os
+import statistics
+import subprocess
+import sys
+
+bin_dir, work, sizes = os.path.abspath(sys.argv[1]), sys.argv[2], [int(s) for s in sys.argv[3:]]
+RUNS = 3
+
+
+def timed(argv, cwd):
+    """Wall seconds, user+sys seconds and peak resident MB of one run, by GNU time."""
+    stats = os.path.join(work, "time.txt")
+    subprocess.run(["/usr/bin/time", "-o", stats, "-f", "%e %U %S %M"] + argv, cwd=cwd,
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wall, user, system, rss = open(stats).read().split()[-4:]
+    return float(wall), float(user) + float(system), int(rss) / 1024
+
+
+rows = []
+for n in sizes:
+    folder = os.path.join(work, str(n))
+    out = os.path.join(folder, "out")
+    os.makedirs(out)
+    subprocess.run([os.path.join(bin_dir, "k2l_gen_reports"), str(n), folder], check=True)
+    article, stock = os.path.join(folder, "ARTICLE.TXT"), os.path.join(folder, "PRINT.TXT")
+    convert = [os.path.join(bin_dir, "kelva2larmis-convert"), "--out", out, "--quiet"]
+    subprocess.run(convert, cwd=folder, check=True, stdout=subprocess.DEVNULL)
+    sizes_out = [os.path.getsize(os.path.join(out, f)) for f in ("Справочник.dbf", "Приходы.dbf")]
+    floor = [os.path.join(bin_dir, "k2l_floor"), article, stock, os.path.join(folder, "f1"),
+             str(sizes_out[0]), os.path.join(folder, "f2"), str(sizes_out[1])]
+    conv_runs, floor_runs = [], []
+    for _ in range(RUNS):  # interleaved, so both see the same machine state
+        conv_runs.append(timed(convert, folder))
+        floor_runs.append(timed(floor, folder))
+    med = lambda runs, i: statistics.median(r[i] for r in runs)
+    rows.append((n, med(conv_runs, 0), med(conv_runs, 1), med(conv_runs, 2), med(floor_runs, 0),
+                 med(floor_runs, 2), os.path.getsize(article) + os.path.getsize(stock)))
+    for f in os.listdir(folder):
+        if f not in ("out",):
+            os.remove(os.path.join(folder, f)) if os.path.isfile(os.path.join(folder, f)) else None
+
+print(f"{'articles':>9} {'input MB':>8} {'conv s':>7} {'cpu s':>6} {'peak MB':>8} "
+      f"{'floor s':>8} {'floor MB':>8} {'conv/floor':>10} {'t(N)/t(N/10)':>12}")
+previous = None
+for n, wall, cpu, rss, floor_wall, floor_rss, input_bytes in rows:
+    growth = f"{wall / previous:.2f}" if previous else "-"
+    print(f"{n:>9} {input_bytes / 1e6:>8.1f} {wall:>7.3f} {cpu:>6.2f} {rss:>8.1f} "
+          f"{floor_wall:>8.3f} {floor_rss:>8.1f} {wall / max(floor_wall, 1e-3):>10.2f} {growth:>12}")
+    previous = wall
