@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// The small rules of the desktop program that need no window: what a file name box yields, the
+// application title, the program folder, and the chooser's quoting.
+
+// The first word of `text` split the way a command line is: leading characters with codes 1..32
+// and pairs of double quotes are skipped; the word ends at the first character with a code of 32
+// or below; a double quote opens a stretch, blanks included, up to the next one, and both quotes
+// are dropped.
+QString FirstCommandLineWord(const QString& text);
+
+// The file name value of a file name box: the text unchanged when a file (not a folder) exists
+// under it, otherwise its first command-line word; blanks only give the empty name.
+QString FileNameValue(const QString& text);
+
+// The application title: the program file's name without its folder and without everything from
+// its first "." on, every letter after the first in lower case. Program files here are named in
+// lower case, so the first letter is raised ("kelva2larmis" -> "Kelva2larmis").
+QString ApplicationTitle(const QString& programPath);
+
+// The folder that holds the program file: the path up to its last "/", without that "/" unless
+// the folder is the root.
+QString ProgramFolder(const QString& programPath);
+
+// Whether a name may be given to the file chooser: none of < > [ ] | and the double quote.
+bool IsValidFileName(const QString& name);
+
+// What a file name box shows for a chosen file: the path wrapped in double quotes when it holds a
+// blank and does not already start with a double quote.
+QString QuoteChosenPath(const QString& path);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+
+class QWidget;
+
+// Makes Tahoma visible to Qt: fontconfig does not scan the folder where the Wine fonts live.
+// Missing files are passed over quietly (the forms then fall back to the default font).
+void LoadApplicationFonts();
+
+// The forms' font: Tahoma, 11 pixels high.
+QFont FormFont();
+
+// Gives a form the button-face background of dialog windows.
+void SetButtonFaceBackground(QWidget* form);
+
+// The program's icon, drawn at 32 x 32: a barrel beside a table.
+QIcon AppIcon();

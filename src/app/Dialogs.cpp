@@ -1,0 +1,95 @@
+#include "app/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <exception>
+
+#include "app/AppRules.h"
+#include "import/RunHost.h"
+
+namespace {
+
+QMessageBox::Icon BoxIcon(TDialogIcon icon) {
+    switch (icon) {
+        case diWarning:
+            return QMessageBox::Warning;
+        case diInformation:
+            return QMessageBox::Information;
+        case diError:
+            return QMessageBox::Critical;
+        case diQuestion:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class TQtDialogs : public IDialogs {
+  public:
+    void Message(QWidget* parent, TDialogIcon icon, const QString& title,
+                 const QString& text) override {
+        QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        parent);
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok;
+    }
+
+    std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& folder,
+                                    const QString& name, const QString& filter) override {
+        QFileDialog dialog(parent, title, folder, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!name.isEmpty()) dialog.selectFile(name);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().constFirst();
+    }
+
+    std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                        const QString& start) override {
+        QFileDialog dialog(parent, title, start);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        // Files stay listed for orientation; the chooser does not create folders.
+        dialog.setOption(QFileDialog::ReadOnly, true);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+TQtDialogs RealDialogs;
+IDialogs* CurrentDialogs = &RealDialogs;
+
+}  // namespace
+
+IDialogs& Dialogs() {
+    return *CurrentDialogs;
+}
+
+void SetDialogs(IDialogs* dialogs) {
+    CurrentDialogs = dialogs ? dialogs : &RealDialogs;
+}
+
+void ShowErrorDisplay(QWidget* parent, const QString& message) {
+    const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
+    const QString text = QString::fromStdString(ErrorDisplayText(message.toStdString()));
+    Dialogs().Message(parent, diError, title, text);
+}
+
+void RunHandler(QWidget* parent, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowErrorDisplay(parent, QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowErrorDisplay(parent, QStringLiteral("Unknown error"));
+    }
+}
