@@ -68,6 +68,10 @@ class TDBF {
     void Post();  // writes the current record
 
     // Encodes Value (bytes in code page 866) into field FieldNo (from 1) of the current record.
+    // C text is left-aligned; N and F numbers are right-aligned with the field's decimals and
+    // always a "." (rounded half away from zero on the shortest decimal form of the parsed
+    // value, i.e. on the digits typed); D takes dd.mm.yy; L takes yes/true/no/false. A value
+    // that does not fit the field, even once formatted, is refused: nothing is ever cut.
     void SetFieldData(std::int32_t FieldNo, const std::string& Value);
 
     const std::string& TableName() const { return FTableName; }
