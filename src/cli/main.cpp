@@ -1,6 +1,7 @@
 // kelva2larmis-convert: the import run and the goods export of the desktop program, without
 // windows, for batch use and automation.
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -132,6 +133,9 @@ int UsageError(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit must end a write with an error the export reports, not kill the process.
+    ::signal(SIGXFSZ, SIG_IGN);
+
     TImportInputs import;
     TExportInputs exportInputs;
     exportInputs.Folder = ".";
