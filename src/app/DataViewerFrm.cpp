@@ -26,6 +26,7 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     setModal(false);
     setSizeGripEnabled(true);
     setFont(FormFont());
+    setWindowIcon(AppIcon());
     SetButtonFaceBackground(this);
 
     Label1 = new QLabel(QStringLiteral("Отредактируйте данные при необходимости!"), this);

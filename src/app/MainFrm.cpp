@@ -106,6 +106,7 @@ TMainForm::TMainForm(QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaption);
     setFont(FormFont());
+    setWindowIcon(AppIcon());
     SetButtonFaceBackground(this);
     setFixedSize(kClientWidth, kClientHeight);
     CreateControls();
