@@ -140,10 +140,31 @@ std::vector<TViewerWindowHandle> TWindowRecorder::Handles() const {
     return handles;
 }
 
-TRecordedWindow TWindowRecorder::Window(TViewerWindowHandle handle) const {
+// Frames leave the lock only as deep copies: Qt's shared image data is counted in code that a
+// thread checker cannot see, so a shared copy would look like a race with the viewer thread.
+TRecordedWindow TWindowRecorder::Window(TViewerWindowHandle handle, bool withFrames) const {
     std::lock_guard<std::recursive_mutex> guard(Lock);
     const auto found = Windows.find(handle);
-    return found == Windows.end() ? TRecordedWindow() : found->second;
+    if (found == Windows.end()) {
+        return TRecordedWindow();
+    }
+    TRecordedWindow window = found->second;
+    window.Frames.clear();
+    if (withFrames) {
+        for (const QImage& frame : found->second.Frames) {
+            window.Frames.push_back(frame.copy());
+        }
+    }
+    return window;
+}
+
+QImage TWindowRecorder::LastFrame(TViewerWindowHandle handle) const {
+    std::lock_guard<std::recursive_mutex> guard(Lock);
+    const auto found = Windows.find(handle);
+    if (found == Windows.end() || found->second.Frames.empty()) {
+        return QImage();
+    }
+    return found->second.Frames.back().copy();
 }
 
 bool TWindowRecorder::WaitUntil(const std::function<bool()>& done,

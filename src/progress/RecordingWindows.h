@@ -47,7 +47,10 @@ class TWindowRecorder : public std::enable_shared_from_this<TWindowRecorder> {
 
     int OpenCount() const;
     std::vector<TViewerWindowHandle> Handles() const;
-    TRecordedWindow Window(TViewerWindowHandle handle) const;
+    // What was recorded of a window; its frames (deep copies) only when asked for.
+    TRecordedWindow Window(TViewerWindowHandle handle, bool withFrames = false) const;
+    // A deep copy of the window's latest frame (null before the first).
+    QImage LastFrame(TViewerWindowHandle handle) const;
 
     // Waits until `done` holds (checked after every recorded change) or the timeout passes;
     // returns whether it holds.

@@ -6,8 +6,10 @@
 #include <xcb/xcb_keysyms.h>
 
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "progress/ViewerWindow.h"
 
@@ -22,6 +24,7 @@ constexpr std::uint32_t kSizePPosition = 4;
 constexpr std::uint32_t kSizePSize = 8;
 constexpr std::uint32_t kSizePMinSize = 16;
 constexpr std::uint32_t kSizePMaxSize = 32;
+constexpr int kConnectAttempts = 10;
 // The fixed part of a PutImage request.
 constexpr std::uint32_t kPutImageHeader = 24;
 
@@ -334,10 +337,24 @@ void TXcbWindow::Hide() {
 }  // namespace
 
 std::unique_ptr<IViewerWindowSystem> OpenXcbWindowSystem() {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        return nullptr;
+    }
+    // An X server may drop a new connection now and then (Xvfb here, about one in five when
+    // connections come quickly): a few more tries before running windowless.
     int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(c)) {
+    xcb_connection_t* c = nullptr;
+    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+        c = xcb_connect(display, &screenNumber);
+        if (!xcb_connection_has_error(c)) {
+            break;
+        }
         xcb_disconnect(c);
+        c = nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!c) {
         return nullptr;
     }
     const xcb_setup_t* setup = xcb_get_setup(c);

@@ -79,8 +79,7 @@ class ViewerTest : public ::testing::Test {
     QImage FrameAfter(TViewerWindowHandle window, int ticks = 2) {
         const int count = Recorder->Window(window).FrameCount + ticks;
         EXPECT_TRUE(Recorder->WaitForFrames(window, count));
-        const TRecordedWindow recorded = Recorder->Window(window);
-        return recorded.Frames.empty() ? QImage() : recorded.Frames.back();
+        return Recorder->LastFrame(window);
     }
 
     static int TextHeight(const TProgressViewer* viewer) {

@@ -189,7 +189,7 @@ TEST_F(ViewerTest, MarqueeBlockOfANewViewerStartsAt10) {
     Start("Поиск", false);
     const TViewerWindowHandle window = WindowOf();
     ASSERT_TRUE(Recorder->WaitForFrames(window, 1));
-    const auto positions = BlockPositions(Recorder->Window(window));
+    const auto positions = BlockPositions(Recorder->Window(window, true));
     EXPECT_EQ(positions.front(), 10);
 }
 
@@ -199,7 +199,7 @@ TEST_F(ViewerTest, MarqueeBlockMovesTenPixelsPerFrameAndReentersFromTheLeft) {
     const TViewerWindowHandle window = WindowOf();
     // One pass takes 46 ticks (10 .. 410, -40 .. 0); the 64 kept frames hold a wrap.
     ASSERT_TRUE(Recorder->WaitForFrames(window, 70));
-    const auto positions = BlockPositions(Recorder->Window(window));
+    const auto positions = BlockPositions(Recorder->Window(window, true));
     ASSERT_EQ(positions.size(), TWindowRecorder::kKeptFrames);
     bool reentered = false;
     for (std::size_t i = 1; i < positions.size(); ++i) {
