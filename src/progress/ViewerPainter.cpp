@@ -17,8 +17,9 @@ constexpr unsigned kSystemColors[] = {
     0xFFFFE1, 0xB5B5B5, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
 };
 
-constexpr const char* kTahomaFiles[] = {"/usr/share/wine/fonts/tahoma.ttf",
-                                        "/usr/share/wine/fonts/tahomabd.ttf"};
+// Only the regular face: the bold file shipped with wine draws at regular weight, while Qt's
+// emboldened regular looks like Tahoma Bold.
+constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
 
 // The images' own font (percentage and elapsed time): the platform's 8-point UI font.
 constexpr const char* kImageFontName = "MS Sans Serif";
@@ -104,11 +105,9 @@ void PrepareViewerFonts() {
     }
     prepared = true;
     bool tahoma = QFontDatabase::families().contains(QStringLiteral("Tahoma"));
-    for (const char* file : kTahomaFiles) {
-        if (QFile::exists(QString::fromLatin1(file)) &&
-            QFontDatabase::addApplicationFont(QString::fromLatin1(file)) >= 0) {
-            tahoma = true;
-        }
+    const QString file = QString::fromLatin1(kTahomaFile);
+    if (!tahoma && QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
+        tahoma = true;
     }
     // The bitmap-only "MS Sans Serif" is not usable here; Tahoma is its metric-compatible heir.
     if (tahoma) {

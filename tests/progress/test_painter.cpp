@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainter>
 #include <cmath>
 #include <limits>
 
@@ -287,6 +288,25 @@ TEST(ViewerFont, MsSansSerifIsDrawnWithTahomaWhenItIsInstalled) {
     EXPECT_EQ(QFontInfo(ViewerFont("MS Sans Serif", 8, 0)).family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(QFontInfo(ViewerFont("Tahoma", 8, fsBold)).family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(QFontInfo(ViewerFont("MS Sans Serif", 14, 0)).pixelSize(), 19);
+}
+
+int InkOf(TFontStyles style) {
+    QImage image(200, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(ViewerFont("MS Sans Serif", 12, style));
+    painter.setPen(Qt::black);
+    painter.drawText(2, 22, QStringLiteral("ЛАРМИС Wij"));
+    painter.end();
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        ink += image.width() - CountOther(image, y, 0, image.width(), kBlack);
+    }
+    return ink;
+}
+
+TEST(ViewerFont, BoldLinesAreDrawnVisiblyHeavier) {
+    EXPECT_GT(InkOf(fsBold), InkOf(0) * 13 / 10);
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+// Shows a live progress viewer for a few seconds while this thread sleeps without pumping
+// events, as the program's own long steps do. Used for screenshots: progress_show [seconds]
+// [percent] [cancel].
+
+#include <QGuiApplication>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "progress/ProgressViewer.h"
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 5;
+    const double percent = argc > 2 ? std::atof(argv[2]) : 37.9;
+    const bool cancel = argc > 3 && std::atoi(argv[3]) != 0;
+    ProgressViewerStartup();
+    AppName = "ЛАРМИС";
+    auto* viewer = new TProgressViewer("Обработка справочника из KELAV", true, cancel);
+    viewer->Percent = percent;
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    viewer->Terminate();
+    ProgressViewerShutdown();
+    return 0;
+}
