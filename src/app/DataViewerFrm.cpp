@@ -58,6 +58,7 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     connect(DBGrid1, &TGoodsGrid::EscapePressed, this, &TDataViewerForm::BitBtn1Click);
 
     resize(kDesignWidth, kDesignHeight);
+    ArrangeControls();
 }
 
 void TDataViewerForm::ShowViewer() {
@@ -91,6 +92,10 @@ void TDataViewerForm::showEvent(QShowEvent* event) {
 
 void TDataViewerForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    ArrangeControls();
+}
+
+void TDataViewerForm::ArrangeControls() {
     // The grid keeps its distance to all four edges; the buttons keep their bottom corners.
     const int w = width();
     const int h = height();

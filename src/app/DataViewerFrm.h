@@ -37,6 +37,8 @@ class TDataViewerForm : public QDialog {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ArrangeControls();
+
     TMainForm* Owner;
     bool Activated = false;
 };

@@ -273,7 +273,7 @@ void TGoodsGrid::focusOutEvent(QFocusEvent* event) {
 
 void TGoodsGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (Syncing || !current.isValid() || !Goods.IsOpen()) return;
+    if (Syncing || Model->InTableChange() || !current.isValid() || !Goods.IsOpen()) return;
     int target = current.row() + 1;
     if (target == Goods.RowNumber()) return;
     RunHandler(window(), [&] {

@@ -76,19 +76,23 @@ void TGoodsGridModel::StoreCellText(const QModelIndex& index, const QString& tex
 }
 
 void TGoodsGridModel::GoodsBeginInsert(int row) {
+    ++ChangeDepth;
     beginInsertRows(QModelIndex(), row - 1, row - 1);
 }
 
 void TGoodsGridModel::GoodsEndInsert() {
     endInsertRows();
+    --ChangeDepth;
 }
 
 void TGoodsGridModel::GoodsBeginRemove(int row) {
+    ++ChangeDepth;
     beginRemoveRows(QModelIndex(), row - 1, row - 1);
 }
 
 void TGoodsGridModel::GoodsEndRemove() {
     endRemoveRows();
+    --ChangeDepth;
 }
 
 void TGoodsGridModel::GoodsRowChanged(int row) {
@@ -105,9 +109,11 @@ void TGoodsGridModel::GoodsCurrentChanged(int row) {
 }
 
 void TGoodsGridModel::GoodsRefreshAll() {
+    ++ChangeDepth;
     beginResetModel();
     ShownOpen = Goods.IsOpen();
     MarkedRow = Goods.RowNumber();
     endResetModel();
+    --ChangeDepth;
     emit CurrentRowChanged(MarkedRow);
 }

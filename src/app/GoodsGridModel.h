@@ -27,6 +27,10 @@ class TGoodsGridModel : public QAbstractTableModel, public IGoodsView {
     // table's message when the text does not fit the field (the value then stays as it was).
     void StoreCellText(const QModelIndex& index, const QString& text);
 
+    // Whether the table is in the middle of adding or removing a row: the view must not move the
+    // table's current row then (the table tells where it ends up once it is done).
+    bool InTableChange() const { return ChangeDepth > 0; }
+
     // The row marker: the current row's state.
     static constexpr const char16_t* kMarkerBrowse = u"\u25BA";
     static constexpr const char16_t* kMarkerEdit = u"I";
@@ -49,4 +53,5 @@ class TGoodsGridModel : public QAbstractTableModel, public IGoodsView {
     TCurrencyFormat Currency;
     bool ShownOpen = false;
     int MarkedRow = 0;  // the row whose marker is shown
+    int ChangeDepth = 0;
 };

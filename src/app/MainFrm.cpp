@@ -113,7 +113,11 @@ TMainForm::TMainForm(QWidget* parent)
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The viewer's grid is a view of mdGoods: it goes before the table does (children would
+    // otherwise outlive this object's members).
+    delete Viewer;
+}
 
 void TMainForm::CreateControls() {
     Memo1 = new QPlainTextEdit(this);

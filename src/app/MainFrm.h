@@ -25,7 +25,8 @@ class TMainForm : public QWidget, public IRunHost {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The results viewer that Button2 and the import run show (created after this window).
+    // The results viewer that Button2 and the import run show (created after this window, as a
+    // child of it; this window deletes it first when it goes).
     void SetViewer(TDataViewerForm* viewer) { Viewer = viewer; }
     TDataViewerForm* DataViewer() const { return Viewer; }
 
