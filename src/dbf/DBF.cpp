@@ -1,5 +1,6 @@
 #include "dbf/DBF.h"
 
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -30,6 +31,7 @@ constexpr const char* kSetDbfDateWrite = "SetDbfDate: Ошибка записи 
 constexpr const char* kAppend = "Append: Ошибка сохранения записи";
 constexpr const char* kLastEmpty = "Last: В файле нет записей";
 constexpr const char* kCloseNotOpen = "Close: Файл не открыт";
+constexpr const char* kCloseCut = "Close: Ошибка сохранения файла";
 constexpr const char* kTableNameActive =
     "TableName: Это свойство нельзя изменять, если файл открыт";
 constexpr const char* kTableNameType = "TableName: Недопустимый тип файла";
@@ -115,8 +117,11 @@ std::string PadRight(const std::string& Text, std::size_t Width) {
 TDBF::TDBF() = default;
 
 TDBF::~TDBF() {
-    // Nothing is written here: as with Close, an unposted change is lost.
-    if (FActive) FStream.Close();
+    // Nothing is written here: as with Close, an unposted change is lost. The file is still cut
+    // to its exact size; a destructor cannot raise, so a failure there is at least said.
+    if (FActive && FStream.Close() != 0) {
+        std::fprintf(stderr, "%s %s\n", kCloseCut, FTableName.c_str());
+    }
 }
 
 void TDBF::AddFieldDefs(const std::string& FldName, TFldType FldType, std::uint8_t FldSize,
@@ -191,6 +196,8 @@ void TDBF::Open() {
         throw ED(kOpenInUse1 + ExtractFileName(FTableName) + kOpenInUse2);
     }
     FActive = true;
+    // Records are added at the end: past a small size they become stores into a mapping.
+    FStream.GrowAhead();
     ReadHeader();
     if (FRecNo == 1) {
         ReadRecord();
@@ -318,7 +325,8 @@ void TDBF::Post() {
 
 void TDBF::Close() {
     if (!FActive) throw ED(kCloseNotOpen);
-    FStream.Close();
+    // Cuts the space reserved ahead; the table is closed even when that fails.
+    const int cutError = FStream.Close();
     FHeader.fill(0);
     FFieldDefs.clear();
     FFieldOffsets.clear();
@@ -329,6 +337,7 @@ void TDBF::Close() {
     FRecNo = 0;
     FModified = false;
     FActive = false;
+    if (cutError != 0) throw ED(kCloseCut);
 }
 
 void TDBF::Reopen() {

@@ -38,7 +38,7 @@ TLocalDate LocalDate();
 
 // An open file; move-only, closed (and unlocked) when destroyed.
 class TFile {
-public:
+  public:
     TFile() = default;
     ~TFile();
     TFile(TFile&& other) noexcept;
@@ -58,17 +58,40 @@ public:
     int OpenRead(const std::string& path);
 
     bool IsOpen() const { return Fd >= 0; }
-    void Close();
+    // Closes the file; one that was grown ahead is first cut to its exact size (see GrowAhead).
+    // Returns 0, or the error number of that cut; the file is closed either way.
+    int Close();
 
     // Positioned transfers; true only when every byte was transferred.
     bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
     bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
 
+    // For a file opened for writing that grows at its end (a table being filled): once a write
+    // reaches past the grow-ahead threshold, the file is reserved ahead in large steps (so a full
+    // disk fails that growth as a write error, never a later store) and mapped shared, and writes
+    // become stores into the mapping, visible to every other reader at once and kept by the
+    // system if this process dies. Reads and writes keep their meaning: the file's exact size is
+    // the furthest byte written (or its size when opened), reads past it fail, and Close cuts the
+    // reserved tail of zeros off. Each growth counts as one write for the fault switch.
+    void GrowAhead();
+    // The file's exact size as this opener knows it (meaningful after GrowAhead).
+    std::uint64_t Size() const { return ExactSize; }
+
     // Sequential read: the bytes read, 0 at the end, -1 on failure (errno set).
     std::ptrdiff_t Read(void* buffer, std::size_t count);
 
-private:
+  private:
+    bool Reserve(std::uint64_t end);  // grows the reservation and the mapping to cover `end`
+    void Unmap();
+    void ReleaseBehind(std::uint64_t end);  // lets go of mapped pages well behind `end`
+
     int Fd = -1;
+    bool Growing = false;         // GrowAhead was asked for and still works on this file
+    std::uint64_t ExactSize = 0;  // furthest byte written, or the size when opened
+    std::uint64_t Reserved = 0;   // the file's length on disk: ExactSize plus the reserved tail
+    char* Map = nullptr;          // the shared mapping of [0, MapLength), or none
+    std::uint64_t MapLength = 0;
+    std::uint64_t ReleaseMark = 0;  // the write end past which ReleaseBehind runs next
 };
 
 // Test switch: make one read or one write of TFile fail, to reach every failure path without a
@@ -78,3 +101,8 @@ void SetFileFault(TFileOp op, long failAt);
 void ResetFileFaults();
 // How many operations of this kind were made since the last reset.
 long FileOpCount(TFileOp op);
+
+// Test switch: the size a file must pass before GrowAhead maps it (kGrowAheadThreshold unless
+// set; 0 restores that), so that small test files can take the mapped path too.
+inline constexpr std::uint64_t kGrowAheadThreshold = std::uint64_t{256} << 10;
+void SetGrowAheadThreshold(std::uint64_t bytes);
