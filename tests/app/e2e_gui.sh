@@ -29,9 +29,16 @@ wait_window() {
   echo "window '$1' did not appear" >&2
   return 1
 }
+# The client area's place on the screen (xdotool misplaces windows a window manager reparents).
+origin() {
+  info=$(retry xwininfo -id "$1")
+  X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+  Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+  WIDTH=$(awk '/Width:/ {print $2}' <<<"$info")
+}
 # Clicks at a point given relative to a window's client area.
 click_in() {
-  eval "$(retry xdotool getwindowgeometry --shell "$1")"
+  origin "$1"
   retry xdotool mousemove --sync $((X + $2)) $((Y + $3))
   sleep 0.2
   retry xdotool click 1
@@ -58,7 +65,7 @@ click_in "$viewer" 89 516
 
 box=$(wait_window '^Сообщение$')
 sleep 0.3
-eval "$(retry xdotool getwindowgeometry --shell "$box")"
+origin "$box"
 retry xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 10))
 retry xdotool key Return
 for _ in $(seq 100); do
