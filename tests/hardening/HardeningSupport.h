@@ -1,0 +1,68 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The converter as a separate process: exit code or killing signal, and both outputs.
+struct TProcessResult {
+    int Exit = -1;    // exit code, -1 when killed
+    int Signal = 0;   // the signal that ended it, 0 when it exited
+    std::string Out;  // stdout
+    std::string Err;  // stderr
+};
+
+struct TSpawnOptions {
+    std::filesystem::path WorkingFolder;
+    std::filesystem::path OutputFolder;  // where stdout and stderr are kept
+    long FileSizeLimit = 0;              // RLIMIT_FSIZE in bytes for the child; 0: none
+};
+
+// Starts the converter with `arguments`; stdin is /dev/null.
+pid_t SpawnConverter(const std::vector<std::string>& arguments, const TSpawnOptions& options);
+// Waits for a child started by SpawnConverter and collects its outputs.
+TProcessResult WaitConverter(pid_t pid, const TSpawnOptions& options);
+TProcessResult RunConverter(const std::vector<std::string>& arguments,
+                            const TSpawnOptions& options);
+
+// What lies on disk for one table after a failure or a crash, judged by its bytes alone.
+// A valid table: complete header, every record the header counts fully on disk, then either the
+// end of the file (a record boundary), 0x1A, or the blank record of an Append that did not get
+// to count it (in full with its 0x1A, or cut short by a full disk). Never data beyond the count.
+struct TTableInspection {
+    bool Valid = false;
+    std::string Why;  // what is wrong when not valid
+    std::uint32_t Count = 0;
+    std::size_t HeaderLength = 0;
+    std::size_t RecordLength = 0;
+    int LanguageDriver = 0;
+    bool EofAfterRecords = false;      // 0x1A right after the counted records
+    std::size_t UncountedBlank = 0;    // blank bytes of an uncounted Append
+    std::vector<std::string> Records;  // the counted records, deletion flag included
+};
+TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
+                              std::size_t recordLength);
+
+// Reads tables with python3-dbfread, in one process: per table the number of records it reads
+// and the KOD / ID value (second field, trimmed) of its last record, or the error it raised.
+// nullopt when python3-dbfread is not installed.
+struct TDbfreadResult {
+    bool Read = false;
+    std::string Error;
+    long Records = 0;
+    std::string LastSecondField;
+};
+std::optional<std::vector<TDbfreadResult>> ReadWithDbfread(const std::vector<std::string>& paths);
+
+// The names of the two tables the export writes.
+inline const char* const kDirectoryName = "Справочник.dbf";
+inline const char* const kReceiptName = "Приходы.dbf";
+constexpr std::size_t kDirectoryHeader = 257;
+constexpr std::size_t kDirectoryRecord = 141;
+constexpr std::size_t kReceiptHeader = 225;
+constexpr std::size_t kReceiptRecord = 116;

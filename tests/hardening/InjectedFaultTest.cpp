@@ -1,0 +1,365 @@
+// Every read and every write of an export of a few rows, and of an import, failed one at a time
+// through the file layer's switch: the right message, both tables in the state reached before
+// the failure, the progress display ended once, the views resumed, and nothing left locked.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "HardeningSupport.h"
+#include "PipelineSupport.h"
+#include "dbf/DBF.h"
+#include "dbf/GoodsExport.h"
+#include "import/GoodsTable.h"
+#include "import/ImportRun.h"
+#include "text/CodePage.h"
+#include "text/FileSystem.h"
+#include "text/TextFile.h"
+
+namespace {
+
+constexpr const char* kWriteHeader = "WriteHeader: Ошибка сохранения заголовка файла";
+constexpr const char* kCreateEof = "CreateTable: Ошибка записи EOF";
+constexpr const char* kReadHeader = "ReadHeader: Ошибка чтения заголовка файла";
+constexpr const char* kCodePage = "CodePage: Ошибка записи в заголовок файла";
+constexpr const char* kAppend = "Append: Ошибка сохранения записи";
+constexpr const char* kWriteRecord = "WriteRecord: Ошибка сохранения записи";
+
+// What one table looks like on disk at a moment of the export.
+struct TTableModel {
+    enum TKind { tkMissing, tkEmptyFile, tkHeaderWithoutEof, tkTable } Kind = tkMissing;
+    int LanguageDriver = 0;
+    std::uint32_t Counted = 0;  // records the header counts
+    std::uint32_t Posted = 0;   // of them, written with their values
+    bool Uncounted = false;     // a blank record appended but not yet counted
+};
+
+// One read or write of the export, the message its failure gives, and the state it leaves.
+struct TFaultCase {
+    TFileOp Op;
+    long Nth;  // the n-th operation of its kind
+    std::string Step;
+    std::string Message;
+    TTableModel Directory;
+    TTableModel Receipt;
+    bool ProgressShown;
+};
+
+struct TRowSpec {
+    int Id;
+    const char* Name;
+    const char* Kod;
+    const char* Quantity;
+    const char* Price;
+};
+
+// Rows 1 and 3 are in stock, row 2 is not.
+const TRowSpec kRows[] = {
+    {1, "Кофе 3в1", "4600000000017", "2", "12.5"},
+    {2, "Чай чёрный", "2220000000001", "0", "3"},
+    {3, "Масло 5W-40", "2220000000002", "1.5", "450"},
+};
+
+// The export's file operations in order, as the table writer makes them: per table a header
+// write, the end marker, two header reads when it reopens and the code page byte; per record an
+// Append (blank record with end marker, then the header count) and the Post.
+std::vector<TFaultCase> ExportOperations() {
+    std::vector<TFaultCase> cases;
+    TTableModel directory, receipt;
+    bool progress = false;
+    long reads = 0, writes = 0;
+    auto add = [&](TFileOp op, const std::string& step, const char* message) {
+        cases.push_back(
+            {op, op == foRead ? ++reads : ++writes, step, message, directory, receipt, progress});
+    };
+    auto create = [&](TTableModel& table, const std::string& name) {
+        table.Kind = TTableModel::tkEmptyFile;
+        add(foWrite, name + "Header", kWriteHeader);
+        table.Kind = TTableModel::tkHeaderWithoutEof;
+        add(foWrite, name + "Eof", kCreateEof);
+        table.Kind = TTableModel::tkTable;
+        add(foRead, name + "ReopenHeader", kReadHeader);
+        add(foRead, name + "ReopenDescriptors", kReadHeader);
+        add(foWrite, name + "CodePage", kCodePage);
+        table.LanguageDriver = 0x26;
+    };
+    auto record = [&](TTableModel& table, const std::string& name) {
+        add(foWrite, name + "AppendBlank", kAppend);
+        table.Uncounted = true;
+        add(foWrite, name + "AppendCount", kAppend);
+        table.Uncounted = false;
+        ++table.Counted;
+        add(foWrite, name + "Post", kWriteRecord);
+        ++table.Posted;
+    };
+    create(directory, "Directory");
+    create(receipt, "Receipt");
+    progress = true;
+    for (const TRowSpec& row : kRows) {
+        const std::string at = "Row" + std::to_string(row.Id);
+        record(directory, at + "Directory");
+        if (std::string(row.Quantity) != "0") record(receipt, at + "Receipt");
+    }
+    return cases;
+}
+
+// Counts the refreshes that resuming the views sends.
+class TRefreshCounter final : public IGoodsView {
+  public:
+    void GoodsBeginInsert(int) override {}
+    void GoodsEndInsert() override {}
+    void GoodsBeginRemove(int) override {}
+    void GoodsEndRemove() override {}
+    void GoodsRowChanged(int) override {}
+    void GoodsCurrentChanged(int) override {}
+    void GoodsRefreshAll() override { ++Refreshes; }
+    int Refreshes = 0;
+};
+
+class ExportFault : public ::testing::TestWithParam<TFaultCase> {
+  protected:
+    void SetUp() override {
+        ResetFileFaults();
+        Goods.OpenTable();
+        for (const TRowSpec& row : kRows) {
+            Goods.AppendRow();
+            Goods.SetInteger(gfID, row.Id);
+            Goods.SetText(gfNAME, row.Name);
+            Goods.SetText(gfKOD, row.Kod);
+            Goods.SetText(gfOSTATOK, row.Quantity);
+            Goods.SetText(gfRPRICE, row.Price);
+            Goods.SetInteger(gfCATEGORY, 5);
+            Goods.SetInteger(gfNDS, 18);
+            Goods.PostRow();
+        }
+        Goods.AttachView(&View);
+    }
+    void TearDown() override {
+        ResetFileFaults();
+        Goods.DetachView(&View);
+    }
+
+    // The message of the export's failure; "" when it succeeded.
+    std::string Export(const TTempDir& folder, TRecordingHost& host) {
+        TExportInputs inputs;
+        inputs.Folder = folder.Path().string();
+        try {
+            ExportGoods(inputs, Goods, host);
+        } catch (const ED& error) {
+            return error.what();
+        } catch (const std::exception& error) {
+            return std::string("not ED: ") + error.what();
+        }
+        return "";
+    }
+
+    static void ExpectTable(const std::string& path, const TTableModel& model,
+                            std::size_t headerLength, std::size_t recordLength,
+                            const std::vector<std::string>& reference) {
+        SCOPED_TRACE(path);
+        const bool exists = std::filesystem::exists(path);
+        ASSERT_EQ(exists, model.Kind != TTableModel::tkMissing);
+        if (!exists) return;
+        const std::size_t size = std::filesystem::file_size(path);
+        if (model.Kind == TTableModel::tkEmptyFile) {
+            EXPECT_EQ(size, 0u);
+            return;
+        }
+        TTableInspection table = InspectTable(path, headerLength, recordLength);
+        ASSERT_TRUE(table.Valid) << table.Why;
+        if (model.Kind == TTableModel::tkHeaderWithoutEof) {
+            EXPECT_EQ(size, headerLength);
+            EXPECT_EQ(table.Count, 0u);
+            return;
+        }
+        EXPECT_EQ(table.LanguageDriver, model.LanguageDriver);
+        EXPECT_EQ(table.Count, model.Counted);
+        EXPECT_EQ(table.EofAfterRecords, !model.Uncounted);
+        EXPECT_EQ(table.UncountedBlank, model.Uncounted ? recordLength : 0u);
+        ASSERT_EQ(table.Records.size(), model.Counted);
+        for (std::size_t r = 0; r < model.Counted; ++r) {
+            if (r < model.Posted) {
+                EXPECT_EQ(table.Records[r], reference[r]) << "record " << r + 1;
+            } else {
+                EXPECT_EQ(table.Records[r], std::string(recordLength, ' ')) << "record " << r + 1;
+            }
+        }
+    }
+
+    TGoodsTable Goods;
+    TRefreshCounter View;
+};
+
+// The clean export makes exactly the operations the cases list, so each case fails the one it
+// names; a change of the writer's pattern shows up here first.
+TEST_F(ExportFault, CleanRunMakesTheListedOperations) {
+    TTempDir folder;
+    TRecordingHost host;
+    ResetFileFaults();
+    ASSERT_EQ(Export(folder, host), "");
+    long reads = 0, writes = 0;
+    for (const TFaultCase& c : ExportOperations()) (c.Op == foRead ? reads : writes) += 1;
+    EXPECT_EQ(FileOpCount(foRead), reads);
+    EXPECT_EQ(FileOpCount(foWrite), writes);
+    EXPECT_EQ(host.Informations, std::vector<std::string>{"Сообщение|Данные сохранены!"});
+}
+
+TEST_P(ExportFault, FailsWithItsMessageAndLeavesValidTables) {
+    const TFaultCase& c = GetParam();
+    TTempDir reference;
+    {
+        TRecordingHost host;
+        ASSERT_EQ(Export(reference, host), "");
+    }
+    const TTableInspection directoryWant =
+        InspectTable(reference.File(kDirectoryName), kDirectoryHeader, kDirectoryRecord);
+    const TTableInspection receiptWant =
+        InspectTable(reference.File(kReceiptName), kReceiptHeader, kReceiptRecord);
+    View.Refreshes = 0;
+
+    TTempDir folder;
+    TRecordingHost host;
+    ResetFileFaults();
+    SetFileFault(c.Op, c.Nth);
+    const std::string message = Export(folder, host);
+    ResetFileFaults();
+
+    EXPECT_EQ(message, c.Message);
+    EXPECT_TRUE(host.Informations.empty());
+    ASSERT_EQ(host.Progress.size(), c.ProgressShown ? 1u : 0u);
+    if (c.ProgressShown) {
+        EXPECT_EQ(host.Progress[0]->Terminations, 1);
+    }
+    EXPECT_EQ(View.Refreshes, 1) << "the views are resumed once";
+    EXPECT_EQ(Goods.State(), gsBrowse);
+
+    ExpectTable(folder.File(kDirectoryName), c.Directory, kDirectoryHeader, kDirectoryRecord,
+                directoryWant.Records);
+    ExpectTable(folder.File(kReceiptName), c.Receipt, kReceiptHeader, kReceiptRecord,
+                receiptWant.Records);
+
+    // Nothing stays open or locked: the next export over the same files succeeds in full.
+    TRecordingHost again;
+    ASSERT_EQ(Export(folder, again), "");
+    EXPECT_EQ(ReadBytes(folder.File(kDirectoryName)), ReadBytes(reference.File(kDirectoryName)));
+    EXPECT_EQ(ReadBytes(folder.File(kReceiptName)), ReadBytes(reference.File(kReceiptName)));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOperation, ExportFault, ::testing::ValuesIn(ExportOperations()),
+                         [](const ::testing::TestParamInfo<TFaultCase>& item) {
+                             return std::string(item.param.Op == foRead ? "Read" : "Write") +
+                                    std::to_string(item.param.Nth) + "_" + item.param.Step;
+                         });
+
+// The import's reads failed one at a time: the article list and the stock report each report
+// "Cannot open file" with the full path and the system's text; the rows read before stay, the
+// count and the results stay hidden, and no progress display is left running.
+class ImportReadFault : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetFileFaults();
+        Inputs.ArticleFile = Dir.File("ARTICLE.TXT");
+        Inputs.PrintFile = Dir.File("PRINT.TXT");
+        WriteBytes(Inputs.ArticleFile,
+                   Lines({ArticleLine84("1", "", "2", AnsiToOemText("Кофе")),
+                          ArticleLine84("2", "4600000000017", "2", AnsiToOemText("Чай"))}));
+        WriteBytes(Inputs.PrintFile,
+                   Lines({StockLine("1", "5", "12.5"), StockLine("2", "1", "3")}));
+    }
+    void TearDown() override { ResetFileFaults(); }
+
+    std::string Import(TRecordingHost& host) {
+        try {
+            RunImport(Inputs, Goods, host);
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+        return "";
+    }
+
+    TTempDir Dir;
+    TImportInputs Inputs;
+    TGoodsTable Goods;
+};
+
+TEST_F(ImportReadFault, EveryReadFailsWithTheFileItWasReading) {
+    // How many reads each file takes, from a clean run.
+    TLineList probe;
+    ResetFileFaults();
+    probe.LoadFromFile(Inputs.ArticleFile);
+    const long articleReads = FileOpCount(foRead);
+    TRecordingHost clean;
+    ResetFileFaults();
+    ASSERT_EQ(Import(clean), "");
+    const long allReads = FileOpCount(foRead);
+    ASSERT_GT(articleReads, 0);
+    ASSERT_GT(allReads, articleReads);
+
+    for (long n = 1; n <= allReads; ++n) {
+        SCOPED_TRACE("read " + std::to_string(n));
+        const bool inArticle = n <= articleReads;
+        TRecordingHost host;
+        ResetFileFaults();
+        SetFileFault(foRead, n);
+        const std::string message = Import(host);
+        ResetFileFaults();
+        const std::string file = inArticle ? Inputs.ArticleFile : Inputs.PrintFile;
+        EXPECT_EQ(message, "Cannot open file \"" + ExpandFileName(file) + "\". Input/output error");
+        EXPECT_FALSE(host.CountVisible);
+        EXPECT_EQ(host.ResultsShown, 0);
+        EXPECT_TRUE(host.Progress.empty()) << "the stock report fails before its display";
+        EXPECT_EQ(Goods.RowCount(), inArticle ? 0 : 2);
+        Goods.MoveFirst();
+        while (!Goods.AtEnd()) {
+            EXPECT_TRUE(Goods.IsEmpty(gfOSTATOK));
+            EXPECT_TRUE(Goods.IsEmpty(gfRPRICE));
+            Goods.MoveNext();
+        }
+    }
+}
+
+// An input that disappears after the existence test, before it is read.
+class VanishingHost final : public IRunHost {
+  public:
+    explicit VanishingHost(std::string path) : Path(std::move(path)) {}
+    std::unique_ptr<IProgressSink> CreateProgress(const std::string& caption,
+                                                  bool percentMode) override {
+        return Recorder.CreateProgress(caption, percentMode);
+    }
+    void ShowWarning(const std::string& c, const std::string& t) override {
+        Recorder.ShowWarning(c, t);
+    }
+    void ShowInformation(const std::string& c, const std::string& t) override {
+        Recorder.ShowInformation(c, t);
+    }
+    // Called after the article list was found and before it is loaded.
+    void HideCount() override {
+        std::filesystem::remove(Path);
+        Recorder.HideCount();
+    }
+    void ShowCount(const std::string& text) override { Recorder.ShowCount(text); }
+    void ShowResults() override { Recorder.ShowResults(); }
+
+    std::string Path;
+    TRecordingHost Recorder;
+};
+
+TEST_F(ImportReadFault, ArticleListVanishingAfterTheExistenceTest) {
+    VanishingHost host(Inputs.ArticleFile);
+    std::string message;
+    try {
+        RunImport(Inputs, Goods, host);
+    } catch (const std::exception& error) {
+        message = error.what();
+    }
+    EXPECT_EQ(message, "Cannot open file \"" + ExpandFileName(Inputs.ArticleFile) +
+                           "\". No such file or directory");
+    EXPECT_EQ(Goods.RowCount(), 0);
+    EXPECT_FALSE(host.Recorder.CountVisible);
+    EXPECT_EQ(host.Recorder.ResultsShown, 0);
+    EXPECT_TRUE(host.Recorder.Warnings.empty());
+}
+
+}  // namespace
