@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dbf/DbfFormat.h"
@@ -73,6 +74,10 @@ class TDBF {
     // value, i.e. on the digits typed); D takes dd.mm.yy; L takes yes/true/no/false. A value
     // that does not fit the field, even once formatted, is refused: nothing is ever cut.
     void SetFieldData(std::int32_t FieldNo, const std::string& Value);
+    void SetFieldData(std::int32_t FieldNo, std::string_view Value);  // the same, for any bytes
+    void SetFieldData(std::int32_t FieldNo, const char* Value) {
+        SetFieldData(FieldNo, std::string_view(Value));
+    }
 
     const std::string& TableName() const { return FTableName; }
     void SetTableName(const std::string& Value);  // only a ".dbf" name, only while closed

@@ -73,35 +73,93 @@ bool EncodeDate(std::string_view text, TOut& out) {
     return true;
 }
 
-// Fixed-point text of `value` with `decimals` digits after ".", at most `width` characters;
-// false when it does not fit. Rounding works on the shortest decimal form that reads back as the
-// same double (the digits the user typed, for any plain decimal input), half away from zero, so
-// 2.675 gives 2.68 and -0.125 gives -0.13, where rounding the binary value would give 2.67.
-// A result that rounds to zero carries no sign.
-bool FormatFixed(double value, std::size_t decimals, std::size_t width, TOut& out) {
+// A number as its significant decimal digits (no leading or trailing zeros; "0" for zero) and the
+// power of ten of the first one.
+struct TDigits {
+    char Digits[24];
+    std::size_t Count = 0;
+    int Exponent = 0;
+    bool Negative = false;  // only for a non-zero number
+};
+
+// The digits of the shortest decimal form that reads back as the same double.
+bool ShortestDigits(double value, TDigits& d) {
     char sci[40];
     auto [end, ec] =
         std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific);
     if (ec != std::errc()) return false;
-    // sci is "d[.ddd]e[+-]xx": collect the significant digits and the power of the first.
-    char digits[24];
-    std::size_t digitCount = 0;
+    // sci is "d[.ddd]e[+-]xx".
     const char* p = sci;
     for (; p < end && *p != 'e'; ++p) {
-        if (*p != '.') digits[digitCount++] = *p;
+        if (*p != '.') d.Digits[d.Count++] = *p;
     }
-    int exponent = 0;
     if (p < end) {
         const char* e = p + 1;
         if (e < end && *e == '+') ++e;
-        std::from_chars(e, end, exponent);
+        std::from_chars(e, end, d.Exponent);
     }
+    d.Negative = value < 0;
+    return true;
+}
+
+constexpr std::size_t kExactDigits = 15;  // every decimal of this many digits survives a double
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A plain decimal ("[blanks][sign]digits[.digits]", "." as separator) of at most 15 significant
+// digits: a double keeps such a number exactly, so its shortest form is the digits as typed and
+// the conversion through a double can be skipped. False for anything else.
+bool PlainDecimalDigits(std::string_view text, TDigits& d) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::size_t intStart = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    const std::size_t intLength = i - intStart;
+    std::size_t fracStart = i;
+    if (i < n && text[i] == '.') {
+        fracStart = ++i;
+        while (i < n && IsDigit(text[i])) ++i;
+    }
+    const std::size_t fracLength = i - fracStart;
+    if (i != n || intLength + fracLength == 0) return false;
+
+    auto digit = [&](std::size_t p) {
+        return p < intLength ? text[intStart + p] : text[fracStart + p - intLength];
+    };
+    const std::size_t total = intLength + fracLength;
+    std::size_t first = 0;
+    while (first < total && digit(first) == '0') ++first;
+    if (first == total) {
+        d.Digits[0] = '0';
+        d.Count = 1;
+        return true;
+    }
+    std::size_t last = total - 1;
+    while (digit(last) == '0') --last;
+    if (last - first + 1 > kExactDigits) return false;
+    for (std::size_t p = first; p <= last; ++p) d.Digits[d.Count++] = digit(p);
+    d.Exponent = static_cast<int>(intLength) - 1 - static_cast<int>(first);
+    d.Negative = negative;
+    return true;
+}
+
+// Fixed-point text of the number with `decimals` digits after ".", at most `width` characters;
+// false when it does not fit. Rounding works on the shortest decimal form that reads back as the
+// same double (the digits the user typed, for any plain decimal input), half away from zero, so
+// 2.675 gives 2.68 and -0.125 gives -0.13, where rounding the binary value would give 2.67.
+// A result that rounds to zero carries no sign.
+bool FormatFixed(const TDigits& d, std::size_t decimals, std::size_t width, TOut& out) {
     // The digit standing for 10^power.
     auto digitFor = [&](long power) -> char {
-        long k = exponent - power;
-        return k >= 0 && k < static_cast<long>(digitCount) ? digits[k] : '0';
+        long k = d.Exponent - power;
+        return k >= 0 && k < static_cast<long>(d.Count) ? d.Digits[k] : '0';
     };
-    const long topPower = exponent > 0 ? exponent : 0;
+    const long topPower = d.Exponent > 0 ? d.Exponent : 0;
     const std::size_t intLength = static_cast<std::size_t>(topPower) + 1;
     const std::size_t bodyLength = intLength + (decimals > 0 ? decimals + 1 : 0);
     if (bodyLength > width) return false;
@@ -132,7 +190,7 @@ bool FormatFixed(double value, std::size_t decimals, std::size_t width, TOut& ou
     for (char* c = start; c < body + n; ++c) {
         if (*c >= '1' && *c <= '9') zero = false;
     }
-    if (value < 0 && !zero) *--start = '-';
+    if (d.Negative && !zero) *--start = '-';
     std::size_t length = static_cast<std::size_t>(body + n - start);
     if (length > width) return false;
     std::memmove(out.Bytes.data(), start, length);
@@ -151,6 +209,10 @@ void TDBF::RaiseDataError(std::int32_t FieldNo) const {
 }
 
 void TDBF::SetFieldData(std::int32_t FieldNo, const std::string& Value) {
+    SetFieldData(FieldNo, std::string_view(Value));
+}
+
+void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
     if (FieldNo < 1 || FieldNo > FFieldCount) throw ED(kFieldNumber + std::to_string(FieldNo));
     const TDbfFieldDesc& desc = FFieldDefs[static_cast<std::size_t>(FieldNo - 1)];
     const std::size_t width = desc.Length;
@@ -178,6 +240,12 @@ void TDBF::SetFieldData(std::int32_t FieldNo, const std::string& Value) {
             case 'F':
             case 'N': {
                 const char separator = DecimalSeparator();
+                TDigits digits;
+                if (separator == '.' && PlainDecimalDigits(text, digits)) {
+                    if (!FormatFixed(digits, desc.Decimals, width, out)) RaiseSizeError(FieldNo);
+                    result = std::string_view(out.Bytes.data(), out.Length);
+                    break;
+                }
                 std::array<char, DbfFormat::MaxFieldLength + 1> input;
                 std::memcpy(input.data(), text.data(), text.size());
                 std::string_view number(input.data(), text.size());
@@ -190,7 +258,10 @@ void TDBF::SetFieldData(std::int32_t FieldNo, const std::string& Value) {
                 if (!parsed || !std::isfinite(*parsed)) RaiseDataError(FieldNo);
                 // Always ".", whatever the separator; a number too long for the field is
                 // refused rather than cut.
-                if (!FormatFixed(*parsed, desc.Decimals, width, out)) RaiseSizeError(FieldNo);
+                if (!ShortestDigits(*parsed, digits) ||
+                    !FormatFixed(digits, desc.Decimals, width, out)) {
+                    RaiseSizeError(FieldNo);
+                }
                 result = std::string_view(out.Bytes.data(), out.Length);
                 break;
             }
