@@ -96,7 +96,6 @@ bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
 
 TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent)
     : QTableView(parent), Goods(table), Model(new TGoodsGridModel(table, currency, this)) {
-    setModel(Model);
     setItemDelegate(new TGoodsCellDelegate(this));
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setSelectionBehavior(SelectItems);
@@ -111,6 +110,8 @@ TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWid
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setFixedWidth(fontMetrics().horizontalAdvance(QChar(0x25BA)) + 10);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // Only now the rows: a header told its section size after them resizes each one.
+    setModel(Model);
 
     connect(Model, &TGoodsGridModel::CurrentRowChanged, this, &TGoodsGrid::SyncCurrent);
     connect(Model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {

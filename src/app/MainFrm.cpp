@@ -101,8 +101,7 @@ std::string Utf8(const QString& text) {
 
 TMainForm::TMainForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaption);
     setFont(FormFont());
