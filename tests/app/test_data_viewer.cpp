@@ -51,6 +51,7 @@ class TDataViewerTest : public QObject {
     void ClosedTableShowsNoRowsOrColumns();
     void ColumnsFollowTheFieldsAndShowTheirValues();
     void TypingEditsTheRowAndMovingPostsIt();
+    void F2OpensThePriceInFixedNotation();
     void PriceWithCommaIsRefusedAndKeptInTheCell();
     void IntegerCellRefusesLetters();
     void InsertAddsARowBeforeTheCurrentOne();
@@ -130,6 +131,26 @@ void TDataViewerTest::TypingEditsTheRowAndMovingPostsIt() {
     QCOMPARE(app.Goods().RowNumber(), 3);
     QCOMPARE(app.Marker(2), QStringLiteral("\u25BA"));
     QCOMPARE(app.Marker(1), QString());
+}
+
+void TDataViewerTest::F2OpensThePriceInFixedNotation() {
+    TViewerFixture app;
+    app.Select(1, gfRPRICE);
+    app.Key(Qt::Key_F2);
+    QVERIFY(app.Grid->CellEditor());
+    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("1.00"));
+    QCOMPARE(app.Marker(1), QStringLiteral("I"));
+    // Left without a change, nothing is stored and the row is not marked changed.
+    app.Key(Qt::Key_Return);
+    QCOMPARE(app.Grid->CellEditor(), nullptr);
+    QCOMPARE(app.Goods().Modified(), false);
+    app.Key(Qt::Key_Down);
+    QCOMPARE(app.Goods().State(), gsBrowse);
+    QCOMPARE(app.Value(2, gfRPRICE), "1");
+    // Enter opens the editor as F2 does.
+    app.Key(Qt::Key_Return);
+    QVERIFY(app.Grid->CellEditor());
+    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("10.25"));
 }
 
 void TDataViewerTest::PriceWithCommaIsRefusedAndKeptInTheCell() {
