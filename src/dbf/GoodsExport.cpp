@@ -48,10 +48,25 @@ std::unique_ptr<TDBF> CreateTable(const TFieldLayout (&fields)[N], const std::st
     return table;
 }
 
-// Values go in as the goods table's text, converted to code page 866.
-void SetText(TDBF& table, int fieldNo, const std::string& text) {
-    table.SetFieldData(fieldNo, AnsiToOemText(text));
-}
+// Values go in as the goods table's text, converted to code page 866. The buffers live for the
+// whole export, so a row costs no allocation.
+class TRowTexts {
+  public:
+    explicit TRowTexts(const TGoodsTable& goods) : Goods(goods) {}
+
+    // The current row's value as text after `prefix`, in code page 866, in `out`.
+    void Take(TGoodsField field, std::string& out, const char* prefix = "") {
+        Utf8.assign(prefix);
+        Goods.AsText(field, Utf8);
+        AnsiToOemText(Utf8, out);
+    }
+
+    std::string Category, Kod, Name, Price, Value;
+
+  private:
+    const TGoodsTable& Goods;
+    std::string Utf8;
+};
 
 }  // namespace
 
@@ -94,33 +109,39 @@ void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host
         receipt = CreateTable(kReceiptFields, folder + kReceiptFile, receiptCreated);
         progress = host.CreateProgress(kProgressCaption, true);
 
+        TRowTexts texts(goods);
         const double rowCount = goods.RowCount();
         goods.MoveFirst();
         while (!goods.AtEnd()) {
             progress->SetPercent(goods.RowNumber() / rowCount * 100.0);
-            const std::string category = kCategoryPrefix + goods.AsText(gfCATEGORY);
-            const std::string kod = goods.AsText(gfKOD);
-            const std::string name = goods.AsText(gfNAME);
-            const std::string price = goods.AsText(gfRPRICE);
+            texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
+            texts.Take(gfKOD, texts.Kod);
+            texts.Take(gfNAME, texts.Name);
+            texts.Take(gfRPRICE, texts.Price);
 
             directory->Append();
-            SetText(*directory, 1, category);
-            SetText(*directory, 2, kod);
-            SetText(*directory, 3, name);
-            if (writeId) SetText(*directory, 4, goods.AsText(gfID));
-            SetText(*directory, 5, price);
-            SetText(*directory, 6, price);
-            SetText(*directory, 7, goods.AsText(gfNDS));
+            directory->SetFieldData(1, texts.Category);
+            directory->SetFieldData(2, texts.Kod);
+            directory->SetFieldData(3, texts.Name);
+            if (writeId) {
+                texts.Take(gfID, texts.Value);
+                directory->SetFieldData(4, texts.Value);
+            }
+            directory->SetFieldData(5, texts.Price);
+            directory->SetFieldData(6, texts.Price);
+            texts.Take(gfNDS, texts.Value);
+            directory->SetFieldData(7, texts.Value);
             directory->Post();
 
             if (goods.AsAmount(gfOSTATOK) > 0) {
                 receipt->Append();
-                SetText(*receipt, 1, category);
-                SetText(*receipt, 2, kod);
-                SetText(*receipt, 3, name);
-                SetText(*receipt, 4, goods.AsText(gfOSTATOK));
-                SetText(*receipt, 5, price);
-                SetText(*receipt, 6, price);
+                receipt->SetFieldData(1, texts.Category);
+                receipt->SetFieldData(2, texts.Kod);
+                receipt->SetFieldData(3, texts.Name);
+                texts.Take(gfOSTATOK, texts.Value);
+                receipt->SetFieldData(4, texts.Value);
+                receipt->SetFieldData(5, texts.Price);
+                receipt->SetFieldData(6, texts.Price);
                 receipt->Post();
             }
             goods.MoveNext();

@@ -217,6 +217,15 @@ struct TGoodsTable::TImpl {
         if (IsIntegerField(f)) return IntegerToText(IntOf(r, f));
         return FloatToGeneralText(FloatOf(r, f));
     }
+    void AppendText(const TRow& r, TGoodsField f, std::string& out) const {
+        if (IsEmpty(r, f)) return;
+        if (IsTextField(f))
+            out.append(TextOf(r, f));
+        else if (IsIntegerField(f))
+            AppendIntegerText(IntOf(r, f), out);
+        else
+            AppendFloatGeneralText(FloatOf(r, f), out);
+    }
     double Float(const TRow& r, TGoodsField f) const {
         if (IsEmpty(r, f)) return 0;
         if (IsIntegerField(f)) return IntOf(r, f);
@@ -494,6 +503,11 @@ std::int64_t TGoodsTable::AsAmount(TGoodsField field) const {
 
 std::string TGoodsTable::AsText(TGoodsField field) const {
     return AsTextAt(Impl->Current, field);
+}
+
+void TGoodsTable::AsText(TGoodsField field, std::string& out) const {
+    if (Impl->Current < 1 || Impl->Current > Impl->Count()) return;
+    Impl->AppendText(Impl->Rows[static_cast<std::size_t>(Impl->Current - 1)], field, out);
 }
 
 bool TGoodsTable::IsEmptyAt(int row, TGoodsField field) const {

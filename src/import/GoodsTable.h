@@ -78,6 +78,7 @@ public:
     double AsFloat(TGoodsField field) const;          // empty reads as 0
     std::int64_t AsAmount(TGoodsField field) const;   // float x 10000, ties to even; empty 0
     std::string AsText(TGoodsField field) const;      // the text rules; empty reads as ""
+    void AsText(TGoodsField field, std::string& out) const;  // the same, appended to `out`
 
     // Any row's committed-or-pending values without moving the current row (views read these).
     bool IsEmptyAt(int row, TGoodsField field) const;

@@ -150,9 +150,10 @@ std::string OemToAnsiText(std::string_view oem) {
     return out;
 }
 
-std::string AnsiToOemText(std::string_view text) {
-    std::string out(text.size(), '\0');  // never more bytes than the UTF-8 text has
-    char* o = out.data();
+namespace {
+
+// Converts into `o`, which has room for text.size() bytes; returns the end of what was written.
+char* ConvertToOem(std::string_view text, char* o) {
     const unsigned char* p = Bytes(text);
     const unsigned char* end = p + text.size();
     while (p < end) {
@@ -179,8 +180,20 @@ std::string AnsiToOemText(std::string_view text) {
         *o++ = b < 0 ? kOemSubstitute : static_cast<char>(b);
         p += length;
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    return o;
+}
+
+}  // namespace
+
+std::string AnsiToOemText(std::string_view text) {
+    std::string out(text.size(), '\0');  // never more bytes than the UTF-8 text has
+    out.resize(static_cast<std::size_t>(ConvertToOem(text, out.data()) - out.data()));
     return out;
+}
+
+void AnsiToOemText(std::string_view text, std::string& out) {
+    out.resize(text.size());
+    out.resize(static_cast<std::size_t>(ConvertToOem(text, out.data()) - out.data()));
 }
 
 bool IsOemRepresentable(char32_t ch) {

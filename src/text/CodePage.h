@@ -13,6 +13,9 @@ std::string OemToAnsiText(std::string_view oem);
 // UTF-8 -> code page 866 bytes. A character that code page 866 lacks, and every byte of a
 // malformed UTF-8 sequence, becomes one kOemSubstitute byte, so the character count is kept.
 std::string AnsiToOemText(std::string_view text);
+// The same conversion into `out` (replacing its contents; `text` must not lie in it): no
+// allocation once `out` has room.
+void AnsiToOemText(std::string_view text, std::string& out);
 
 // The byte that stands in for a character code page 866 cannot hold ("?").
 inline constexpr char kOemSubstitute = '?';

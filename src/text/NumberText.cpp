@@ -190,10 +190,44 @@ std::optional<std::int64_t> ParseDecimalAmount(std::string_view text, char separ
                                          : -static_cast<std::int64_t>(magnitude);
 }
 
-std::string FloatToGeneralText(double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0) return "0";  // also for -0
+namespace {
+
+// A whole number of 1/10000 below 10^11 in magnitude (every quantity and price read from a
+// report, and their sums): the double closest to such a decimal of at most 15 digits prints as
+// exactly that decimal at 15 significant digits, so its form comes from integer arithmetic.
+bool AppendAmountForm(double value, std::string& out) {
+    const double scaled = value * 10000.0;
+    if (!(std::fabs(scaled) < 1e15)) return false;
+    const double whole = std::nearbyint(scaled);
+    // Division is correctly rounded: equality says value is the double closest to whole / 10000.
+    if (whole / 10000.0 != value) return false;
+    const auto amount = static_cast<std::int64_t>(whole);
+    const std::uint64_t magnitude =
+        amount < 0 ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
+    if (amount < 0) out.push_back('-');
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, magnitude / 10000).ptr;
+    out.append(digits, end);
+    unsigned fraction = static_cast<unsigned>(magnitude % 10000);
+    if (fraction != 0) {
+        char text[5] = {'.'};
+        for (int i = 4; i >= 1; --i, fraction /= 10)
+            text[i] = static_cast<char>('0' + fraction % 10);
+        std::size_t length = 5;
+        while (text[length - 1] == '0') --length;
+        out.append(text, length);
+    }
+    return true;
+}
+
+}  // namespace
+
+void AppendFloatGeneralText(double value, std::string& out) {
+    if (std::isnan(value) || std::isinf(value) || value == 0) {
+        out.append(std::isnan(value) ? "NAN" : value == 0 ? "0" : value < 0 ? "-INF" : "INF");
+        return;  // zero is "0", also for -0
+    }
+    if (AppendAmountForm(value, out)) return;
 
     // The "%.15g" shape (fixed for exponents -4..14, trailing zeros dropped), then the exponent
     // rewritten from "e+05" to "E5".
@@ -202,16 +236,30 @@ std::string FloatToGeneralText(double value) {
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     std::size_t e = text.find('e');
-    if (e == std::string_view::npos) return std::string(text);
+    if (e == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
 
-    std::string out(text.substr(0, e));
+    out.append(text.substr(0, e));
     out.push_back('E');
     std::size_t i = e + 1;
     if (text[i] == '-') out.push_back('-');
     if (text[i] == '-' || text[i] == '+') ++i;
     while (i + 1 < text.size() && text[i] == '0') ++i;
     out.append(text.substr(i));
+}
+
+std::string FloatToGeneralText(double value) {
+    std::string out;
+    AppendFloatGeneralText(value, out);
     return out;
+}
+
+void AppendIntegerText(std::int64_t value, std::string& out) {
+    char buffer[24];
+    std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
 }
 
 std::string IntegerToText(std::int64_t value) {

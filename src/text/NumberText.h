@@ -31,3 +31,7 @@ std::string FloatToGeneralText(double value);
 
 // Decimal digits of an integer with a leading "-" for negatives.
 std::string IntegerToText(std::int64_t value);
+
+// The same two forms appended to `out`: no allocation once `out` has room.
+void AppendFloatGeneralText(double value, std::string& out);
+void AppendIntegerText(std::int64_t value, std::string& out);
