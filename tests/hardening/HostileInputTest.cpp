@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -188,6 +189,10 @@ struct TNameCase {
     const char* Rule;
     std::string Bytes;  // the name as it lies in the article list
 };
+
+void PrintTo(const TNameCase& c, std::ostream* out) {
+    *out << c.Rule;
+}
 
 class ForeignName : public HostileInput, public ::testing::WithParamInterface<TNameCase> {};
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ struct TFaultCase {
     TTableModel Receipt;
     bool ProgressShown;
 };
+
+void PrintTo(const TFaultCase& c, std::ostream* out) {
+    *out << (c.Op == foRead ? "read " : "write ") << c.Nth << " (" << c.Step << ")";
+}
 
 struct TRowSpec {
     int Id;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,10 @@ struct TFolderCase {
     std::string Err;                     // "@" stands for the work folder
     int Exit;
 };
+
+void PrintTo(const TFolderCase& c, std::ostream* out) {
+    *out << c.Rule;
+}
 
 class FolderFault : public SystemFault, public ::testing::WithParamInterface<TFolderCase> {};
 
