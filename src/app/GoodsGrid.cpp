@@ -304,6 +304,11 @@ void TGoodsGrid::SyncCurrent(int row) {
 }
 
 void TGoodsGrid::ResizeColumns() {
+    // Widths are set when the columns appear; widths the operator dragged survive every later
+    // refresh (each import and export ends with one).
+    const bool appeared = SizedColumns != Model->columnCount();
+    SizedColumns = Model->columnCount();
+    if (!appeared) return;
     const QFontMetrics metrics(font());
     for (int column = 0; column < Model->columnCount(); ++column) {
         const auto field = static_cast<TGoodsField>(column);

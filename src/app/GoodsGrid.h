@@ -82,4 +82,5 @@ class TGoodsGrid : public QTableView {
     QPersistentModelIndex EditIndex;
     bool Syncing = false;
     bool Committing = false;
+    int SizedColumns = -1;  // the column count the widths were set for
 };

@@ -70,6 +70,7 @@ class TDataViewerTest : public QObject {
     void ClosingAndShowingAgainKeepsTheRows();
     void EscWhileEditingClosesTheViewer();
     void NewImportReplacesTheRows();
+    void DraggedColumnWidthSurvivesAnExport();
     void GridGrowsWithTheWindowButtonsKeepTheirCorners();
     void PricesFollowTheRegionalCurrencyWithAPoint();
 };
@@ -399,6 +400,14 @@ void TDataViewerTest::NewImportReplacesTheRows() {
     QCOMPARE(app.Model()->rowCount(), 3);
     QCOMPARE(app.Cell(0, gfNAME), QStringLiteral("Хлеб белый"));
     QCOMPARE(app.Goods().State(), gsBrowse);
+}
+
+void TDataViewerTest::DraggedColumnWidthSurvivesAnExport() {
+    TViewerFixture app;
+    app.Grid->horizontalHeader()->resizeSection(gfNAME, 77);
+    app.Main->btnSaveToDBF->click();
+    app.Main->Button1->click();
+    QCOMPARE(app.Grid->columnWidth(gfNAME), 77);
 }
 
 void TDataViewerTest::GridGrowsWithTheWindowButtonsKeepTheirCorners() {
