@@ -153,14 +153,19 @@ std::optional<double> ParseDecimalText(std::string_view text, char separator) {
 
 std::optional<std::int64_t> ParseDecimalAmount(std::string_view text, char separator) {
     std::optional<TDecimalParts> parts = SplitDecimal(text, separator);
-    if (!parts || !PartsToDouble(*parts, separator)) return std::nullopt;
+    if (!parts) return std::nullopt;
 
     const std::size_t count = parts->DigitCount();
     const std::size_t first = FirstSignificant(*parts);
     if (first == count) return 0;
-    // An amount of order 20 or more is at least 10^19, beyond any signed 64-bit integer.
+    // An amount of order 20 or more is at least 10^19, beyond any signed 64-bit integer. Only
+    // then can the text lie beyond the double range (and be no number at all): smaller ones
+    // need no trip through a double.
     constexpr int kAmountDigits = 4;
-    if (Order(*parts, first) + kAmountDigits > 19) throw EInvalidOp();
+    if (Order(*parts, first) + kAmountDigits > 19) {
+        if (!PartsToDouble(*parts, separator)) return std::nullopt;
+        throw EInvalidOp();
+    }
 
     // Digit positions below `cut` land in the amount's integer part, the rest is rounded off.
     const std::int64_t cut =
