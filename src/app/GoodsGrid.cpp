@@ -31,6 +31,7 @@ QWidget* TGoodsCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
                                           const QModelIndex& index) const {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
+    if (!Grid) return editor;
     const int width = GoodsFieldWidth(static_cast<TGoodsField>(index.column()));
     if (width > 0) editor->setMaxLength(width);
     Grid->EditorCreated(editor, index);
@@ -46,12 +47,12 @@ void TGoodsCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index
 void TGoodsCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model*/,
                                       const QModelIndex& /*index*/) const {
     // Reached only when the view closes an editor by itself (the grid commits its own first).
-    if (editor == Grid->CellEditor()) Grid->CommitEditor();
+    if (Grid && editor == Grid->CellEditor()) Grid->CommitEditor();
 }
 
 bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QLineEdit*>(object);
-    if (!editor) return false;
+    if (!editor || !Grid) return false;
     switch (event->type()) {
         case QEvent::ShortcutOverride:
             if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
@@ -95,8 +96,11 @@ bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
 }
 
 TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent)
-    : QTableView(parent), Goods(table), Model(new TGoodsGridModel(table, currency, this)) {
-    setItemDelegate(new TGoodsCellDelegate(this));
+    : QTableView(parent),
+      Goods(table),
+      Model(new TGoodsGridModel(table, currency, this)),
+      Delegate(new TGoodsCellDelegate(this)) {
+    setItemDelegate(Delegate);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setSelectionBehavior(SelectItems);
     setSelectionMode(SingleSelection);
@@ -121,6 +125,10 @@ TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWid
     });
     connect(Model, &QAbstractItemModel::modelReset, this, &TGoodsGrid::ResizeColumns);
     ResizeColumns();
+}
+
+TGoodsGrid::~TGoodsGrid() {
+    Delegate->Detach();
 }
 
 QLineEdit* TGoodsGrid::CellEditor() const {

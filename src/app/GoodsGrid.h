@@ -16,6 +16,8 @@ class TGoodsCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
     explicit TGoodsCellDelegate(TGoodsGrid* grid);
+    // The grid is going: its editor's last events (focus leaving as it dies) are not its business.
+    void Detach() { Grid = nullptr; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -38,6 +40,7 @@ class TGoodsGrid : public QTableView {
     Q_OBJECT
   public:
     TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent);
+    ~TGoodsGrid() override;
 
     TGoodsGridModel* GridModel() const { return Model; }
     // The open cell editor, or nullptr.
@@ -78,6 +81,7 @@ class TGoodsGrid : public QTableView {
 
     TGoodsTable& Goods;
     TGoodsGridModel* Model;
+    TGoodsCellDelegate* Delegate;
     QPointer<QLineEdit> Editor;
     QPersistentModelIndex EditIndex;
     bool Syncing = false;
