@@ -90,6 +90,29 @@ TEST_F(SystemFault, FullDiskKeepsEveryRecordPostedBeforeIt) {
     ExpectInputsKept();
 }
 
+// A limit far past the first megabyte: the tables are large enough to be written the fast way
+// (space reserved ahead), and the full disk still stops the export at a record boundary.
+TEST_F(SystemFault, FullDiskOfALargeExport) {
+    WriteInputs(12000);
+    std::filesystem::create_directory(Work.Path() / "out");
+    const TProcessResult result = Convert({"--out", "out"}, 1500000);
+    ASSERT_EQ(result.Exit, 1) << result.Err;
+    EXPECT_EQ(result.Err, "Append: Ошибка сохранения записи.\n");
+
+    const std::string directoryPath = (Work.Path() / "out" / kDirectoryName).string();
+    TTableInspection directory = InspectTable(directoryPath, kDirectoryHeader, kDirectoryRecord);
+    ASSERT_TRUE(directory.Valid) << directory.Why;
+    // 257 + 10636 x 141 + 1 = 1499934 bytes fit; record 10637 does not.
+    EXPECT_EQ(directory.Count, 10636u);
+    ASSERT_FALSE(directory.Records.empty());
+    EXPECT_EQ(directory.Records.back().substr(21, 15), Barcode(10636) + "  ");
+    TTableInspection receipt =
+        InspectTable((Work.Path() / "out" / kReceiptName).string(), kReceiptHeader, kReceiptRecord);
+    ASSERT_TRUE(receipt.Valid) << receipt.Why;
+    EXPECT_EQ(receipt.Count, 10636u);
+    ExpectInputsKept();
+}
+
 // Too little room even for the header: the header write fails and says so.
 TEST_F(SystemFault, FullDiskBeforeTheHeaderIsWritten) {
     WriteInputs(3);
