@@ -1,6 +1,7 @@
 // TDBF::Open on fuzzed file bytes; when the file opens, Last, a field change, Post, Append and
 // Post, after which the file must open again with one record more and a valid end.
-// Input: one option byte (bit 0 Exclusive, bit 1 change a field first), then the file bytes.
+// Input: one option byte (bit 0 Exclusive, bit 1 change a field first, bit 2 reserve ahead),
+// then the file bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
     const std::size_t fileSize = size - 1;
 
+    // Bit 2 writes even this small file the way large tables are written (reserved ahead).
+    SetGrowAheadThreshold((options & 4) != 0 ? 1 : 0);
     TDBF table;
     table.SetTableName(path);
     table.SetExclusive((options & 1) != 0);

@@ -13,6 +13,7 @@
 #include "import/ArticleReader.h"
 #include "import/GoodsTable.h"
 #include "import/ImportRun.h"
+#include "text/FileSystem.h"
 #include "text/FixedPoint.h"
 
 namespace {
@@ -110,6 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         goods.MoveNext();
     }
 
+    // The high bit writes the tables the way large ones are written (reserved ahead).
+    SetGrowAheadThreshold((options & 0x80) != 0 ? 1 : 0);
     TExportInputs exportInputs;
     exportInputs.Folder = fuzz::ScratchFolder().string();
     exportInputs.WriteID = (options & 0x40) != 0;

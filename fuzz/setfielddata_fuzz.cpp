@@ -13,6 +13,7 @@
 #include "FuzzSupport.h"
 #include "dbf/DBF.h"
 #include "text/DecimalSeparator.h"
+#include "text/FileSystem.h"
 #include "text/NumberText.h"
 
 namespace {
@@ -92,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const char separator = in.ConsumeBool() ? ',' : '.';
     SetDecimalSeparator(separator);
+    SetGrowAheadThreshold(in.ConsumeBool() ? 1 : 0);
 
     TDBF table;
     const int wanted = in.ConsumeIntegralInRange(1, 6);
@@ -147,7 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         table.Post();
         const std::string file = fuzz::ReadFile(path);
-        FUZZ_CHECK(file.size() == headerLength + recordLength + 1, "file size after Post");
+        // While the table is open, space reserved ahead may follow the end marker.
+        FUZZ_CHECK(file.size() >= headerLength + recordLength + 1, "file size after Post");
+        FUZZ_CHECK(file[headerLength + recordLength] == '\x1A', "end marker after Post");
         const std::string now = file.substr(headerLength, recordLength);
         if (fieldNo < 1 || fieldNo > static_cast<int>(fields.size())) {
             FUZZ_CHECK(!accepted, "a field number out of range was taken");
@@ -172,6 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         record = now;
     }
     table.Close();
+    FUZZ_CHECK(fuzz::ReadFile(path).size() == headerLength + recordLength + 1,
+               "Close leaves the file at its exact size");
     SetDecimalSeparator('.');
     return 0;
 }
