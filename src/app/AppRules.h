@@ -16,8 +16,8 @@ QString FirstCommandLineWord(const QString& text);
 QString FileNameValue(const QString& text);
 
 // The application title: the program file's name without its folder and without everything from
-// its first "." on, every letter after the first in lower case. Program files here are named in
-// lower case, so the first letter is raised ("kelva2larmis" -> "Kelva2larmis").
+// its first "." on, every letter after the first in lower case; the first letter stays as it is
+// ("KELVA2LARMIS.exe" -> "Kelva2larmis", "kelva2larmis" -> "kelva2larmis").
 QString ApplicationTitle(const QString& programPath);
 
 // The folder that holds the program file: the path up to its last "/", without that "/" unless

@@ -99,13 +99,13 @@ void TAppRulesTest::ApplicationTitle_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("title");
     QTest::newRow("the program of this project") << "/usr/bin/kelva2larmis"
-                                                 << "Kelva2larmis";
+                                                 << "kelva2larmis";
     QTest::newRow("everything from the first dot goes") << "/opt/KELVA2LARMIS.exe.old"
                                                         << "Kelva2larmis";
     QTest::newRow("a dot in the folder does not count") << "/a.b/prog"
-                                                        << "Prog";
-    QTest::newRow("the first letter is raised, the rest lowered") << "/x/kELVA"
-                                                                  << "Kelva";
+                                                        << "prog";
+    QTest::newRow("the first letter stays, the rest is lowered") << "/x/kELVA"
+                                                                 << "kelva";
     QTest::newRow("Cyrillic letters are lowered too") << "/x/ПРОГРАММА.bin"
                                                       << "Программа";
     QTest::newRow("a name without folder") << "Project1"
@@ -185,7 +185,7 @@ void TAppRulesTest::ErrorDisplay() {
     RunHandler(nullptr, [&] { throw std::runtime_error(message.toStdString()); });
     QCOMPARE(dialogs.Boxes.size(), 1);
     QCOMPARE(dialogs.Boxes[0].Icon, diError);
-    QCOMPARE(dialogs.Boxes[0].Title, QStringLiteral("Test_app_rules"));
+    QCOMPARE(dialogs.Boxes[0].Title, QStringLiteral("test_app_rules"));
     QCOMPARE(dialogs.Boxes[0].Text, shown);
 }
 

@@ -11,7 +11,7 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Test_data_viewer");
+const QString kTitle = QStringLiteral("test_data_viewer");
 
 // The examples imported, the viewer shown and active with the focus in its grid.
 class TViewerFixture : public TAppFixture {

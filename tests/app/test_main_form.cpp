@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Test_main_form");
+const QString kTitle = QStringLiteral("test_main_form");
 const QString kNotFound = QStringLiteral("Файл ARTICLE.TXT не найден!");
 
 template <class T>

@@ -46,7 +46,7 @@ void TMessageBoxTest::AnswerNextBox(QMessageBox::StandardButton button) {
 void TMessageBoxTest::ErrorDisplayIsACriticalBoxWithOk() {
     AnswerNextBox(QMessageBox::Ok);
     RunHandler(nullptr, [] { throw std::runtime_error("Ошибка при поиске записи"); });
-    QCOMPARE(Title, QStringLiteral("Test_message_box"));
+    QCOMPARE(Title, QStringLiteral("test_message_box"));
     QCOMPARE(Text, QStringLiteral("Ошибка при поиске записи."));
     QCOMPARE(Icon, QMessageBox::Critical);
     QCOMPARE(Buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
