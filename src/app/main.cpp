@@ -1,3 +1,5 @@
+#include <signal.h>
+
 #include <QApplication>
 
 #include "app/AppStartup.h"
@@ -9,6 +11,8 @@ TMainForm* MainForm = nullptr;
 TDataViewerForm* DataViewerForm = nullptr;
 
 int main(int argc, char* argv[]) {
+    // A file size limit must end a write with an error the export reports, not kill the program.
+    ::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     // The progress windows draw their text with Qt, which needs the application object first.
     ProgressViewerStartup();
