@@ -305,18 +305,23 @@ struct TGoodsTable::TImpl {
             Notify([&](IGoodsView* v) { v->GoodsRowChanged(Current); });
             NotifyCurrent();
         } else if (State == gsInsert) {
-            Remove(Current);
-            State = gsBrowse;
-            Changed = false;
-            // Back to the row that was current before the insertion.
-            Current = std::min(InsertedAt, Count());
-            End = Rows.empty();
+            Remove(Current, [&] {
+                State = gsBrowse;
+                Changed = false;
+                // Back to the row that was current before the insertion.
+                Current = std::min(InsertedAt, Count());
+                End = Rows.empty();
+            });
             NotifyCurrent();
         }
     }
-    void Remove(int row) {
+    // Removes `row`; `settle` brings the state and the current row in line before the views hear
+    // of the end of the removal, so a view acting on that news finds a consistent table.
+    template <typename TSettle>
+    void Remove(int row, TSettle settle) {
         Notify([&](IGoodsView* v) { v->GoodsBeginRemove(row); });
         Rows.erase(Rows.begin() + (row - 1));
+        settle();
         Notify([&](IGoodsView* v) { v->GoodsEndRemove(); });
     }
     void Insert(int row) {
@@ -391,9 +396,10 @@ void TGoodsTable::DeleteRow() {
     // Deleting a row being edited drops its changes first, as data-aware tables do.
     if (Impl->State == gsEdit) Impl->Cancel();
     if (Impl->Rows.empty()) return;
-    Impl->Remove(Impl->Current);
-    Impl->Current = std::min(Impl->Current, Impl->Count());
-    Impl->End = Impl->Rows.empty();
+    Impl->Remove(Impl->Current, [this] {
+        Impl->Current = std::min(Impl->Current, Impl->Count());
+        Impl->End = Impl->Rows.empty();
+    });
     Impl->NotifyCurrent();
 }
 
