@@ -67,6 +67,11 @@ class TTerminalProgress final : public IProgressSink {
         Draw(percent);
     }
 
+    void SetRows(std::size_t row, std::size_t rowCount) override {
+        Row = row;
+        RowCount = rowCount;
+    }
+
     void Terminate() override {
         if (Drawn) std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
@@ -76,8 +81,8 @@ class TTerminalProgress final : public IProgressSink {
     void Draw(double percent) {
         auto seconds =
             std::chrono::duration_cast<std::chrono::seconds>(TClock::now() - Start).count();
-        std::fprintf(stderr, "\r%s %3d %%  %ld:%02ld:%02ld\033[K", Caption.c_str(),
-                     static_cast<int>(percent), static_cast<long>(seconds / 3600),
+        std::fprintf(stderr, "\r%s %3d %%  %zu / %zu  %ld:%02ld:%02ld\033[K", Caption.c_str(),
+                     static_cast<int>(percent), Row, RowCount, static_cast<long>(seconds / 3600),
                      static_cast<long>(seconds / 60 % 60), static_cast<long>(seconds % 60));
         std::fflush(stderr);
         Drawn = true;
@@ -87,6 +92,8 @@ class TTerminalProgress final : public IProgressSink {
     TClock::time_point Start = TClock::now();
     TClock::time_point LastDraw{};
     unsigned long Updates = 0;
+    std::size_t Row = 0;
+    std::size_t RowCount = 0;
     bool Drawn = false;
 };
 

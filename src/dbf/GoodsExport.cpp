@@ -113,6 +113,8 @@ void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host
         const double rowCount = goods.RowCount();
         goods.MoveFirst();
         while (!goods.AtEnd()) {
+            progress->SetRows(static_cast<std::size_t>(goods.RowNumber()),
+                              static_cast<std::size_t>(goods.RowCount()));
             progress->SetPercent(goods.RowNumber() / rowCount * 100.0);
             texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
             texts.Take(gfKOD, texts.Kod);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -7,9 +8,11 @@
 // A progress display for one long step. The step writes SetPercent as it goes and calls Terminate
 // exactly once at its end (also on failure); after Terminate the sink is not used again.
 class IProgressSink {
-public:
+  public:
     virtual ~IProgressSink() = default;
     virtual void SetPercent(double percent) = 0;
+    // The row the step is at and how many it has; a display may show them beside the percentage.
+    virtual void SetRows(std::size_t /*row*/, std::size_t /*rowCount*/) {}
     virtual void Terminate() = 0;
 };
 
@@ -17,7 +20,7 @@ public:
 // the progress window, message boxes and the main window's count label; the converter to the
 // terminal; tests to a recorder.
 class IRunHost {
-public:
+  public:
     virtual ~IRunHost() = default;
     virtual std::unique_ptr<IProgressSink> CreateProgress(const std::string& caption,
                                                           bool percentMode) = 0;

@@ -49,6 +49,7 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
 
     const std::size_t n = state.Lines.Count();
     for (std::size_t i = 0; i < n; ++i) {
+        progress->SetRows(i, n);
         progress->SetPercent(static_cast<double>(i) / static_cast<double>(n) * 100.0);
         std::string_view line = state.Lines[i];
         if (line.size() != kStockLineLength) continue;

@@ -134,6 +134,27 @@ TEST_F(ConverterTest, ValuesAreTakenAsGivenWithoutQuoteStripping) {
     EXPECT_EQ(result.Err, "Задан недопустимый префикс штрих-кода!\n");
 }
 
+// On a terminal the converter keeps one progress line on stderr; --quiet and pipes get none.
+TEST_F(ConverterTest, ProgressLineOnlyOnATerminal) {
+    if (std::system("command -v script >/dev/null") != 0) GTEST_SKIP() << "no script(1) here";
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе"), Article(2, "", "Чай")}));
+    WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "5", "12.5"), "x"}));
+    const std::string program = Quote(K2L_CONVERTER);
+    TResult shown =
+        RunIn(Dir.Path(), "-qec " + Quote(program + " --out .") + " /dev/null", "script");
+    ASSERT_EQ(shown.Exit, 0) << shown.Out;
+    EXPECT_NE(shown.Out.find("Обработка справочника из KELAV   0 %  0 / 2  0:00:00"),
+              std::string::npos)
+        << shown.Out;
+    EXPECT_NE(shown.Out.find("Сохранение в DBF...  50 %  1 / 2"), std::string::npos) << shown.Out;
+    TResult quiet =
+        RunIn(Dir.Path(), "-qec " + Quote(program + " --out . --quiet") + " /dev/null", "script");
+    EXPECT_EQ(quiet.Exit, 0);
+    EXPECT_EQ(quiet.Out.find(" %  "), std::string::npos) << quiet.Out;
+    TResult piped = RunIn(Dir.Path(), "--out .");
+    EXPECT_EQ(piped.Err, "");
+}
+
 // The bundled examples convert, and an independent strict reader agrees with every byte.
 TEST_F(ConverterTest, ExamplesPassTheIndependentChecker) {
     const std::filesystem::path examples = K2L_EXAMPLES;
