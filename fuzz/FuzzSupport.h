@@ -66,6 +66,15 @@ inline std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The first `count` bytes of a file (fewer when it is shorter).
+inline std::string ReadPrefix(const std::string& path, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(count, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(count));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
 inline std::uint32_t Le(std::string_view bytes, std::size_t offset, int size) {
     std::uint32_t value = 0;
     for (int i = size - 1; i >= 0; --i)

@@ -148,9 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(fuzz::StartsWith(error.what(), "SetFieldData: "), error.what());
         }
         table.Post();
-        const std::string file = fuzz::ReadFile(path);
-        // While the table is open, space reserved ahead may follow the end marker.
-        FUZZ_CHECK(file.size() >= headerLength + recordLength + 1, "file size after Post");
+        // The record and its end marker; space reserved ahead may follow them.
+        const std::string file = fuzz::ReadPrefix(path, headerLength + recordLength + 1);
+        FUZZ_CHECK(file.size() == headerLength + recordLength + 1, "file size after Post");
         FUZZ_CHECK(file[headerLength + recordLength] == '\x1A', "end marker after Post");
         const std::string now = file.substr(headerLength, recordLength);
         if (fieldNo < 1 || fieldNo > static_cast<int>(fields.size())) {
