@@ -308,7 +308,14 @@ bool TFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count)
         return false;
     }
     if (Map != nullptr && end <= MapLength) {
-        std::memcpy(Map + offset, buffer, count);
+        // A store into the mapping, unlike a write call, can be cut short by a kill. The first
+        // byte goes last: a write that starts where the file's end marker stands (a new record
+        // and the marker after it) only replaces that marker once everything behind it is there,
+        // so a reader never meets a record half made of the reserved zeros.
+        const auto* in = static_cast<const char*>(buffer);
+        if (count > 1) std::memcpy(Map + offset + 1, in + 1, count - 1);
+        std::atomic_thread_fence(std::memory_order_release);
+        if (count > 0) std::atomic_ref<char>(Map[offset]).store(in[0], std::memory_order_relaxed);
         // Keeps the stores of successive writes in call order (x86 keeps them so for other
         // CPUs): a record lands before the header count that covers it.
         std::atomic_thread_fence(std::memory_order_release);

@@ -96,14 +96,25 @@ TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
         table.Records.push_back(bytes.substr(headerLength + r * recordLength, recordLength));
 
     std::string tail = bytes.substr(end);
+    // A large table is reserved ahead while it is written and cut to its size at Close: a killed
+    // export leaves that reserve as zeros past the end marker. Readers go by the header count.
+    const std::size_t lastData = tail.find_last_not_of('\0');
+    const std::size_t kept = lastData == std::string::npos ? 0 : lastData + 1;
+    table.ReservedZeros = tail.size() - kept;
+    tail.resize(kept);
     if (tail.empty() || tail == "\x1A") {
         table.EofAfterRecords = !tail.empty();
         table.Valid = true;
         return table;
     }
-    if (tail[0] == '\x1A' && tail.find_first_not_of('\0', 1) == std::string::npos)
-        return fail("0x1A followed by " + std::to_string(tail.size() - 1) +
-                    " zero bytes (space reserved ahead and never cut off)");
+    // The end marker right after the counted records, with the blank record an interrupted
+    // Append had begun behind it: readers stop at the marker.
+    if (tail[0] == '\x1A' && tail.size() <= recordLength + 1 &&
+        tail.find_first_not_of(" \x1A", 1) == std::string::npos) {
+        table.EofAfterRecords = true;
+        table.Valid = true;
+        return table;
+    }
     if (tail.back() == '\x1A') {
         tail.pop_back();
         if (tail.size() != recordLength) return fail("0x1A after a part of a record");

@@ -43,6 +43,7 @@ struct TTableInspection {
     int LanguageDriver = 0;
     bool EofAfterRecords = false;      // 0x1A right after the counted records
     std::size_t UncountedBlank = 0;    // blank bytes of an uncounted Append
+    std::size_t ReservedZeros = 0;     // zeros of space reserved ahead, not yet cut off
     std::vector<std::string> Records;  // the counted records, deletion flag included
 };
 TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
