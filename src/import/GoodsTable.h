@@ -19,7 +19,7 @@ enum TGoodsState : std::uint8_t { gsClosed, gsBrowse, gsInsert, gsEdit };
 
 // Raised by the goods table: refused operations and the two "is not a valid ... value" messages.
 class EGoodsTable : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -28,21 +28,22 @@ public:
 // returns to 0 every view gets GoodsRefreshAll. Structural changes come as Begin/End pairs so a
 // view can follow them (rows are 1-based).
 class IGoodsView {
-public:
+  public:
     virtual ~IGoodsView() = default;
     virtual void GoodsBeginInsert(int row) = 0;  // a row is about to appear at `row`
     virtual void GoodsEndInsert() = 0;
     virtual void GoodsBeginRemove(int row) = 0;  // row `row` is about to go
     virtual void GoodsEndRemove() = 0;
-    virtual void GoodsRowChanged(int row) = 0;      // values of `row` changed (committed or cancelled)
-    virtual void GoodsCurrentChanged(int row) = 0;  // another row became current, or the state changed
-    virtual void GoodsRefreshAll() = 0;             // everything may have changed
+    virtual void GoodsRowChanged(int row) = 0;  // values of `row` changed (committed or cancelled)
+    virtual void GoodsCurrentChanged(
+        int row) = 0;                    // another row became current, or the state changed
+    virtual void GoodsRefreshAll() = 0;  // everything may have changed
 };
 
 // The in-memory goods table (the main window's `mdGoods`). Rows are 1-based and kept in a
 // contiguous container; a row costs no more than its values (texts live in a shared arena).
 class TGoodsTable {
-public:
+  public:
     TGoodsTable();
     ~TGoodsTable();
     TGoodsTable(const TGoodsTable&) = delete;
@@ -63,9 +64,9 @@ public:
     void MoveNext();   // likewise; from the last row sets AtEnd instead
     bool AtEnd() const;
     int RowCount() const;
-    int RowNumber() const;         // 0 when there is no current row
-    void SetRowNumber(int row);    // outside 1..RowCount changes nothing; only while browsing
-    bool Modified() const;         // a value of the pending row was set since EditRow/AppendRow
+    int RowNumber() const;       // 0 when there is no current row
+    void SetRowNumber(int row);  // outside 1..RowCount changes nothing; only while browsing
+    bool Modified() const;       // a value of the pending row was set since EditRow/AppendRow
 
     void SuspendViews();
     void ResumeViews();
@@ -74,10 +75,10 @@ public:
 
     // The current row's values (the pending values while inserting or editing).
     bool IsEmpty(TGoodsField field) const;
-    std::int32_t AsInteger(TGoodsField field) const;  // empty reads as 0
-    double AsFloat(TGoodsField field) const;          // empty reads as 0
-    std::int64_t AsAmount(TGoodsField field) const;   // float x 10000, ties to even; empty 0
-    std::string AsText(TGoodsField field) const;      // the text rules; empty reads as ""
+    std::int32_t AsInteger(TGoodsField field) const;         // empty reads as 0
+    double AsFloat(TGoodsField field) const;                 // empty reads as 0
+    std::int64_t AsAmount(TGoodsField field) const;          // float x 10000, ties to even; empty 0
+    std::string AsText(TGoodsField field) const;             // the text rules; empty reads as ""
     void AsText(TGoodsField field, std::string& out) const;  // the same, appended to `out`
 
     // Any row's committed-or-pending values without moving the current row (views read these).
@@ -96,7 +97,7 @@ public:
     void SetText(TGoodsField field, std::string_view text);
     void SetEmpty(TGoodsField field);
 
-private:
+  private:
     struct TImpl;
     TImpl* Impl;
 };

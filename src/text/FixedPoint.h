@@ -5,7 +5,7 @@
 
 // Raised when a number does not fit the fixed-point range (the runtime's floating-point error).
 class EInvalidOp : public std::runtime_error {
-public:
+  public:
     EInvalidOp() : std::runtime_error(kMessage) {}
     static constexpr const char* kMessage = "Invalid floating point operation";
 };

@@ -10,7 +10,7 @@
 // without a break counts; a byte 0 ends the text (nothing after it is read). Lines are bytes, no
 // conversion. The file's bytes are held once; lines are views into them.
 class TLineList {
-public:
+  public:
     // Replaces the contents with the lines of the file at `path`. Throws std::runtime_error
     // "Cannot open file "<full path>". <system error text>" when the file cannot be read; the
     // list is then empty.
@@ -25,7 +25,7 @@ public:
         return std::string_view(Buffer.data() + Spans[i].Offset, Spans[i].Length);
     }
 
-private:
+  private:
     struct TSpan {
         std::size_t Offset;
         std::size_t Length;

@@ -138,9 +138,8 @@ TEST_P(ExportLayout, PassesTheStrictChecker) {
         }
         table.Close();
     }
-    TRun run =
-        RunCommand(std::string(kPython) + " " + tool + " --strict --summary --expect " +
-                   GetParam().Expect + " " + path);
+    TRun run = RunCommand(std::string(kPython) + " " + tool + " --strict --summary --expect " +
+                          GetParam().Expect + " " + path);
     EXPECT_EQ(run.Status, 0) << run.Output;
 }
 
