@@ -61,18 +61,6 @@ TProcessResult RunConverter(const std::vector<std::string>& arguments,
     return WaitConverter(SpawnConverter(arguments, options), options);
 }
 
-namespace {
-
-std::uint32_t Le(const std::string& bytes, std::size_t offset, int size) {
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value =
-            value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
-    return value;
-}
-
-}  // namespace
-
 TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
                               std::size_t recordLength) {
     TTableInspection table;
@@ -83,13 +71,13 @@ TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
     };
     if (bytes.size() < headerLength) return fail("header cut short");
     if (static_cast<unsigned char>(bytes[0]) != 0x03) return fail("version byte");
-    table.HeaderLength = Le(bytes, 8, 2);
-    table.RecordLength = Le(bytes, 10, 2);
+    table.HeaderLength = LittleEndian(bytes, 8, 2);
+    table.RecordLength = LittleEndian(bytes, 10, 2);
     if (table.HeaderLength != headerLength || table.RecordLength != recordLength)
         return fail("geometry");
     if (bytes[headerLength - 1] != '\x0D') return fail("no 0x0D after the descriptors");
     table.LanguageDriver = static_cast<unsigned char>(bytes[29]);
-    table.Count = Le(bytes, 4, 4);
+    table.Count = LittleEndian(bytes, 4, 4);
     const std::size_t end = headerLength + table.Count * recordLength;
     if (bytes.size() < end) return fail("counted records missing from the file");
     for (std::size_t r = 0; r < table.Count; ++r)

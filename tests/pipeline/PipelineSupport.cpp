@@ -25,14 +25,6 @@ std::string Field(const std::string& text, std::size_t width) {
     return out;
 }
 
-std::uint32_t Le(const std::string& bytes, std::size_t offset, int size) {
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value =
-            value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
-    return value;
-}
-
 }  // namespace
 
 std::unique_ptr<IProgressSink> TRecordingHost::CreateProgress(const std::string& caption,
@@ -90,6 +82,14 @@ std::string Lines(const std::vector<std::string>& lines) {
     return out;
 }
 
+std::uint32_t LittleEndian(const std::string& bytes, std::size_t offset, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value =
+            value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
+    return value;
+}
+
 TDbfContents ReadDbf(const std::string& path) {
     TDbfContents dbf;
     std::string bytes = ReadBytes(path);
@@ -99,9 +99,9 @@ TDbfContents ReadDbf(const std::string& path) {
         return dbf;
     }
     dbf.Version = static_cast<unsigned char>(bytes[0]);
-    dbf.RecordCount = Le(bytes, 4, 4);
-    dbf.HeaderLength = static_cast<int>(Le(bytes, 8, 2));
-    dbf.RecordLength = static_cast<int>(Le(bytes, 10, 2));
+    dbf.RecordCount = LittleEndian(bytes, 4, 4);
+    dbf.HeaderLength = static_cast<int>(LittleEndian(bytes, 8, 2));
+    dbf.RecordLength = static_cast<int>(LittleEndian(bytes, 10, 2));
     dbf.LanguageDriver = static_cast<unsigned char>(bytes[29]);
     for (std::size_t at = 32; at + 32 <= bytes.size() && bytes[at] != '\x0D'; at += 32) {
         std::string name = bytes.substr(at, 11);

@@ -65,6 +65,9 @@ std::string StockLine(const std::string& code, const std::string& quantity,
 // Lines joined with CR LF.
 std::string Lines(const std::vector<std::string>& lines);
 
+// The little-endian number of `size` bytes at `offset`.
+std::uint32_t LittleEndian(const std::string& bytes, std::size_t offset, int size);
+
 // A dBASE III file read back by its bytes alone (no use of the writer under test).
 struct TDbfContents {
     int Version = 0;
