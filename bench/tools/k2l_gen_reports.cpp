@@ -8,31 +8,9 @@
 #include <random>
 #include <string>
 
-namespace {
+#include "text/CodePage.h"
 
-// Code page 866 bytes of a few Russian goods words (cp866 А=0x80, а=0xA0, р=0xE0).
-std::string Oem(const char* utf8) {
-    std::string out;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p;) {
-        if (*p < 0x80) {
-            out += static_cast<char>(*p++);
-            continue;
-        }
-        unsigned code = (p[0] & 0x1Fu) << 6 | (p[1] & 0x3Fu);
-        p += 2;
-        if (code >= 0x410 && code <= 0x43F)
-            out += static_cast<char>(0x80 + code - 0x410);
-        else if (code >= 0x440 && code <= 0x44F)
-            out += static_cast<char>(0xE0 + code - 0x440);
-        else if (code == 0x401)
-            out += static_cast<char>(0xF0);
-        else if (code == 0x451)
-            out += static_cast<char>(0xF1);
-        else
-            out += '?';
-    }
-    return out;
-}
+namespace {
 
 std::string Field(const std::string& text, std::size_t width, bool right = false) {
     std::string cut = text.substr(0, width);
@@ -49,11 +27,11 @@ int main(int argc, char** argv) {
     }
     const long n = std::atol(argv[1]);
     const std::string folder = argv[2];
-    const std::string words[] = {Oem("Масло моторное"), Oem("Омыватель стекла"),
-                                 Oem("Кофе"),           Oem("Шоколад Алёнка"),
-                                 Oem("Вода питьевая"),  Oem("Чипсы"),
-                                 Oem("Антифриз"),       Oem("Щётка"),
-                                 Oem("Батарейка"),      Oem("Жвачка")};
+    const std::string words[] = {AnsiToOemText("Масло моторное"), AnsiToOemText("Омыватель стекла"),
+                                 AnsiToOemText("Кофе"),           AnsiToOemText("Шоколад Алёнка"),
+                                 AnsiToOemText("Вода питьевая"),  AnsiToOemText("Чипсы"),
+                                 AnsiToOemText("Антифриз"),       AnsiToOemText("Щётка"),
+                                 AnsiToOemText("Батарейка"),      AnsiToOemText("Жвачка")};
     std::mt19937 random(12345);
 
     std::FILE* article = std::fopen((folder + "/ARTICLE.TXT").c_str(), "wb");
