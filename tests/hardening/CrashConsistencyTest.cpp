@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -73,6 +74,13 @@ class CrashConsistency : public ::testing::Test {
         std::filesystem::create_directory(out);
         TSpawnOptions options{Work.Path(), Logs.Path(), 0};
         pid_t pid = SpawnConverter({"--quiet", "--out", out.string()}, options);
+        WaitForTable(pid, out, appeared, ended, result);
+        return pid;
+    }
+
+    // Waits until `pid` has created its directory table in `out` or has ended.
+    static void WaitForTable(pid_t pid, const std::filesystem::path& out,
+                             TClock::time_point& appeared, bool& ended, TProcessResult& result) {
         ended = false;
         while (!std::filesystem::exists(out / kDirectoryName)) {
             int status = 0;
@@ -84,7 +92,6 @@ class CrashConsistency : public ::testing::Test {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         appeared = TClock::now();
-        return pid;
     }
 
     // Checks one table left by a kill; returns its record count, or -1 when it does not exist.
@@ -197,42 +204,70 @@ TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
     RunImport(inputs, goods, host);
     ASSERT_EQ(goods.RowCount(), Rows);
 
+    // The forked export's own duration, so its kills are drawn from its own span.
+    pid = ForkExport(goods, Work.Path() / "forked");
+    WaitForTable(pid, Work.Path() / "forked", appeared, ended, clean);
+    ASSERT_FALSE(ended) << "the forked export ended before it created a table: " << clean.Exit;
+    int forkStatus = 0;
+    ::waitpid(pid, &forkStatus, 0);
+    const auto forkTime = TClock::now() - appeared;
+    ASSERT_TRUE(WIFEXITED(forkStatus) && WEXITSTATUS(forkStatus) == 0);
+
     const unsigned seed = std::random_device()();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    const auto microseconds =
-        std::chrono::duration_cast<std::chrono::microseconds>(exportTime).count();
-    std::uniform_int_distribution<long> moment(0, microseconds > 1 ? microseconds - 1 : 1);
+    auto span = [](TClock::duration d) {
+        const long us = std::chrono::duration_cast<std::chrono::microseconds>(d).count();
+        return us > 1 ? us : 2L;
+    };
+    // Upper bounds of the kill moment; a kill that comes after the process ended halves its
+    // bound, since other work on a loaded machine can make a later run faster than the timed one.
+    long converterBound = span(exportTime);
+    long forkBound = span(forkTime);
+    // Kills stay spread over the export rather than crowding its first instant.
+    const long converterFloor = converterBound / 16 > 1 ? converterBound / 16 : 2;
+    const long forkFloor = forkBound / 16 > 1 ? forkBound / 16 : 2;
 
     int killedMidway = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        const std::filesystem::path out = Work.Path() / ("kill" + std::to_string(kill));
+    int converterKills = 0;
+    for (int attempt = 0; attempt < 2 * kKills && killedMidway < kKills; ++attempt) {
+        const std::filesystem::path out = Work.Path() / ("kill" + std::to_string(attempt));
+        const bool converter = converterKills < kConverterKills;
+        long& bound = converter ? converterBound : forkBound;
         TProcessResult result;
-        if (kill < kConverterKills) {
+        if (converter) {
             pid = Start(out, appeared, ended, result);
         } else {
             pid = ForkExport(goods, out);
-            appeared = TClock::now();
-            ended = false;
+            WaitForTable(pid, out, appeared, ended, result);
         }
+        bool killed = false;
         if (!ended) {
+            std::uniform_int_distribution<long> moment(0, bound - 1);
             std::this_thread::sleep_until(appeared + std::chrono::microseconds(moment(random)));
             ::kill(pid, SIGKILL);
             int status = 0;
             ::waitpid(pid, &status, 0);
-            if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) ++killedMidway;
+            killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        }
+        if (killed) {
+            ++killedMidway;
+            if (converter) ++converterKills;
+        } else {
+            bound = std::max(bound / 2, converter ? converterFloor : forkFloor);
         }
         const long directory =
             CheckTable(out / kDirectoryName, kDirectoryHeader, kDirectoryRecord, 21);
         const long receipt = CheckTable(out / kReceiptName, kReceiptHeader, kReceiptRecord, 21);
-        EXPECT_GE(directory, 0) << "kill " << kill;
+        EXPECT_GE(directory, 0) << "attempt " << attempt;
         // The receipt table follows the directory table row by row (odd rows are in stock).
         if (receipt >= 0) {
-            EXPECT_GE(receipt, directory / 2) << "kill " << kill;
-            EXPECT_LE(receipt, (directory + 1) / 2) << "kill " << kill;
+            EXPECT_GE(receipt, directory / 2) << "attempt " << attempt;
+            EXPECT_LE(receipt, (directory + 1) / 2) << "attempt " << attempt;
         }
     }
     EXPECT_GE(killedMidway, kKills * 3 / 4) << "most kills must land inside the export";
+    EXPECT_GE(converterKills, 1) << "at least one kill must hit the converter itself";
 
     std::vector<std::string> paths;
     for (const TExpected& e : Expected) paths.push_back(e.Path);
