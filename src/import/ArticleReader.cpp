@@ -116,6 +116,10 @@ std::string GenerateBarCode(ImportState& state, std::string_view text) {
 void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     const TOemTable& oem = OemTable();
     char name[4 * kMaxNameColumns];
+    // Every line may become a row: room for all of them (a Cyrillic name takes two bytes a
+    // column) spares copying the table and the index while they grow.
+    state.IDList.Reserve(state.Lines.Count());
+    goods.Reserve(state.Lines.Count(), state.Lines.Count() * 2 * kMaxNameColumns);
     for (std::size_t i = 0; i < state.Lines.Count(); ++i) {
         std::string_view line = state.Lines[i];
         const TArticleLayout* layout = nullptr;

@@ -367,6 +367,13 @@ TGoodsState TGoodsTable::State() const {
     return Impl->State;
 }
 
+void TGoodsTable::Reserve(std::size_t rows, std::size_t textBytes) {
+    Impl->Rows.reserve(Impl->Rows.size() + rows);
+    if (Impl->Arena.size() + textBytes <= kArenaLimit) {
+        Impl->Arena.reserve(Impl->Arena.size() + textBytes);
+    }
+}
+
 void TGoodsTable::ClearRows() {
     if (Impl->State == gsClosed) return;
     Impl->FinishPending();

@@ -54,6 +54,9 @@ class TGoodsTable {
     TGoodsState State() const;
 
     void ClearRows();  // a pending change is first committed or abandoned as by a move
+    // Room for `rows` more rows and `textBytes` more bytes of text, so a bulk load does not copy
+    // the table as it grows. Only a hint: nothing visible changes.
+    void Reserve(std::size_t rows, std::size_t textBytes);
     void AppendRow();  // new empty row after the last one, current, state inserting
     void InsertRow();  // new empty row before the current one, current, state inserting
     void DeleteRow();  // removes the current row; the next (or the new last) becomes current

@@ -55,8 +55,18 @@ void TIDList::Clear() {
     Distinct = 0;
 }
 
+void TIDList::Reserve(std::size_t count) {
+    Ids.reserve(Ids.size() + count);
+    std::size_t size = kInitialSlots;
+    while (size < (Distinct + count) * 2) size *= 2;
+    if (size > Slots.size()) Rehash(size);
+}
+
 void TIDList::Grow() {
-    std::size_t size = Slots.empty() ? kInitialSlots : Slots.size() * 2;
+    Rehash(Slots.empty() ? kInitialSlots : Slots.size() * 2);
+}
+
+void TIDList::Rehash(std::size_t size) {
     std::vector<TSlot> slots(size, TSlot{0, 0});
     std::size_t mask = size - 1;
     for (const TSlot& slot : Slots) {

@@ -17,9 +17,12 @@ class TIDList {
     std::size_t Count() const { return Ids.size(); }
     std::int32_t operator[](std::size_t i) const { return Ids[i]; }
     void Clear();
+    // Room for `count` more entries without rebuilding the index as it fills.
+    void Reserve(std::size_t count);
 
   private:
     void Grow();
+    void Rehash(std::size_t size);
 
     std::vector<std::int32_t> Ids;
     // The ID is kept in its slot so that a probe touches one cache line, not the list as well.

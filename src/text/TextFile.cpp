@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 #include <system_error>
 
@@ -19,6 +20,7 @@ std::runtime_error CannotOpen(const std::string& path, int error) {
 
 // The next byte equal to c at or after p, or end.
 const char* FindByte(const char* p, const char* end, char c) {
+    if (p == end) return end;  // also an empty list's null buffer, which memchr must not see
     const void* hit = std::memchr(p, c, static_cast<std::size_t>(end - p));
     return hit == nullptr ? end : static_cast<const char*>(hit);
 }
@@ -35,26 +37,27 @@ void TLineList::LoadFromFile(const std::string& path) {
     // growing files are read to their end all the same.
     std::error_code ec;
     std::uintmax_t expected = std::filesystem::file_size(path, ec);
-    if (!ec && expected < Buffer.max_size()) Buffer.reserve(static_cast<std::size_t>(expected) + 1);
+    if (!ec && expected < std::numeric_limits<std::size_t>::max() / 2) {
+        Reserve(static_cast<std::size_t>(expected) + 1);
+    }
 
     for (;;) {
-        std::size_t used = Buffer.size();
-        std::size_t room = Buffer.capacity() - used;
-        std::size_t want = room > 0 ? (room < kChunk ? room : kChunk) : kChunk;
-        Buffer.resize(used + want);
-        std::ptrdiff_t got = file.Read(Buffer.data() + used, want);
+        if (Size == Capacity) Reserve(Capacity < kChunk ? kChunk : Capacity * 2);
+        const std::size_t room = Capacity - Size;
+        const std::size_t want = room < kChunk ? room : kChunk;
+        std::ptrdiff_t got = file.Read(Buffer.get() + Size, want);
         if (got < 0) {
             int error = errno;
             Clear();
             throw CannotOpen(path, error);
         }
-        Buffer.resize(used + static_cast<std::size_t>(got));
         if (got == 0) break;
         // A byte 0 ends the text: nothing after it is kept or read.
-        const char* chunk = Buffer.data() + used;
+        const char* chunk = Buffer.get() + Size;
         const char* zero = FindByte(chunk, chunk + got, '\0');
+        Size += static_cast<std::size_t>(got);
         if (zero != chunk + got) {
-            Buffer.resize(static_cast<std::size_t>(zero - Buffer.data()));
+            Size = static_cast<std::size_t>(zero - Buffer.get());
             break;
         }
     }
@@ -63,19 +66,36 @@ void TLineList::LoadFromFile(const std::string& path) {
 
 void TLineList::LoadFromBytes(std::string_view bytes) {
     Clear();
-    Buffer.assign(bytes.substr(0, bytes.find('\0')));
+    bytes = bytes.substr(0, bytes.find('\0'));
+    Reserve(bytes.size());
+    if (!bytes.empty()) std::memcpy(Buffer.get(), bytes.data(), bytes.size());
+    Size = bytes.size();
     SplitLines();
 }
 
 void TLineList::Clear() {
-    std::string().swap(Buffer);
+    Buffer.reset();
+    Size = 0;
+    Capacity = 0;
     std::vector<TSpan>().swap(Spans);
+}
+
+void TLineList::Reserve(std::size_t capacity) {
+    if (capacity <= Capacity) return;
+    // Default-initialised: the pages stay untouched until the bytes are read into them.
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (Size > 0) std::memcpy(grown.get(), Buffer.get(), Size);
+    Buffer = std::move(grown);
+    Capacity = capacity;
 }
 
 void TLineList::SplitLines() {
     Spans.clear();
-    const char* begin = Buffer.data();
-    const char* end = begin + Buffer.size();
+    // Room for lines of 24 bytes on average: report lines are longer, so the list is filled
+    // without being copied as it grows, and the room never used is never touched.
+    Spans.reserve(Size / 24 + 1);
+    const char* begin = Buffer.get();
+    const char* end = begin + Size;
     const char* p = begin;
     // The next CR and the next LF are searched apart, each only once it has been passed, so a
     // file with LF breaks only is scanned for CR once.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,7 @@ class TLineList {
     void Clear();
     std::size_t Count() const { return Spans.size(); }
     std::string_view operator[](std::size_t i) const {
-        return std::string_view(Buffer.data() + Spans[i].Offset, Spans[i].Length);
+        return std::string_view(Buffer.get() + Spans[i].Offset, Spans[i].Length);
     }
 
   private:
@@ -31,7 +32,11 @@ class TLineList {
         std::size_t Length;
     };
     void SplitLines();
+    void Reserve(std::size_t capacity);
 
-    std::string Buffer;
+    // Not a std::string: its resize would zero every byte just before the file's bytes land there.
+    std::unique_ptr<char[]> Buffer;
+    std::size_t Size = 0;
+    std::size_t Capacity = 0;
     std::vector<TSpan> Spans;
 };

@@ -543,6 +543,33 @@ TEST(GoodsTable, SuspendedViewsHearNothingUntilTheLastResume) {
 
 // Many edits leave dead text behind; the table rebuilds its text store without losing a value,
 // also the saved copy of a row being edited.
+// Reserving room is invisible: a pending row, the current row, the texts and the views stay.
+TEST(GoodsTable, ReservingRoomChangesNothingVisible) {
+    TGoodsTable t;
+    Fill(t, {1, 2});
+    t.AppendRow();
+    t.SetInteger(gfID, 3);
+    t.SetText(gfNAME, "Антифриз");
+    TRecordingView view;
+    t.AttachView(&view);
+    t.Reserve(100000, 8000000);
+    EXPECT_TRUE(view.Log.empty());
+    EXPECT_EQ(t.State(), gsInsert);
+    EXPECT_TRUE(t.Modified());
+    EXPECT_EQ(t.AsText(gfNAME), "Антифриз");
+    t.PostRow();
+    EXPECT_EQ(Ids(t), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(t.RowNumber(), 3);
+    for (int r = 0; r < 3000; ++r) {
+        t.AppendRow();
+        t.SetText(gfNAME, "Тосол " + std::to_string(r));
+        t.PostRow();
+    }
+    EXPECT_EQ(t.AsTextAt(3, gfNAME), "Антифриз");
+    EXPECT_EQ(t.AsTextAt(3003, gfNAME), "Тосол 2999");
+    t.DetachView(&view);
+}
+
 TEST(GoodsTable, TextsSurviveManyEdits) {
     TGoodsTable t;
     t.OpenTable();

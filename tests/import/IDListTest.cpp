@@ -41,6 +41,26 @@ TEST(IDList, ManyEntriesKeepFirstMatchThroughGrowth) {
     EXPECT_EQ(list.Find(n * 7919), std::nullopt);
 }
 
+TEST(IDList, ReservingKeepsWhatIsThereAndChangesNoAnswer) {
+    TIDList list;
+    for (std::int32_t id : {40, 41, 40}) list.Add(id);
+    list.Reserve(100000);  // rebuilds the index around the entries already in it
+    EXPECT_EQ(list.Count(), 3u);
+    EXPECT_EQ(list.Find(40), std::optional<std::size_t>(0));
+    EXPECT_EQ(list.Find(41), std::optional<std::size_t>(1));
+    for (std::int32_t i = 0; i < 100000; ++i) list.Add(i);
+    list.Reserve(0);
+    list.Reserve(10);  // within the room already made: nothing moves
+    EXPECT_EQ(list.Find(40), std::optional<std::size_t>(0));
+    EXPECT_EQ(list.Find(39), std::optional<std::size_t>(3 + 39));
+    EXPECT_EQ(list.Find(99999), std::optional<std::size_t>(3 + 99999));
+    EXPECT_EQ(list.Find(100000), std::nullopt);
+    // Past the reserved room the index still grows.
+    for (std::int32_t i = 100000; i < 300000; ++i) list.Add(i);
+    EXPECT_EQ(list.Find(299999), std::optional<std::size_t>(3 + 299999));
+    EXPECT_EQ(list.Find(41), std::optional<std::size_t>(1));
+}
+
 TEST(IDList, ClearForgetsEverything) {
     TIDList list;
     EXPECT_EQ(list.Find(0), std::nullopt);

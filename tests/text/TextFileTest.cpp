@@ -1,6 +1,7 @@
 #include "text/TextFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "text/FileSystem.h"
@@ -151,6 +153,27 @@ TEST_F(TextFileTest, LinesAcrossReadChunks) {
     EXPECT_EQ(list[0], first);
     EXPECT_EQ(list[1], second);
     EXPECT_EQ(list[2], "c");
+}
+
+// A pipe has no size to reserve ahead: the buffer grows while it is read, keeping what it holds.
+TEST_F(TextFileTest, AStreamOfUnknownSizeIsReadWhole) {
+    const std::string path = (Dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::string bytes;
+    for (int i = 0; bytes.size() < 5 * (std::size_t{1} << 20); ++i) {
+        bytes += "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'x');
+        bytes += i % 3 == 0 ? "\r\n" : "\n";
+    }
+    std::thread writer([&] { std::ofstream(path, std::ios::binary) << bytes; });
+    TLineList list;
+    list.LoadFromFile(path);
+    writer.join();
+    TLineList whole;
+    whole.LoadFromBytes(bytes);
+    ASSERT_GT(whole.Count(), 40000u);
+    ASSERT_EQ(list.Count(), whole.Count());
+    EXPECT_EQ(Lines(list), Lines(whole));
+    EXPECT_EQ(list[list.Count() - 1].substr(0, 5), "line ");
 }
 
 TEST_F(TextFileTest, ReadingStopsAtTheChunkHoldingTheZero) {
