@@ -46,10 +46,15 @@ for n in sizes:
 print(f"{'articles':>9} {'input MB':>8} {'conv s':>7} {'cpu s':>6} {'peak MB':>8} "
       f"{'floor s':>8} {'cpu s':>6} {'floor MB':>8} {'conv/floor':>10} {'cpu ratio':>9} "
       f"{'t(N)/t(N/10)':>12}")
+def ratio(a, b):
+    """a / b, or "-" where b is below GNU time's 10 ms resolution and the ratio would mean nothing."""
+    return f"{a / b:.2f}" if b >= 0.01 else "-"
+
+
 previous = None
 for n, wall, cpu, rss, floor_wall, floor_cpu, floor_rss, input_bytes in rows:
-    growth = f"{wall / previous:.2f}" if previous else "-"
+    growth = ratio(wall, previous) if previous else "-"
     print(f"{n:>9} {input_bytes / 1e6:>8.1f} {wall:>7.3f} {cpu:>6.2f} {rss:>8.1f} "
           f"{floor_wall:>8.3f} {floor_cpu:>6.2f} {floor_rss:>8.1f} "
-          f"{wall / max(floor_wall, 1e-3):>10.2f} {cpu / max(floor_cpu, 1e-2):>9.2f} {growth:>12}")
+          f"{ratio(wall, floor_wall):>10} {ratio(cpu, floor_cpu):>9} {growth:>12}")
     previous = wall
