@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -150,28 +150,11 @@ class CrashConsistency : public ::testing::Test {
 constexpr int kKills = 20;
 constexpr int kConverterKills = 5;
 
-// A host that shows nothing (the forked export has nobody to show it to).
-class TSilentHost final : public IRunHost {
-  public:
-    struct TSink final : IProgressSink {
-        void SetPercent(double) override {}
-        void Terminate() override {}
-    };
-    std::unique_ptr<IProgressSink> CreateProgress(const std::string&, bool) override {
-        return std::make_unique<TSink>();
-    }
-    void ShowWarning(const std::string&, const std::string&) override {}
-    void ShowInformation(const std::string&, const std::string&) override {}
-    void HideCount() override {}
-    void ShowCount(const std::string&) override {}
-    void ShowResults() override {}
-};
-
 pid_t ForkExport(TGoodsTable& goods, const std::filesystem::path& out) {
     std::filesystem::create_directory(out);
     pid_t pid = ::fork();
     if (pid != 0) return pid;
-    TSilentHost host;
+    TRecordingHost host;  // the forked export has nobody to show anything to
     try {
         ExportGoods({out.string(), false}, goods, host);
     } catch (...) {
@@ -197,11 +180,8 @@ TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
               (Rows + 1) / 2);
 
     TGoodsTable goods;
-    TSilentHost host;
-    TImportInputs inputs;
-    inputs.ArticleFile = (Work.Path() / "ARTICLE.TXT").string();
-    inputs.PrintFile = (Work.Path() / "PRINT.TXT").string();
-    RunImport(inputs, goods, host);
+    TRecordingHost host;
+    RunImport(ReportsIn(Work.Path()), goods, host);
     ASSERT_EQ(goods.RowCount(), Rows);
 
     // The forked export's own duration, so its kills are drawn from its own span.

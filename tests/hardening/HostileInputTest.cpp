@@ -27,22 +27,14 @@ const char* const kStockWarning =
 
 class HostileInput : public ::testing::Test {
   protected:
-    TImportInputs Inputs() const {
-        TImportInputs inputs;
-        inputs.ArticleFile = Dir.File("ARTICLE.TXT");
-        inputs.PrintFile = Dir.File("PRINT.TXT");
-        return inputs;
-    }
+    TImportInputs Inputs() const { return ReportsIn(Dir.Path()); }
 
     // The import and the export; the message of the first failure, "" when both succeeded.
     std::string Convert(const TImportInputs& inputs) {
-        try {
+        return FailureMessage([&] {
             RunImport(inputs, Goods, Host);
             ExportGoods({Dir.Path().string(), false}, Goods, Host);
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "";
+        });
     }
 
     // Both tables are valid; returns the directory table.

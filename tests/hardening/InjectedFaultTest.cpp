@@ -265,8 +265,7 @@ class ImportReadFault : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetFileFaults();
-        Inputs.ArticleFile = Dir.File("ARTICLE.TXT");
-        Inputs.PrintFile = Dir.File("PRINT.TXT");
+        Inputs = ReportsIn(Dir.Path());
         WriteBytes(Inputs.ArticleFile,
                    Lines({ArticleLine84("1", "", "2", AnsiToOemText("Кофе")),
                           ArticleLine84("2", "4600000000017", "2", AnsiToOemText("Чай"))}));
@@ -276,12 +275,7 @@ class ImportReadFault : public ::testing::Test {
     void TearDown() override { ResetFileFaults(); }
 
     std::string Import(TRecordingHost& host) {
-        try {
-            RunImport(Inputs, Goods, host);
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "";
+        return FailureMessage([&] { RunImport(Inputs, Goods, host); });
     }
 
     TTempDir Dir;

@@ -45,12 +45,7 @@ class GoodsExportTest : public ::testing::Test {
         TExportInputs inputs;
         inputs.Folder = folder;
         inputs.WriteID = writeId;
-        try {
-            ExportGoods(inputs, Goods, Host);
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "";
+        return FailureMessage([&] { ExportGoods(inputs, Goods, Host); });
     }
 
     TTempDir Dir;

@@ -25,20 +25,10 @@ class ImportRunTest : public ::testing::Test {
         RunImport(Inputs(), Goods, Host);
     }
 
-    TImportInputs Inputs() const {
-        TImportInputs inputs;
-        inputs.ArticleFile = Dir.File("ARTICLE.TXT");
-        inputs.PrintFile = Dir.File("PRINT.TXT");
-        return inputs;
-    }
+    TImportInputs Inputs() const { return ReportsIn(Dir.Path()); }
 
     std::string Message(const TImportInputs& inputs) {
-        try {
-            RunImport(inputs, Goods, Host);
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "";
+        return FailureMessage([&] { RunImport(inputs, Goods, Host); });
     }
 
     // The row carrying `id`, or fails the test.

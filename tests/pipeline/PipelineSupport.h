@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "import/ImportRun.h"
 #include "import/RunHost.h"
 
 // Records everything the import run and the export show, so tests can compare it.
@@ -39,6 +41,17 @@ class TRecordingHost final : public IRunHost {
     int ResultsShown = 0;
 };
 
+// The message of the exception `action` raises, "" when it raises none.
+template <typename TAction>
+std::string FailureMessage(TAction&& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
+
 // A temporary folder that removes itself, also when an assertion ends the test early.
 class TTempDir {
   public:
@@ -50,6 +63,14 @@ class TTempDir {
   private:
     std::filesystem::path Dir;
 };
+
+// Import inputs naming "ARTICLE.TXT" and "PRINT.TXT" in `folder`, the rest as the window starts.
+inline TImportInputs ReportsIn(const std::filesystem::path& folder) {
+    TImportInputs inputs;
+    inputs.ArticleFile = (folder / "ARTICLE.TXT").string();
+    inputs.PrintFile = (folder / "PRINT.TXT").string();
+    return inputs;
+}
 
 // Writes bytes to a file as they are.
 void WriteBytes(const std::string& path, const std::string& bytes);
