@@ -1,6 +1,5 @@
 #include "import/ArticleReader.h"
 
-#include <array>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -39,43 +38,15 @@ static_assert(kLayouts[0].Name.To - kLayouts[0].Name.From + 1 <= kMaxNameColumns
 static_assert(kLayouts[1].Name.To - kLayouts[1].Name.From + 1 <= kMaxNameColumns);
 
 std::string_view Cut(std::string_view line, TColumns c) {
-    return Trim(line.substr(c.From - 1, c.To - c.From + 1));
+    return TrimmedColumns(line, c.From, c.To);
 }
 
-// The UTF-8 form of every code page 866 byte, taken once from OemToAnsiText so that converting a
-// name needs no allocation: the conversion is character for character.
-struct TOemTable {
-    std::array<std::array<char, 4>, 256> Bytes{};
-    std::array<std::uint8_t, 256> Length{};
-
-    TOemTable() {
-        for (int b = 0; b < 256; ++b) {
-            char c = static_cast<char>(b);
-            std::string utf8 = OemToAnsiText(std::string_view(&c, 1));
-            if (utf8.empty() || utf8.size() > 4) {
-                throw std::logic_error("OemToAnsiText must give one character per byte");
-            }
-            std::memcpy(Bytes[static_cast<std::size_t>(b)].data(), utf8.data(), utf8.size());
-            Length[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(utf8.size());
-        }
+// The layout whose length the line has, or null: only such lines are read.
+const TArticleLayout* LayoutOf(std::string_view line) {
+    for (const TArticleLayout& layout : kLayouts) {
+        if (line.size() == layout.Length) return &layout;
     }
-
-    // Writes the UTF-8 form of `oem` to `out`, which holds 4 bytes per character; returns the
-    // length written. Four bytes are copied whatever the character's length: no branch, no call.
-    std::size_t Convert(std::string_view oem, char* out) const {
-        std::size_t n = 0;
-        for (char c : oem) {
-            auto b = static_cast<unsigned char>(c);
-            std::memcpy(out + n, Bytes[b].data(), 4);
-            n += Length[b];
-        }
-        return n;
-    }
-};
-
-const TOemTable& OemTable() {
-    static const TOemTable table;
-    return table;
+    return nullptr;
 }
 
 }  // namespace
@@ -114,18 +85,19 @@ std::string GenerateBarCode(ImportState& state, std::string_view text) {
 }
 
 void ReadArticleList(ImportState& state, TGoodsTable& goods) {
-    const TOemTable& oem = OemTable();
-    char name[4 * kMaxNameColumns];
-    // Every line may become a row: room for all of them (a Cyrillic name takes two bytes a
-    // column) spares copying the table and the index while they grow.
-    state.IDList.Reserve(state.Lines.Count());
-    goods.Reserve(state.Lines.Count(), state.Lines.Count() * 2 * kMaxNameColumns);
+    // Room for every line of an article layout's length (a Cyrillic name takes two bytes a
+    // column) spares copying the table and the index while they grow; other lines get none.
+    std::size_t candidates = 0;
+    for (std::size_t i = 0; i < state.Lines.Count(); ++i) {
+        if (LayoutOf(state.Lines[i]) != nullptr) ++candidates;
+    }
+    state.IDList.Reserve(candidates);
+    goods.Reserve(candidates, candidates * 2 * kMaxNameColumns);
+
+    std::string utf8Name;
     for (std::size_t i = 0; i < state.Lines.Count(); ++i) {
         std::string_view line = state.Lines[i];
-        const TArticleLayout* layout = nullptr;
-        for (const TArticleLayout& l : kLayouts) {
-            if (line.size() == l.Length) layout = &l;
-        }
+        const TArticleLayout* layout = LayoutOf(line);
         if (layout == nullptr) continue;
 
         std::int32_t id = ParseIntegerText(Cut(line, layout->Code)).value_or(0);
@@ -135,7 +107,7 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         std::string_view oemName = Cut(line, layout->Name);
         // The barcode made above stays used and counted even when the line goes.
         if (oemName.empty()) continue;
-        std::string_view utf8Name(name, oem.Convert(oemName, name));
+        OemToAnsiText(oemName, utf8Name);
 
         state.IDList.Add(id);
         goods.AppendRow();

@@ -212,10 +212,9 @@ struct TGoodsTable::TImpl {
         return f == gfOSTATOK ? r.Ostatok : r.Rprice;
     }
     std::string Text(const TRow& r, TGoodsField f) const {
-        if (IsEmpty(r, f)) return std::string();
-        if (IsTextField(f)) return std::string(TextOf(r, f));
-        if (IsIntegerField(f)) return IntegerToText(IntOf(r, f));
-        return FloatToGeneralText(FloatOf(r, f));
+        std::string out;
+        AppendText(r, f, out);
+        return out;
     }
     void AppendText(const TRow& r, TGoodsField f, std::string& out) const {
         if (IsEmpty(r, f)) return;
@@ -345,11 +344,9 @@ struct TGoodsTable::TImpl {
     }
 };
 
-TGoodsTable::TGoodsTable() : Impl(new TImpl) {}
+TGoodsTable::TGoodsTable() : Impl(std::make_unique<TImpl>()) {}
 
-TGoodsTable::~TGoodsTable() {
-    delete Impl;
-}
+TGoodsTable::~TGoodsTable() = default;
 
 void TGoodsTable::OpenTable() {
     if (Impl->State != gsClosed) return;

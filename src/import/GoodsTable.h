@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -102,5 +103,5 @@ class TGoodsTable {
 
   private:
     struct TImpl;
-    TImpl* Impl;
+    std::unique_ptr<TImpl> Impl;
 };

@@ -7,7 +7,6 @@
 #include "import/GoodsTable.h"
 #include "import/ImportState.h"
 #include "import/RunHost.h"
-#include "text/FixedPoint.h"
 #include "text/NumberText.h"
 #include "text/Trim.h"
 
@@ -15,11 +14,6 @@ namespace {
 
 constexpr std::size_t kStockLineLength = 78;
 constexpr const char* kStockCaption = "Обработка справочника из KELAV";
-
-// Columns are 1-based and inclusive, as a report layout is described.
-std::string_view Columns(std::string_view line, std::size_t first, std::size_t last) {
-    return Trim(line.substr(first - 1, last - first + 1));
-}
 
 std::string LookupErrorMessage(std::int32_t inTable, std::int32_t inList) {
     return "Ошибка при поиске записи: значение " + std::to_string(inTable) +
@@ -54,7 +48,7 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
         std::string_view line = state.Lines[i];
         if (line.size() != kStockLineLength) continue;
 
-        std::int32_t code = ParseIntegerText(Columns(line, 1, 13)).value_or(0);
+        std::int32_t code = ParseIntegerText(TrimmedColumns(line, 1, 13)).value_or(0);
         if (code <= 0) continue;
         std::optional<std::size_t> position = state.IDList.Find(code);
         if (!position) continue;
@@ -67,13 +61,13 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
 
         // Both amounts are taken before the row is touched: a number beyond the fixed-point
         // range stops the run without leaving the row half-edited.
-        std::int64_t quantity = ParseDecimalAmount(Columns(line, 54, 59)).value_or(0);
+        std::int64_t quantity = ParseDecimalAmount(TrimmedColumns(line, 54, 59)).value_or(0);
         if (quantity < 0) quantity = 0;
-        std::int64_t price = ParseDecimalAmount(Columns(line, 61, 67)).value_or(0);
+        std::int64_t price = ParseDecimalAmount(TrimmedColumns(line, 61, 67)).value_or(0);
         if (price <= 0) price = 10000;
 
         goods.EditRow();
-        goods.SetFloat(gfOSTATOK, AmountToFloat(quantity));
+        goods.SetAmount(gfOSTATOK, quantity);
         goods.SetAmount(gfRPRICE, price);
         goods.PostRow();
     }

@@ -135,9 +135,15 @@ const unsigned char* Bytes(std::string_view text) {
 }  // namespace
 
 std::string OemToAnsiText(std::string_view oem) {
+    std::string out;
+    OemToAnsiText(oem, out);
+    return out;
+}
+
+void OemToAnsiText(std::string_view oem, std::string& out) {
     // Written through a pointer into a buffer of the largest size, then cut: no per-byte
     // capacity checks (this runs for every name of a large article list).
-    std::string out(oem.size() * 3, '\0');
+    out.resize(oem.size() * 3);
     char* o = out.data();
     for (char c : oem) {
         const TUtf8Sequence& s = kForward[static_cast<unsigned char>(c)];
@@ -147,7 +153,6 @@ std::string OemToAnsiText(std::string_view oem) {
         o += s.Length;
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
 }
 
 namespace {

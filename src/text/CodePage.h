@@ -9,6 +9,9 @@
 // Code page 866 bytes -> UTF-8. Every byte maps to its own character, box drawing included, so
 // AnsiToOemText(OemToAnsiText(x)) == x for every x. The empty text gives the empty text.
 std::string OemToAnsiText(std::string_view oem);
+// The same conversion into `out` (replacing its contents; `oem` must not lie in it): no
+// allocation once `out` has room.
+void OemToAnsiText(std::string_view oem, std::string& out);
 
 // UTF-8 -> code page 866 bytes. A character that code page 866 lacks, and every byte of a
 // malformed UTF-8 sequence, becomes one kOemSubstitute byte, so the character count is kept.

@@ -268,7 +268,7 @@ void AppendIntegerText(std::int64_t value, std::string& out) {
 }
 
 std::string IntegerToText(std::int64_t value) {
-    char buffer[24];
-    std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    std::string out;
+    AppendIntegerText(value, out);
+    return out;
 }

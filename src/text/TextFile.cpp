@@ -2,10 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <stdexcept>
-#include <system_error>
 
 #include "text/FileSystem.h"
 
@@ -35,10 +33,8 @@ void TLineList::LoadFromFile(const std::string& path) {
     // Reserving the file's size up front lets the bytes land in place: the buffer never has to
     // grow (and be copied) while a large file streams in. The size is only a hint; devices and
     // growing files are read to their end all the same.
-    std::error_code ec;
-    std::uintmax_t expected = std::filesystem::file_size(path, ec);
-    if (!ec && expected < std::numeric_limits<std::size_t>::max() / 2) {
-        Reserve(static_cast<std::size_t>(expected) + 1);
+    if (file.Size() < std::numeric_limits<std::size_t>::max() / 2) {
+        Reserve(static_cast<std::size_t>(file.Size()) + 1);
     }
 
     for (;;) {

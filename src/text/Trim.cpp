@@ -19,3 +19,7 @@ std::string_view TrimRight(std::string_view text) {
     while (length > 0 && IsBlankOrControl(text[length - 1])) --length;
     return text.substr(0, length);
 }
+
+std::string_view TrimmedColumns(std::string_view line, std::size_t first, std::size_t last) {
+    return Trim(line.substr(first - 1, last - first + 1));
+}
