@@ -57,17 +57,6 @@ void PutU32(std::uint8_t* p, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-bool IsValidDate(int year, int month, int day) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-    int last = kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
-    return day <= last;
-}
-
 char TypeLetter(TFldType type) {
     switch (type) {
         case fldLogical:

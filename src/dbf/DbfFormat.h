@@ -37,4 +37,12 @@ constexpr std::size_t HeaderLengthFor(std::size_t fields) {
     return HeaderSize + DescriptorSize * fields + 1;
 }
 
+// A day of the Gregorian calendar that a date field (yyyymmdd) can hold.
+constexpr bool IsValidDate(int year, int month, int day) {
+    constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 }  // namespace DbfFormat

@@ -8,6 +8,7 @@
 #include "dbf/DBF.h"
 #include "text/DecimalSeparator.h"
 #include "text/NumberText.h"
+#include "text/Trim.h"
 
 namespace {
 
@@ -44,10 +45,6 @@ std::string_view Piece(std::string_view text, std::size_t position) {
     return position < text.size() ? text.substr(position, 2) : std::string_view();
 }
 
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 // dd.mm.yy (the separators are not looked at) to yyyymmdd; yy 00-50 is 2000-2050, 51-99 1951-1999.
 bool EncodeDate(std::string_view text, TOut& out) {
     int day = 0, month = 0, year = 0;
@@ -57,9 +54,7 @@ bool EncodeDate(std::string_view text, TOut& out) {
     }
     year += 1900;
     if (year <= 1950) year += 100;
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1) return false;
-    if (day > kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0)) return false;
+    if (!DbfFormat::IsValidDate(year, month, day)) return false;
     const int parts[3] = {year, month, day};
     const int widths[3] = {4, 2, 2};
     for (int p = 0; p < 3; ++p) {
@@ -217,11 +212,7 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
     const TDbfFieldDesc& desc = FFieldDefs[static_cast<std::size_t>(FieldNo - 1)];
     const std::size_t width = desc.Length;
 
-    std::size_t textLength = Value.size();
-    while (textLength > 0 && static_cast<unsigned char>(Value[textLength - 1]) <= 0x20) {
-        --textLength;
-    }
-    const std::string_view text(Value.data(), textLength);
+    const std::string_view text = TrimRight(Value);
     if (text.size() > width && !(desc.Type == 'L' && text.size() <= kLogicalInputLength)) {
         RaiseSizeError(FieldNo);
     }
@@ -246,15 +237,11 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
                     result = std::string_view(out.Bytes.data(), out.Length);
                     break;
                 }
-                std::array<char, DbfFormat::MaxFieldLength + 1> input;
-                std::memcpy(input.data(), text.data(), text.size());
-                std::string_view number(input.data(), text.size());
-                if (separator == ',') {
-                    // A "." typed by habit is taken as the separator.
-                    void* dot = std::memchr(input.data(), '.', text.size());
-                    if (dot != nullptr) *static_cast<char*>(dot) = ',';
-                }
-                std::optional<double> parsed = ParseDecimalText(number, separator);
+                // With "," as the separator, a "." typed by habit in a number without "," is
+                // taken as the separator.
+                const char inText =
+                    separator == ',' && text.find(',') == std::string_view::npos ? '.' : separator;
+                std::optional<double> parsed = ParseDecimalText(text, inText);
                 if (!parsed || !std::isfinite(*parsed)) RaiseDataError(FieldNo);
                 // Always ".", whatever the separator; a number too long for the field is
                 // refused rather than cut.

@@ -1,5 +1,6 @@
 #include "dbf/GoodsExport.h"
 
+#include <exception>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,14 +37,12 @@ constexpr TFieldLayout kReceiptFields[] = {
 };
 
 template <std::size_t N>
-std::unique_ptr<TDBF> CreateTable(const TFieldLayout (&fields)[N], const std::string& path,
-                                  bool& created) {
+std::unique_ptr<TDBF> CreateTable(const TFieldLayout (&fields)[N], const std::string& path) {
     auto table = std::make_unique<TDBF>();
     for (const TFieldLayout& field : fields)
         table->AddFieldDefs(field.Name, field.Type, field.Size, field.Precision);
     table->SetTableName(path);
     table->CreateTable();
-    created = true;
     table->SetCodePage(cpOEM);
     return table;
 }
@@ -86,36 +85,49 @@ void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host
     goods.SuspendViews();
     std::unique_ptr<TDBF> directory;
     std::unique_ptr<TDBF> receipt;
-    bool directoryCreated = false;
-    bool receiptCreated = false;
     std::unique_ptr<IProgressSink> progress;
 
     // The clean-up order is fixed: the progress display first, then the receipt table, then the
-    // directory table, with the views resumed before the directory table goes.
+    // directory table, with the views resumed before the directory table goes. Every step runs
+    // even when one before it fails (a table whose final cut fails); the first failure is kept.
+    // A table is held here only once CreateTable and its code page have succeeded.
     auto cleanUp = [&] {
-        if (progress) {
-            progress->Terminate();
-            progress.reset();
-        }
-        if (receipt && receiptCreated && receipt->Active()) receipt->Close();
+        std::exception_ptr failure;
+        auto step = [&](auto&& action) {
+            try {
+                action();
+            } catch (...) {
+                if (!failure) failure = std::current_exception();
+            }
+        };
+        step([&] {
+            if (progress) progress->Terminate();
+        });
+        progress.reset();
+        step([&] {
+            if (receipt && receipt->Active()) receipt->Close();
+        });
         receipt.reset();
-        if (directory && directoryCreated && directory->Active()) directory->Close();
+        step([&] {
+            if (directory && directory->Active()) directory->Close();
+        });
         goods.ResumeViews();
         directory.reset();
+        if (failure) std::rethrow_exception(failure);
     };
 
     try {
-        directory = CreateTable(kDirectoryFields, folder + kDirectoryFile, directoryCreated);
-        receipt = CreateTable(kReceiptFields, folder + kReceiptFile, receiptCreated);
+        directory = CreateTable(kDirectoryFields, folder + kDirectoryFile);
+        receipt = CreateTable(kReceiptFields, folder + kReceiptFile);
         progress = host.CreateProgress(kProgressCaption, true);
 
         TRowTexts texts(goods);
-        const double rowCount = goods.RowCount();
+        const int rowCount = goods.RowCount();
         goods.MoveFirst();
         while (!goods.AtEnd()) {
-            progress->SetRows(static_cast<std::size_t>(goods.RowNumber()),
-                              static_cast<std::size_t>(goods.RowCount()));
-            progress->SetPercent(goods.RowNumber() / rowCount * 100.0);
+            const int row = goods.RowNumber();
+            progress->SetRows(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
+            progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
             texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
             texts.Take(gfKOD, texts.Kod);
             texts.Take(gfNAME, texts.Name);

@@ -27,6 +27,7 @@ constexpr const char* kReadHeader = "ReadHeader: Ошибка чтения за�
 constexpr const char* kCodePage = "CodePage: Ошибка записи в заголовок файла";
 constexpr const char* kAppend = "Append: Ошибка сохранения записи";
 constexpr const char* kWriteRecord = "WriteRecord: Ошибка сохранения записи";
+constexpr const char* kCloseCut = "Close: Ошибка сохранения файла";
 
 // What one table looks like on disk at a moment of the export.
 struct TTableModel {
@@ -257,6 +258,63 @@ INSTANTIATE_TEST_SUITE_P(EveryOperation, ExportFault, ::testing::ValuesIn(Export
                              return std::string(item.param.Op == foRead ? "Read" : "Write") +
                                     std::to_string(item.param.Nth) + "_" + item.param.Step;
                          });
+
+// Tables written ahead through a mapping are cut to their size when they close, and that cut
+// can fail. Whichever table's cut fails, the clean-up still closes the other table and resumes
+// the views, and the failure is reported instead of success.
+class ExportCutFault : public ExportFault {
+  protected:
+    void SetUp() override {
+        ExportFault::SetUp();
+        SetGrowAheadThreshold(1);
+    }
+    void TearDown() override {
+        SetGrowAheadThreshold(0);
+        ExportFault::TearDown();
+    }
+};
+
+TEST_F(ExportCutFault, AFailedCutStillClosesTheOtherTableAndResumesTheViews) {
+    TTempDir reference;
+    TRecordingHost clean;
+    ResetFileFaults();
+    ASSERT_EQ(Export(reference, clean), "");
+    // The receipt table closes first, so its cut is the last write but one.
+    const long writes = FileOpCount(foWrite);
+    const struct {
+        long Write;
+        const char* Failed;
+        const char* Closed;
+        std::size_t ClosedHeader, ClosedRecord;
+    } cases[] = {
+        {writes - 1, kReceiptName, kDirectoryName, kDirectoryHeader, kDirectoryRecord},
+        {writes, kDirectoryName, kReceiptName, kReceiptHeader, kReceiptRecord},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Failed);
+        TTempDir folder;
+        TRecordingHost host;
+        View.Refreshes = 0;
+        ResetFileFaults();
+        SetFileFault(foWrite, c.Write);
+        EXPECT_EQ(Export(folder, host), kCloseCut);
+        ResetFileFaults();
+        EXPECT_TRUE(host.Informations.empty());
+        ASSERT_EQ(host.Progress.size(), 1u);
+        EXPECT_EQ(host.Progress[0]->Terminations, 1);
+        EXPECT_EQ(View.Refreshes, 1) << "the views are resumed once";
+        // The other table was closed and cut to its exact bytes; the failed one keeps every
+        // record and only the space reserved ahead.
+        EXPECT_EQ(ReadBytes(folder.File(c.Closed)), ReadBytes(reference.File(c.Closed)));
+        const std::string failed = ReadBytes(folder.File(c.Failed));
+        const std::string want = ReadBytes(reference.File(c.Failed));
+        ASSERT_GT(failed.size(), want.size());
+        EXPECT_EQ(failed.substr(0, want.size()), want);
+        TTableInspection closed =
+            InspectTable(folder.File(c.Closed), c.ClosedHeader, c.ClosedRecord);
+        EXPECT_TRUE(closed.Valid) << closed.Why;
+    }
+}
 
 // The import's reads failed one at a time: the article list and the stock report each report
 // "Cannot open file" with the full path and the system's text; the rows read before stay, the
