@@ -11,7 +11,8 @@ class TViewerSink : public IProgressSink {
     ~TViewerSink() override { Terminate(); }
 
     void SetPercent(double percent) override {
-        if (Viewer) Viewer->Percent = percent;
+        // A plain store: the viewer thread only reads the value, so no ordering is needed.
+        if (Viewer) Viewer->Percent.store(percent, std::memory_order_relaxed);
     }
 
     void Terminate() override {

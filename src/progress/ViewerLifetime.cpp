@@ -38,15 +38,23 @@ void StartViewerThread(TProgressViewer* viewer, std::function<void()> body) {
     LiveViewers.insert(viewer);
     Threads.emplace_back();
     const auto entry = std::prev(Threads.end());
-    entry->Thread = std::thread([entry, hook = StartHook, run = std::move(body)] {
-        if (hook) {
-            hook();
-        }
-        run();
-        // The last thing the thread does: after this it only returns.
-        std::lock_guard<std::mutex> done(KeeperLock);
-        entry->Finished = true;
-    });
+    try {
+        entry->Thread = std::thread([entry, hook = StartHook, run = std::move(body)] {
+            if (hook) {
+                hook();
+            }
+            run();
+            // The last thing the thread does: after this it only returns.
+            std::lock_guard<std::mutex> done(KeeperLock);
+            entry->Finished = true;
+        });
+    } catch (...) {
+        // No thread (the system has none to give): the viewer is not constructed, so nothing
+        // may be left to signal or join at shut-down.
+        Threads.erase(entry);
+        LiveViewers.erase(viewer);
+        throw;
+    }
 }
 
 void SetViewerThreadStartHook(std::function<void()> hook) {

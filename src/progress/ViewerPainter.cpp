@@ -222,7 +222,8 @@ double TViewerPainter::DrawProgress(const TTickState& state) {
         }
     } else {
         percent += kMarqueeStep;
-        if (percent > barWidth) {
+        // Also a NaN or a value beyond int that the owner wrote: it must not reach the cast below.
+        if (percent > barWidth || !(percent > -1e9)) {
             percent = -kMarqueeBlock;
         }
         const int p = static_cast<int>(percent);

@@ -105,12 +105,19 @@ void TProgressViewer::Tick() {
 }
 
 void TProgressViewer::ApplyRequests() {
-    std::lock_guard<std::recursive_mutex> guard(GeometryLock);
-    const int requestedWidth = RequestedWidth.Get();
+    // The requests are read under GeometryLock and acted on after it is released: SetSize takes
+    // StringsLock, which an owner may hold while it sets a request.
+    int requestedWidth = 0;
+    bool requestedCancel = false;
+    {
+        std::lock_guard<std::recursive_mutex> guard(GeometryLock);
+        requestedWidth = RequestedWidth.Get();
+        requestedCancel = RequestedCancelVisible.Get();
+    }
     if (requestedWidth != Width) {
         SetSize(requestedWidth, -1);
     }
-    CancelVisible = RequestedCancelVisible.Get();
+    CancelVisible = requestedCancel;
 }
 
 void TProgressViewer::CreateViewerWindow() {

@@ -225,6 +225,8 @@ TEST(DrawProgress, MarqueeMovesTenPixelsPerTickAndReentersAtMinus40) {
         {395, 405, std::pair{406, 409}},      // leaving at the right (cut by the bar)
         {400, 410, std::nullopt},             // at the edge: not yet past it
         {401, -40, std::nullopt},             // past it: starts over, hidden left
+        {std::nan(""), -40, std::nullopt},    // an owner's value no int can hold starts over
+        {-1e300, -40, std::nullopt},          //
     };
     for (const auto& [before, after, aqua] : cases) {
         auto painted = Paint(Tick(false, before));
