@@ -20,8 +20,8 @@ QString FileNameValue(const QString& text);
 // ("KELVA2LARMIS.exe" -> "Kelva2larmis", "kelva2larmis" -> "kelva2larmis").
 QString ApplicationTitle(const QString& programPath);
 
-// The folder that holds the program file: the path up to its last "/", without that "/" unless
-// the folder is the root.
+// The folder that holds a file (the program's own, or one the operator named): the path up to
+// its last "/", without that "/" unless the folder is the root; empty when there is no "/".
 QString ProgramFolder(const QString& programPath);
 
 // Whether a name may be given to the file chooser: none of < > [ ] | and the double quote.

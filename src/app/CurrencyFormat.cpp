@@ -36,13 +36,15 @@ TCurrencyFormat TCurrencyFormat::FromLocale(const QLocale& locale) {
     QString after;
     int ignored = 0;
     SplitMoneyText(locale.toCurrencyString(-1.0), locale, before, after, ignored);
-    // Locales mark a negative amount with a sign or with brackets around the whole text.
-    format.NegativePrefix = before.isEmpty() ? QStringLiteral("-") : before;
+    // Locales mark a negative amount with a sign (their own minus, which need not be "-") or with
+    // brackets around the whole text; a form with neither gets a "-" in front.
+    const QString minus = locale.negativeSign();
+    const auto marked = [&](const QString& part) {
+        return part.contains(minus) || part.contains(u'-') || part.contains(u'(') ||
+               part.contains(u')');
+    };
+    format.NegativePrefix = marked(before) || marked(after) ? before : QStringLiteral("-") + before;
     format.NegativeSuffix = after;
-    if (!before.contains(u'-') && !before.contains(u'(') && !after.contains(u'-') &&
-        !after.contains(u')')) {
-        format.NegativePrefix = QStringLiteral("-") + before;
-    }
     return format;
 }
 

@@ -21,6 +21,8 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       Owner(owner) {
+    // The main window deletes its viewer before its goods table, which the grid shows.
+    Owner->SetViewer(this);
     setObjectName(QStringLiteral("DataViewerForm"));
     setWindowTitle(kCaption);
     setModal(false);

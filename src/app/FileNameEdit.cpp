@@ -38,10 +38,8 @@ void TFileNameEdit::BrowseFile() {
     const QString value = FileNameValue(text());
     if (IsValidFileName(value)) {
         const qsizetype slash = value.lastIndexOf(u'/');
-        if (slash >= 0) {
-            const QString folder = slash == 0 ? QStringLiteral("/") : value.left(slash);
-            if (DirectoryExists(folder.toStdString())) ChooserFolder = folder;
-        }
+        const QString folder = ProgramFolder(value);
+        if (!folder.isEmpty() && DirectoryExists(folder.toStdString())) ChooserFolder = folder;
         ChooserName = value.endsWith(u'/') ? QString() : value.mid(slash + 1);
     }
     const auto chosen =

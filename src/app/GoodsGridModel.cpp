@@ -28,13 +28,11 @@ QVariant TGoodsGridModel::data(const QModelIndex& index, int role) const {
     const auto field = static_cast<TGoodsField>(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            if (field == gfRPRICE && !Goods.IsEmptyAt(row, field)) {
-                return Currency.Format(Goods.AsFloatAt(row, field));
-            }
-            return QString::fromStdString(Goods.AsTextAt(row, field));
         case Qt::EditRole:
+            // A price shows in the currency format and is edited as a plain number.
             if (field == gfRPRICE && !Goods.IsEmptyAt(row, field)) {
-                return Currency.EditText(Goods.AsFloatAt(row, field));
+                const double price = Goods.AsFloatAt(row, field);
+                return role == Qt::DisplayRole ? Currency.Format(price) : Currency.EditText(price);
             }
             return QString::fromStdString(Goods.AsTextAt(row, field));
         case Qt::TextAlignmentRole:

@@ -24,7 +24,6 @@ int main(int argc, char* argv[]) {
         MainForm = &mainForm;
         // Created hidden after the main window, whose goods table its grid shows.
         DataViewerForm = new TDataViewerForm(&mainForm);
-        mainForm.SetViewer(DataViewerForm);
         mainForm.show();
         result = QApplication::exec();
         MainForm = nullptr;

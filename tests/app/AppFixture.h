@@ -24,7 +24,6 @@ class TAppFixture {
         if (withPrint) CopyData("app_PRINT.TXT", "PRINT.TXT");
         Main = std::make_unique<TMainForm>();
         Viewer = new TDataViewerForm(Main.get());
-        Main->SetViewer(Viewer);
         Main->edDBFFolder->setText(Folder.path() + QStringLiteral("/out"));
         QDir().mkdir(QStringLiteral("out"));
     }

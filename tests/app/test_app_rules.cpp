@@ -214,6 +214,8 @@ void TAppRulesTest::CurrencyFormat_data() {
         << "ru_RU" << 34.9 << QString::fromUtf8("34.90\u00A0\u20BD") << "34.90";
     QTest::newRow("ru_RU: minus in front")
         << "ru_RU" << -1.25 << QString::fromUtf8("-1.25\u00A0\u20BD") << "-1.25";
+    QTest::newRow("sv_SE: the locale's own minus sign, once")
+        << "sv_SE" << -3.0 << QString::fromUtf8("\u22123.00\u00A0kr") << "-3.00";
     QTest::newRow("ja_JP: no decimals") << "ja_JP" << 12.6 << QString::fromUtf8("\uFFE513") << "13";
     QTest::newRow("a value rounding to zero has no minus") << "C" << -0.001 << "0.00"
                                                            << "-0.00";

@@ -53,7 +53,6 @@ int main(int argc, char* argv[]) {
         TMainForm mainForm;
         MainForm = &mainForm;
         DataViewerForm = new TDataViewerForm(&mainForm);
-        mainForm.SetViewer(DataViewerForm);
         TFirstPaint firstPaint(start);
         mainForm.installEventFilter(&firstPaint);
         mainForm.show();
