@@ -1,22 +1,16 @@
 #include "app/AppStartup.h"
 
-#include <QFile>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QWidget>
 
+#include "progress/ViewerPainter.h"
+
 void LoadApplicationFonts() {
-    static bool loaded = false;
-    if (loaded) return;
-    loaded = true;
-    for (const char* path :
-         {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        if (QFile::exists(QString::fromLatin1(path))) {
-            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
-        }
-    }
+    // The progress windows' rule for the forms too: the regular face only, since the bold file
+    // shipped with Wine draws at regular weight and would leave the bold captions thin.
+    PrepareViewerFonts();
 }
 
 QFont FormFont() {

@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -196,6 +198,23 @@ void TMainFormTest::FixedDialogFrameWithTahoma() {
         QSKIP("Tahoma is not installed here");
     }
     QCOMPARE(QFontInfo(form.Memo1->font()).family(), QStringLiteral("Tahoma"));
+    // The bold caption is drawn visibly heavier than the same text in the regular face.
+    const auto ink = [](const QFont& font) {
+        QImage image(300, 30, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.drawText(2, 22, QStringLiteral("Сгенерировано штрих-кодов: 20"));
+        painter.end();
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 128;
+        return dark;
+    };
+    QFont regular = form.lbBarCodesGeneratedCount->font();
+    regular.setBold(false);
+    QVERIFY2(ink(form.lbBarCodesGeneratedCount->font()) > ink(regular) * 5 / 4,
+             "bold text is no heavier than regular text");
 }
 
 void TMainFormTest::CountLabelHiddenAtStart() {
