@@ -44,11 +44,33 @@ click_in() {
   retry xdotool click 1
 }
 
-cd "$work"
-QT_QPA_PLATFORM=xcb "$program" &
-pid=$!
+# Starts the program and waits up to 20 s for its main window; sets pid and main. The X
+# server refuses a new connection now and then, and the program then ends at once: it is started
+# again (three tries), but a program that runs without showing its window is a failure.
+start_program() {
+  local title='^Импорт справочника из KELVA в ЛАРМИС$'
+  for _ in 1 2 3; do
+    QT_QPA_PLATFORM=xcb "$program" &
+    pid=$!
+    for _ in $(seq 200); do
+      main=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1) || true
+      [ -n "$main" ] && return 0
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+      echo "the program runs but its main window did not appear" >&2
+      return 1
+    fi
+    wait "$pid" 2>/dev/null || true
+    pid=
+    echo "the program ended before showing its window; starting it again" >&2
+  done
+  return 1
+}
 
-main=$(wait_window '^Импорт справочника из KELVA в ЛАРМИС$')
+cd "$work"
+start_program
 sleep 0.5
 # The output folder box (10, 355, 492 x 21): select all, type the folder.
 click_in "$main" 200 365
