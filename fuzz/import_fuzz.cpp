@@ -9,10 +9,10 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "dbf/GoodsExport.h"
+#include "convert/GoodsExport.h"
 #include "import/ArticleReader.h"
 #include "import/GoodsTable.h"
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 #include "text/FileSystem.h"
 #include "text/FixedPoint.h"
 

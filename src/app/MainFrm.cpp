@@ -19,8 +19,8 @@
 #include "app/GoodsGrid.h"
 #include "app/OemValidator.h"
 #include "app/ProgressSink.h"
-#include "dbf/GoodsExport.h"
-#include "import/ImportRun.h"
+#include "convert/GoodsExport.h"
+#include "convert/ImportRun.h"
 #include "text/DecimalSeparator.h"
 
 const QString TMainForm::kCaption = QStringLiteral("Импорт справочника из KELVA в ЛАРМИС");

@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "dbf/GoodsExport.h"
+#include "convert/GoodsExport.h"
 #include "import/GoodsTable.h"
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 #include "import/RunHost.h"
 
 namespace {

@@ -107,6 +107,14 @@ for table in "Справочник.dbf" "Приходы.dbf"; do
   [ -f "$work/gui/$table" ] || { echo "$table was not written" >&2; exit 1; }
   cmp "$work/gui/$table" "$work/cli/$table"
 done
-python3 "$dbfdump" --summary --expect sprav "$work/gui/Справочник.dbf" >/dev/null
-python3 "$dbfdump" --summary --expect prihod "$work/gui/Приходы.dbf" >/dev/null
-echo "both tables written and checked"
+# The strict checker lives beside the checkout (../shared), which a plain clone does not have: only
+# its check is skipped then, everything above has run.
+if [ ! -f "$dbfdump" ]; then
+  echo "both tables written and equal to the converter's; strict check skipped: no $dbfdump"
+elif ! /usr/bin/python3 -c 'import dbfread' 2>/dev/null; then
+  echo "both tables written and equal to the converter's; strict check skipped: python3-dbfread is not installed"
+else
+  /usr/bin/python3 "$dbfdump" --summary --expect sprav "$work/gui/Справочник.dbf" >/dev/null
+  /usr/bin/python3 "$dbfdump" --summary --expect prihod "$work/gui/Приходы.dbf" >/dev/null
+  echo "both tables written and checked"
+fi

@@ -22,9 +22,9 @@
 #include "HardeningSupport.h"
 #include "PipelineSupport.h"
 #include "dbf/DBF.h"
-#include "dbf/GoodsExport.h"
+#include "convert/GoodsExport.h"
 #include "import/GoodsTable.h"
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 #include "import/RunHost.h"
 
 namespace {

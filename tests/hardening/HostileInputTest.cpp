@@ -12,10 +12,10 @@
 
 #include "HardeningSupport.h"
 #include "PipelineSupport.h"
-#include "dbf/GoodsExport.h"
+#include "convert/GoodsExport.h"
 #include "import/ArticleReader.h"
 #include "import/GoodsTable.h"
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 #include "text/CodePage.h"
 #include "text/FixedPoint.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "PipelineSupport.h"
-#include "dbf/GoodsExport.h"
+#include "convert/GoodsExport.h"
 #include "import/GoodsTable.h"
 #include "text/CodePage.h"
 

@@ -5,7 +5,7 @@
 
 #include "PipelineSupport.h"
 #include "import/GoodsTable.h"
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 #include "import/ImportState.h"
 #include "import/StockReader.h"
 #include "text/CodePage.h"

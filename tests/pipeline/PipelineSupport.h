@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 #include "import/RunHost.h"
 
 // Records everything the import run and the export show, so tests can compare it.

@@ -1,4 +1,4 @@
-#include "dbf/GoodsExport.h"
+#include "convert/GoodsExport.h"
 
 #include <exception>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "import/ImportRun.h"
+#include "convert/ImportRun.h"
 
 #include <cstdint>
 #include <stdexcept>
