@@ -223,6 +223,13 @@ void TGoodsGrid::keyPressEvent(QKeyEvent* event) {
     }
     const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
                                             Qt::AltModifier | Qt::MetaModifier);
+    // Down from the last row appends, unless that row is itself a new untouched one.
+    const auto appendAtEnd = [&] {
+        RunHandler(window(), [&] {
+            if (Goods.State() == gsInsert && !Goods.Modified()) return;
+            Goods.AppendRow();
+        });
+    };
     switch (event->key()) {
         case Qt::Key_Insert:
             if (mods != Qt::NoModifier) break;
@@ -245,11 +252,29 @@ void TGoodsGrid::keyPressEvent(QKeyEvent* event) {
                 current.row() < Model->rowCount() - 1) {
                 break;
             }
-            // Down from the last row appends, unless that row is itself a new untouched one.
-            RunHandler(window(), [&] {
-                if (Goods.State() == gsInsert && !Goods.Modified()) return;
-                Goods.AppendRow();
-            });
+            appendAtEnd();
+            event->accept();
+            return;
+        }
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: {
+            // The view wraps Tab from the last cell to the first row and Shift+Tab the other way;
+            // in a table of goods that is a jump across the whole list. Past the last cell Tab
+            // acts as Down from the last row; Shift+Tab before the first cell stays there.
+            if (mods & ~Qt::KeyboardModifiers(Qt::ShiftModifier)) break;
+            const QModelIndex current = currentIndex();
+            const int rows = Model->rowCount();
+            const int columns = Model->columnCount();
+            if (!current.isValid() || rows == 0 || columns == 0) break;
+            const bool forward = event->key() == Qt::Key_Tab && mods == Qt::NoModifier;
+            if (forward && current.row() == rows - 1 && current.column() == columns - 1) {
+                appendAtEnd();
+                // The new row starts at its first cell, as Tab into any next row does.
+                if (Model->rowCount() > rows)
+                    setCurrentIndex(Model->index(Goods.RowNumber() - 1, 0));
+            } else if (forward || current.row() > 0 || current.column() > 0) {
+                break;
+            }
             event->accept();
             return;
         }

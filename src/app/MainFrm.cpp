@@ -277,7 +277,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     Centred = true;
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        frame.moveCenter(screen->geometry().center());
         move(frame.topLeft());
     }
     Memo1->setFocus();

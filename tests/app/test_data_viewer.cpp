@@ -58,6 +58,8 @@ class TDataViewerTest : public QObject {
     void UntouchedInsertedRowIsDroppedWhenLeft();
     void DownFromTheLastRowAppends();
     void UntouchedAppendedRowIsDroppedWhenFocusLeaves();
+    void TabPastTheLastCellAppendsInsteadOfWrappingToTheTop();
+    void ShiftTabBeforeTheFirstCellStaysThere();
     void CtrlDeleteAsksFirst_data();
     void CtrlDeleteAsksFirst();
     void CtrlDeleteOnAnEmptyTableAsksNothing();
@@ -256,6 +258,51 @@ void TDataViewerTest::UntouchedAppendedRowIsDroppedWhenFocusLeaves() {
     app.Viewer->BitBtn1->setFocus(Qt::TabFocusReason);
     QCOMPARE(app.Model()->rowCount(), 3);
     QCOMPARE(app.Goods().State(), gsBrowse);
+}
+
+void TDataViewerTest::TabPastTheLastCellAppendsInsteadOfWrappingToTheTop() {
+    TViewerFixture app;
+    // Within the table Tab runs across a row and on to the next one.
+    app.Select(0, gfNDS);
+    app.Key(Qt::Key_Tab);
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(1, gfID));
+    QCOMPARE(app.Goods().RowNumber(), 2);
+    // From the last cell of the last row: a new row at the end, at its first cell.
+    app.Select(2, gfNDS);
+    app.Key(Qt::Key_Tab);
+    QCOMPARE(app.Model()->rowCount(), 4);
+    QCOMPARE(app.Goods().State(), gsInsert);
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(3, gfID));
+    QCOMPARE(app.Marker(3), QStringLiteral("*"));
+    // Tab along the untouched new row and past its end again appends nothing more.
+    for (int column = gfID; column < gfNDS; ++column) app.Key(Qt::Key_Tab);
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(3, gfNDS));
+    app.Key(Qt::Key_Tab);
+    QCOMPARE(app.Model()->rowCount(), 4);
+    QCOMPARE(app.Grid->currentIndex().row(), 3);
+    // Left untouched, it is dropped again, as after Down.
+    app.Key(Qt::Key_Up);
+    QCOMPARE(app.Model()->rowCount(), 3);
+    QCOMPARE(app.Goods().State(), gsBrowse);
+    // Shift+Tab from the first cell of a row wraps to the last cell of the row above.
+    app.Select(1, gfID);
+    app.Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(0, gfNDS));
+    QCOMPARE(app.Goods().RowNumber(), 1);
+}
+
+void TDataViewerTest::ShiftTabBeforeTheFirstCellStaysThere() {
+    TViewerFixture app;
+    app.Select(0, gfID);
+    app.Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(0, gfID));
+    QCOMPARE(app.Goods().RowNumber(), 1);
+    QCOMPARE(app.Model()->rowCount(), 3);
+    // Also from an open cell editor: the typed text is stored, the cell stays current.
+    TypeText(nullptr, QStringLiteral("555"));
+    app.Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(0, gfID));
+    QCOMPARE(app.Value(1, gfID), "555");
 }
 
 void TDataViewerTest::CtrlDeleteAsksFirst_data() {

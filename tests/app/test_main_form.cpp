@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "AppFixture.h"
@@ -40,6 +41,7 @@ class TMainFormTest : public QObject {
     void InstructionLinesKeepTheirTrailingBlanks();
     void FocusOrder();
     void FixedDialogFrameWithTahoma();
+    void WindowOpensCentredOnTheScreen();
     void CountLabelHiddenAtStart();
     void OemBoxesRefuseCharactersOutsideTheCodePage();
     void FileChooserStartsAtTheValueAndQuotesTheAnswer();
@@ -215,6 +217,15 @@ void TMainFormTest::FixedDialogFrameWithTahoma() {
     regular.setBold(false);
     QVERIFY2(ink(form.lbBarCodesGeneratedCount->font()) > ink(regular) * 5 / 4,
              "bold text is no heavier than regular text");
+}
+
+void TMainFormTest::WindowOpensCentredOnTheScreen() {
+    TAppFixture app;
+    app.Main->show();
+    const QScreen* screen = app.Main->screen();
+    QVERIFY(screen != nullptr);
+    // The whole screen, not the work area a taskbar leaves.
+    QCOMPARE(app.Main->frameGeometry().center(), screen->geometry().center());
 }
 
 void TMainFormTest::CountLabelHiddenAtStart() {
