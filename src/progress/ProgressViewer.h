@@ -25,6 +25,8 @@ using TColor = std::uint32_t;
 inline constexpr TColor clDefault = 0x20000000;
 inline constexpr TColor clBtnFace = 0xFF00000F;
 inline constexpr TColor clBlack = 0x00000000;
+// Aqua (blue and green full): BarColor until an owner changes it.
+inline constexpr TColor kDefaultBarColor = 0x00FFFF00;
 
 // A font style set: any of the four bits below. All four at once means "not given".
 using TFontStyles = std::uint8_t;

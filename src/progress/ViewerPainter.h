@@ -59,7 +59,7 @@ struct TTickState {
     bool ShowElapsedTime = true;
     bool CancelVisible = false;
     std::string ElapsedText;  // the finished line, e.g. "Общее время: 0:01:25"
-    TColor BarColor = 0x00FFFF00;
+    TColor BarColor = kDefaultBarColor;
     std::string CancelCaption;
 };
 
