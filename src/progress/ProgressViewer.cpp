@@ -11,26 +11,40 @@ std::string AppName = "Ваше приложение";
 bool ShowPercentText = true;
 int RefreshInterval = 50;
 bool ShowElapsedTime = true;
-TColor BarColor = 0x00FFFF00;
+TColor BarColor = kDefaultBarColor;
 std::string CancelCaption = "Отмена (Esc)";
 std::string AbortedMessage = "Прервано пользователем!";
 std::string WaitLine1 = "Выполняется длительная операция. Она может";
 std::string WaitLine2 = "продлиться несколько минут. Пожалуйста, подождите!";
 std::string ElapsedFormat = "Общее время: %s";
-std::string DefaultFontName = "MS Sans Serif";
+std::string DefaultFontName = kUiFontName;
 TColor DefaultFontColor = clBlack;
-int DefaultFontSize = 8;
+int DefaultFontSize = kUiFontSize;
 TFontStyles DefaultFontStyle = 0;
 
 std::atomic<bool> ClassRegistered{false};
 
 namespace {
 
+// The caption's line, between the headline (-1) and the spacer (1000).
+constexpr std::int32_t kCaptionLine = 0;
+
 const char* const kClassNotRegistered =
     "Класс окна визуализации \"ProgressViewerFormClass\" не зарегистрирован!";
 const char* const kChangeStringParamsPrefix = "TProgressViewer.ChangeStringParams -> ";
 const char* const kCountMismatch =
     "Количество параметров и соответствующих им значений не совпадают!";
+
+// A style set with all four bits stands for "not given".
+bool StyleGiven(TFontStyles style) {
+    return (style & fsAllStyles) != fsAllStyles;
+}
+
+template <class TLines>
+auto FindLine(TLines& lines, std::int32_t key) {
+    return std::find_if(lines.begin(), lines.end(),
+                        [key](const TViewerString& s) { return s.Key == key; });
+}
 
 std::string LineNotFound(std::int32_t key) {
     return "Строка с номером " + std::to_string(key) + " не найдена!";
@@ -126,19 +140,18 @@ void TProgressViewer::PutString(std::int32_t key, const std::string& text, TAlig
                                 bool wordWrap, TColor color, TFontStyles fontStyle,
                                 std::int32_t fontSize, const std::string& fontName) {
     std::lock_guard<std::recursive_mutex> guard(StringsLock);
-    auto line = std::find_if(Strings.begin(), Strings.end(),
-                             [key](const TViewerString& s) { return s.Key == key; });
+    auto line = FindLine(Strings, key);
     if (line == Strings.end()) {
         line = Strings.insert(Strings.end(), TViewerString());
     }
     if (color == clDefault) {
         color = DefFontColor != clDefault ? DefFontColor : DefaultFontColor;
     }
-    if (fontSize == -1) {
-        fontSize = DefFontSize != -1 ? DefFontSize : DefaultFontSize;
+    if (fontSize == kFontSizeNotGiven) {
+        fontSize = DefFontSize != kFontSizeNotGiven ? DefFontSize : DefaultFontSize;
     }
-    if ((fontStyle & fsAllStyles) == fsAllStyles) {
-        fontStyle = (DefFontStyle & fsAllStyles) != fsAllStyles ? DefFontStyle : DefaultFontStyle;
+    if (!StyleGiven(fontStyle)) {
+        fontStyle = StyleGiven(DefFontStyle) ? DefFontStyle : DefaultFontStyle;
     }
     line->Key = key;
     line->Text = text;
@@ -160,8 +173,7 @@ void TProgressViewer::ChangeStringParams(std::int32_t key, const std::vector<TSt
                                          const std::vector<TStringParamValue>& values) {
     std::lock_guard<std::recursive_mutex> guard(StringsLock);
     try {
-        auto line = std::find_if(Strings.begin(), Strings.end(),
-                                 [key](const TViewerString& s) { return s.Key == key; });
+        auto line = FindLine(Strings, key);
         if (line == Strings.end()) {
             throw std::runtime_error(LineNotFound(key));
         }
@@ -207,12 +219,10 @@ void TProgressViewer::ChangeStringParams(std::int32_t key, const std::vector<TSt
 void TProgressViewer::SetCaption(const std::string& caption) {
     std::lock_guard<std::recursive_mutex> guard(StringsLock);
     Caption = caption;
-    const bool hasLine = std::any_of(Strings.begin(), Strings.end(),
-                                     [](const TViewerString& s) { return s.Key == 0; });
-    if (!hasLine) {
-        PutString(0, caption, taCenter, false, clBlack, fsBold, 14, std::string());
+    if (FindLine(Strings, kCaptionLine) == Strings.end()) {
+        PutString(kCaptionLine, caption, taCenter, false, clBlack, fsBold, 14, std::string());
     } else {
-        ChangeStringParams(0, {spText}, {caption});
+        ChangeStringParams(kCaptionLine, {spText}, {caption});
     }
 }
 

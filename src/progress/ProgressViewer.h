@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+#include "progress/ViewerLayout.h"
+
 // The progress viewer: a small always-on-top window that runs in a thread of its own and so stays
 // painted and current while the owner's thread works without pumping events.
 //
@@ -25,6 +27,8 @@ using TColor = std::uint32_t;
 inline constexpr TColor clDefault = 0x20000000;
 inline constexpr TColor clBtnFace = 0xFF00000F;
 inline constexpr TColor clBlack = 0x00000000;
+// Aqua (blue and green full): BarColor until an owner changes it.
+inline constexpr TColor kDefaultBarColor = 0x00FFFF00;
 
 // A font style set: any of the four bits below. All four at once means "not given".
 using TFontStyles = std::uint8_t;
@@ -33,6 +37,9 @@ inline constexpr TFontStyles fsItalic = 2;
 inline constexpr TFontStyles fsUnderline = 4;
 inline constexpr TFontStyles fsStrikeOut = 8;
 inline constexpr TFontStyles fsAllStyles = fsBold | fsItalic | fsUnderline | fsStrikeOut;
+
+// A font size that means "not given".
+inline constexpr std::int32_t kFontSizeNotGiven = -1;
 
 enum TAlignment : std::uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
@@ -150,12 +157,12 @@ class TProgressViewer {
     // the viewer; the caller must not touch it afterwards.
     void Terminate();
 
-    // Adds the line with this key, or replaces every field of it. clDefault, -1, fsAllStyles and
-    // an empty name mean "not given" and resolve to the viewer's DefFont... values when given,
-    // else to the unit's Default... settings.
+    // Adds the line with this key, or replaces every field of it. clDefault, kFontSizeNotGiven,
+    // fsAllStyles and an empty name mean "not given" and resolve to the viewer's DefFont... values
+    // when given, else to the unit's Default... settings.
     void PutString(std::int32_t Key, const std::string& Text, TAlignment Alignment = taLeftJustify,
                    bool WordWrap = false, TColor Color = clDefault,
-                   TFontStyles FontStyle = fsAllStyles, std::int32_t FontSize = -1,
+                   TFontStyles FontStyle = fsAllStyles, std::int32_t FontSize = kFontSizeNotGiven,
                    const std::string& FontName = std::string());
 
     // Sets the fields named by Params[i] of line Key to Values[i]. Throws EProgressException
@@ -183,12 +190,12 @@ class TProgressViewer {
     mutable std::recursive_mutex StringsLock;
     mutable std::recursive_mutex GeometryLock;
 
-    TGeometryRequest<int> RequestedWidth{GeometryLock, 450};
+    TGeometryRequest<int> RequestedWidth{GeometryLock, kViewerInitialWidth};
     TGeometryRequest<bool> RequestedCancelVisible;
 
     // Per-viewer defaults for lines added afterwards (owner thread only).
     TColor DefFontColor = clDefault;
-    std::int32_t DefFontSize = -1;
+    std::int32_t DefFontSize = kFontSizeNotGiven;
     TFontStyles DefFontStyle = fsAllStyles;
     std::string DefFontName;
 
@@ -207,6 +214,7 @@ class TProgressViewer {
     void RebuildLayout();
     void DrawProgress();
     void SetSize(int width, int height);
+    void CentreOnWorkArea();
     void DoCancel();
     void WaitTick();
     bool IsTerminated() const;
@@ -234,8 +242,8 @@ class TProgressViewer {
     std::unique_ptr<TAdditionalThread> AdditionalThread;
     std::vector<TViewerString> Strings;
     bool LayoutValid = false;
-    int Width = 450;
-    int Height = 70;
+    int Width = kViewerInitialWidth;
+    int Height = kViewerInitialHeight;
     bool CancelVisible;
     TColor BackColor = clBtnFace;
     std::string Caption;

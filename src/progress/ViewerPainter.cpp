@@ -20,10 +20,7 @@ constexpr unsigned kSystemColors[] = {
 // Only the regular face: the bold file shipped with wine draws at regular weight, while Qt's
 // emboldened regular looks like Tahoma Bold.
 constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
-
-// The images' own font (percentage and elapsed time): the platform's 8-point UI font.
-constexpr const char* kImageFontName = "MS Sans Serif";
-constexpr int kImageFontSize = 8;
+constexpr const char* kTahomaFamily = "Tahoma";
 
 QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -60,6 +57,10 @@ int TextFlags(const TViewerString& line) {
     return flags;
 }
 
+QColor ButtonFace() {
+    return ViewerColor(clBtnFace, Qt::gray);
+}
+
 }  // namespace
 
 QColor ViewerColor(TColor color, QColor fallback) {
@@ -88,7 +89,7 @@ QFont ViewerFont(const std::string& name, int points, TFontStyles style) {
     QFont font(ToQString(name));
     int pixels = PointsToPixels(points < 0 ? -points : points);
     if (pixels <= 0) {
-        pixels = PointsToPixels(kImageFontSize);
+        pixels = PointsToPixels(kUiFontSize);
     }
     font.setPixelSize(std::min(pixels, kViewerMaxSize));
     font.setBold((style & fsBold) != 0);
@@ -104,14 +105,15 @@ void PrepareViewerFonts() {
         return;
     }
     prepared = true;
-    bool tahoma = QFontDatabase::families().contains(QStringLiteral("Tahoma"));
+    const QString family = QString::fromLatin1(kTahomaFamily);
+    bool tahoma = QFontDatabase::families().contains(family);
     const QString file = QString::fromLatin1(kTahomaFile);
     if (!tahoma && QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
         tahoma = true;
     }
     // The bitmap-only "MS Sans Serif" is not usable here; Tahoma is its metric-compatible heir.
     if (tahoma) {
-        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"));
+        QFont::insertSubstitution(QString::fromLatin1(kUiFontName), family);
     }
 }
 
@@ -158,7 +160,7 @@ int TViewerPainter::MeasureStrings(std::vector<TViewerString>& lines, int width,
         return total;
     }
     TextImage = QImage(w, total, QImage::Format_RGB32);
-    TextImage.fill(ViewerColor(backColor, ViewerColor(clBtnFace, Qt::gray)));
+    TextImage.fill(ViewerColor(backColor, ButtonFace()));
     QPainter painter(&TextImage);
     int top = 0;
     for (const TViewerString& line : lines) {
@@ -176,7 +178,7 @@ void TViewerPainter::DrawBackground(int width, int height) {
     WindowImage = QImage(width, height, QImage::Format_RGB32);
     {
         QPainter painter(&WindowImage);
-        OutlinedRectangle(painter, 0, 0, width, height, ViewerColor(clBtnFace, Qt::gray));
+        OutlinedRectangle(painter, 0, 0, width, height, ButtonFace());
     }
     BackgroundImage = WindowImage.copy();
     if (!TextImage.isNull()) {
@@ -209,16 +211,17 @@ double TViewerPainter::DrawProgress(const TTickState& state) {
         } else if (!(percent >= 0)) {  // negative or not a number
             percent = 0;
         }
-        const int done = static_cast<int>((barWidth - 4) * percent / 100);
-        OutlinedRectangle(bar, 2, 2, done + 2, kBarHeight - 2, fill);
+        const int done = static_cast<int>((barWidth - 2 * kBarInset) * percent / 100);
+        OutlinedRectangle(bar, kBarInset, kBarInset, done + kBarInset, kBarHeight - kBarInset,
+                          fill);
         if (state.ShowPercentText) {
             const QString text = QString::number(static_cast<int>(percent)) + QStringLiteral(" %");
-            const QFont font = ViewerFont(kImageFontName, kImageFontSize, fsBold);
+            const QFont font = ViewerFont(kUiFontName, kUiFontSize, fsBold);
             const QFontMetrics metrics(font);
             bar.setFont(font);
             bar.setPen(Qt::black);
-            bar.drawText((barWidth - metrics.horizontalAdvance(text)) / 2, 4 + metrics.ascent(),
-                         text);
+            bar.drawText((barWidth - metrics.horizontalAdvance(text)) / 2,
+                         kPercentTextTop + metrics.ascent(), text);
         }
     } else {
         percent += kMarqueeStep;
@@ -227,13 +230,13 @@ double TViewerPainter::DrawProgress(const TTickState& state) {
             percent = -kMarqueeBlock;
         }
         const int p = static_cast<int>(percent);
-        OutlinedRectangle(bar, p, 2, p + kMarqueeBlock, kBarHeight - 2, fill);
+        OutlinedRectangle(bar, p, kBarInset, p + kMarqueeBlock, kBarHeight - kBarInset, fill);
     }
     bar.end();
 
     if (state.ShowElapsedTime) {
         const QString text = ToQString(state.ElapsedText);
-        const QFont font = ViewerFont(kImageFontName, kImageFontSize, 0);
+        const QFont font = ViewerFont(kUiFontName, kUiFontSize, 0);
         const QFontMetrics metrics(font);
         const int x =
             state.CancelVisible ? kBarLeft : width - metrics.horizontalAdvance(text) - kBarLeft;
@@ -255,7 +258,7 @@ void TViewerPainter::DrawCancelButton(const std::string& caption) {
     if (ButtonImage.isNull() || ButtonCaption != caption) {
         ButtonCaption = caption;
         ButtonImage = QImage(kButtonWidth, kButtonHeight, QImage::Format_RGB32);
-        ButtonImage.fill(ViewerColor(clBtnFace, Qt::gray));
+        ButtonImage.fill(ButtonFace());
         QPainter button(&ButtonImage);
         const int r = kButtonWidth - 1;
         const int b = kButtonHeight - 1;
@@ -272,7 +275,7 @@ void TViewerPainter::DrawCancelButton(const std::string& caption) {
         button.setPen(ViewerColor(0xFF000010, Qt::darkGray));  // shadow
         button.drawLine(1, b - 1, r - 1, b - 1);
         button.drawLine(r - 1, 1, r - 1, b - 1);
-        button.setFont(ViewerFont(kImageFontName, kImageFontSize, 0));
+        button.setFont(ViewerFont(kUiFontName, kUiFontSize, 0));
         button.setPen(Qt::black);
         button.drawText(QRect(0, 0, kButtonWidth, kButtonHeight), Qt::AlignCenter,
                         ToQString(caption));

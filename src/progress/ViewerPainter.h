@@ -8,29 +8,15 @@
 #include <vector>
 
 #include "progress/ProgressViewer.h"
+#include "progress/ViewerLayout.h"
 
 // The viewer's drawing: pure functions of the lines, the size and the tick's values, painted
 // into four QImages. Runs in the viewer thread; needs a QGuiApplication in the process.
 
-// Window geometry.
-inline constexpr int kViewerInitialWidth = 450;
-inline constexpr int kViewerInitialHeight = 70;
-inline constexpr int kViewerMinWidth = 225;
-inline constexpr int kViewerMinHeight = 70;
-// X sizes are 16-bit; a huge font must not wrap them around.
-inline constexpr int kViewerMaxSize = 32767;
-inline constexpr int kTextLeft = 10;
-inline constexpr int kTextTop = 2;
-inline constexpr int kBarLeft = 20;
-inline constexpr int kBarFromBottom = 60;
-inline constexpr int kBarHeight = 20;
-inline constexpr int kMarqueeBlock = 40;
-inline constexpr int kMarqueeStep = 10;
-inline constexpr int kElapsedFromBottom = 25;
-inline constexpr int kButtonWidth = 100;
-inline constexpr int kButtonHeight = 25;
-inline constexpr int kButtonFromRight = 120;
-inline constexpr int kButtonFromBottom = 30;
+// The platform's user-interface font: the unit's default for text lines, and the font of the
+// bar's number, the elapsed-time line and the cancel button. The name resolves to Tahoma here.
+inline constexpr const char* kUiFontName = "MS Sans Serif";
+inline constexpr int kUiFontSize = 8;  // points
 
 // The colour a TColor stands for; `fallback` when it is clDefault.
 QColor ViewerColor(TColor color, QColor fallback);
@@ -38,11 +24,11 @@ QColor ViewerColor(TColor color, QColor fallback);
 // Points to pixels at 96 dots per inch, rounded as the platform's MulDiv does.
 int PointsToPixels(int points);
 
-// The font of a line: name (with "MS Sans Serif" standing for Tahoma), size in points, style.
+// The font of a line: name (with kUiFontName standing for Tahoma), size in points, style.
 QFont ViewerFont(const std::string& name, int points, TFontStyles style);
 
-// Makes Tahoma visible to Qt when its files are installed and lets "MS Sans Serif" resolve to
-// it. Quietly does nothing more when they are missing. Call it in the GUI thread.
+// Makes Tahoma visible to Qt when its files are installed and lets kUiFontName resolve to it.
+// Quietly does nothing more when they are missing. Call it in the GUI thread.
 void PrepareViewerFonts();
 
 // "H:MM:SS": hours without leading zero, minutes and seconds with two digits (truncated).
@@ -59,7 +45,7 @@ struct TTickState {
     bool ShowElapsedTime = true;
     bool CancelVisible = false;
     std::string ElapsedText;  // the finished line, e.g. "Общее время: 0:01:25"
-    TColor BarColor = 0x00FFFF00;
+    TColor BarColor = kDefaultBarColor;
     std::string CancelCaption;
 };
 
@@ -68,12 +54,12 @@ QRect CancelButtonRect(int width, int height);
 
 class TViewerPainter {
   public:
-    // Measures every line at the text block's width (`width` - 20), stores each line's Height
-    // and renders them one under another into TextImage on `backColor`. Returns the total
-    // height; the caller sizes the window to it + 70.
+    // Measures every line at the text block's width (`width` - 2 * kTextLeft), stores each line's
+    // Height and renders them one under another into TextImage on `backColor`. Returns the total
+    // height; the caller sizes the window to it + kViewerHeightBelowText.
     int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor);
 
-    // The window face (button face inside a black outline) with TextImage at (10, 2).
+    // The window face (button face inside a black outline) with TextImage at (kTextLeft, kTextTop).
     void DrawBackground(int width, int height);
 
     // WindowImage := background + bar + percentage + elapsed line + cancel button. Returns

@@ -54,9 +54,7 @@ void TProgressViewer::ThreadMain() {
 
 void TProgressViewer::Execute() {
     WindowSystem = OpenViewerWindowSystem();
-    const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
-    Left = (area.Right - area.Left - Width) / 2;
-    Top = area.Bottom - Height - 100;
+    CentreOnWorkArea();
     ApplyRequests();
     CreateViewerWindow();
     StartTime = MonotonicNow();
@@ -173,7 +171,7 @@ void TProgressViewer::DoCancel() {
 void TProgressViewer::RebuildLayout() {
     const int total = Painter->MeasureStrings(Strings, Width, BackColor);
     if (total > 0) {
-        SetSize(-1, total + kViewerInitialHeight);
+        SetSize(-1, total + kViewerHeightBelowText);
     }
     Painter->DrawBackground(Width, Height);
 }
@@ -213,16 +211,21 @@ void TProgressViewer::SetSize(int width, int height) {
     if (width == Width && height == Height) {
         return;
     }
-    const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
     Height = height;
     Width = width;
-    Left = (area.Right - area.Left - Width) / 2;
-    Top = area.Bottom - Height - 100;
+    CentreOnWorkArea();
     if (Window) {
         Window->Place(Left, Top, Width, Height);
     }
     std::lock_guard<std::recursive_mutex> guard(StringsLock);
     LayoutValid = false;
+}
+
+void TProgressViewer::CentreOnWorkArea() {
+    // The work area's left edge is not added: the window is centred on the area's width only.
+    const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
+    Left = (area.Right - area.Left - Width) / 2;
+    Top = area.Bottom - Height - kViewerAboveWorkAreaBottom;
 }
 
 TAdditionalThread::TAdditionalThread(TProgressViewer* viewer,

@@ -8,8 +8,8 @@
 #include <ostream>
 #include <vector>
 
+#include "RecordingWindows.h"
 #include "progress/ProgressViewer.h"
-#include "progress/RecordingWindows.h"
 #include "progress/ViewerLifetime.h"
 
 // Readable failure output for lines.

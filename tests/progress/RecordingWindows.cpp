@@ -1,4 +1,4 @@
-#include "progress/RecordingWindows.h"
+#include "RecordingWindows.h"
 
 class TRecordingWindow : public IViewerWindow {
   public:
