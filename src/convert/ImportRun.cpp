@@ -92,7 +92,11 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
         }
     }
 
-    host.ShowCount("Было найдено и обработано " + std::to_string(state.GeneratedCount) +
-                   " наименований товара без штрих-кода. ");
+    host.ShowCount(GeneratedCountText(state.GeneratedCount));
     host.ShowResults();
+}
+
+std::string GeneratedCountText(std::int32_t count) {
+    return "Было найдено и обработано " + std::to_string(count) +
+           " наименований товара без штрих-кода. ";
 }
