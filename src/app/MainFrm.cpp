@@ -160,10 +160,9 @@ void TMainForm::CreateControls() {
     Label5 = MakeLabel(this, "Label5", QStringLiteral("Значение НДС:"), 324, 433);
     edNDSValue = MakeOemEdit(this, "edNDSValue", QStringLiteral("18"), QRect(407, 429, 38, 21));
 
-    lbBarCodesGeneratedCount = MakeLabel(
-        this, "lbBarCodesGeneratedCount",
-        QStringLiteral("Было найдено и обработано 100 наименований товара без штрих-кода. "), 8,
-        456);
+    // Starts with a count of 100, never shown: the run sets its own count before showing it.
+    lbBarCodesGeneratedCount = MakeLabel(this, "lbBarCodesGeneratedCount",
+                                         QString::fromStdString(GeneratedCountText(100)), 8, 456);
     QFont bold = lbBarCodesGeneratedCount->font();
     bold.setBold(true);
     lbBarCodesGeneratedCount->setFont(bold);

@@ -12,44 +12,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
+#include "cli/ConvertArgs.h"
 #include "convert/GoodsExport.h"
-#include "import/GoodsTable.h"
 #include "convert/ImportRun.h"
+#include "import/GoodsTable.h"
 #include "import/RunHost.h"
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: kelva2larmis-convert [--article FILE] [--print FILE] [--out DIR] [--prefix TEXT]\n"
-    "                            [--start TEXT] [--vat TEXT] [--write-id] [--quiet]\n";
-
-constexpr const char* kHelp =
-    "Переносит справочник товаров и остатки из отчётов KELVA в таблицы ЛАРМИС.\n"
-    "Converts the KELVA goods reports into the two dBASE tables that ЛАРМИС loads.\n"
-    "\n"
-    "  --article FILE  список товаров KELVA (по умолчанию ARTICLE.TXT)\n"
-    "                  KELVA article list (default ARTICLE.TXT)\n"
-    "  --print FILE    отчёт об остатках (по умолчанию PRINT.TXT); если его нет, Цена=1, "
-    "Остаток=0\n"
-    "                  stock report (default PRINT.TXT); when missing, price 1 and quantity 0\n"
-    "  --out DIR       каталог для \"Справочник.dbf\" и \"Приходы.dbf\" (по умолчанию текущий)\n"
-    "                  folder for \"Справочник.dbf\" and \"Приходы.dbf\" (default: current "
-    "folder)\n"
-    "  --prefix TEXT   префикс генератора штрих-кодов (по умолчанию 222)\n"
-    "                  barcode generator prefix (default 222)\n"
-    "  --start TEXT    стартовое значение генератора штрих-кодов (по умолчанию 1)\n"
-    "                  barcode generator start value (default 1)\n"
-    "  --vat TEXT      значение НДС, 0..100 (по умолчанию 18)\n"
-    "                  VAT rate in percent, 0..100 (default 18)\n"
-    "  --write-id      сохранять код товара KELVA в поле NAME2\n"
-    "                  write the KELVA article code into field NAME2\n"
-    "  --quiet         без строки хода работы\n"
-    "                  no progress line\n"
-    "  --help          эта справка / this help\n"
-    "\n"
-    "Коды выхода / exit codes: 0 готово / done, 1 ошибка / error, 2 неверный вызов / usage "
-    "error.\n";
 
 using TClock = std::chrono::steady_clock;
 
@@ -132,64 +104,34 @@ std::string ForTerminal(std::string text) {
     return text;
 }
 
-int UsageError(const std::string& why) {
-    std::cerr << "kelva2larmis-convert: " << why << '\n' << kUsage;
-    return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     // A file size limit must end a write with an error the export reports, not kill the process.
     ::signal(SIGXFSZ, SIG_IGN);
 
-    TImportInputs import;
-    TExportInputs exportInputs;
-    exportInputs.Folder = ".";
-    bool quiet = false;
-
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= argc) return false;
-            target = argv[++i];
-            return true;
-        };
-        bool ok = true;
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << '\n' << kHelp;
-            return 0;
-        } else if (arg == "--article") {
-            ok = value(import.ArticleFile);
-        } else if (arg == "--print") {
-            ok = value(import.PrintFile);
-        } else if (arg == "--out") {
-            ok = value(exportInputs.Folder);
-        } else if (arg == "--prefix") {
-            ok = value(import.Prefix);
-        } else if (arg == "--start") {
-            ok = value(import.StartValue);
-        } else if (arg == "--vat") {
-            ok = value(import.NdsValue);
-        } else if (arg == "--write-id") {
-            exportInputs.WriteID = true;
-        } else if (arg == "--quiet") {
-            quiet = true;
-        } else {
-            return UsageError("unknown argument: " + std::string(arg));
-        }
-        if (!ok) return UsageError(std::string(arg) + " needs a value");
+    std::vector<std::string_view> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    std::variant<TConvertOptions, TUsageError> parsed = ParseConvertArgs(args);
+    if (const auto* usage = std::get_if<TUsageError>(&parsed)) {
+        std::cerr << "kelva2larmis-convert: " << usage->Message << '\n' << kUsage;
+        return kExitUsage;
+    }
+    const TConvertOptions& options = std::get<TConvertOptions>(parsed);
+    if (options.Help) {
+        std::cout << kUsage << '\n' << kHelp;
+        return kExitDone;
     }
 
-    TTerminalHost host(!quiet && ::isatty(STDERR_FILENO));
+    TTerminalHost host(!options.Quiet && ::isatty(STDERR_FILENO));
     TGoodsTable goods;
     try {
-        RunImport(import, goods, host);
-        ExportGoods(exportInputs, goods, host);
+        RunImport(options.Import, goods, host);
+        ExportGoods(options.Export, goods, host);
     } catch (const std::exception& error) {
         std::cout.flush();
         std::cerr << ForTerminal(ErrorDisplayText(error.what())) << '\n';
-        return 1;
+        return kExitFailed;
     }
-    return 0;
+    return kExitDone;
 }

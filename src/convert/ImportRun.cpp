@@ -9,6 +9,7 @@
 #include "import/ImportState.h"
 #include "import/RunHost.h"
 #include "import/StockReader.h"
+#include "text/Defer.h"
 #include "text/FileSystem.h"
 #include "text/NumberText.h"
 
@@ -27,25 +28,6 @@ constexpr const char* kNoStockReport =
 std::int32_t InputInteger(const std::string& text) {
     return ParseIntegerText(text).value_or(-1);
 }
-
-// Discards the run's lists and resumes the views on every way out of the reading steps. A row
-// left half-changed by a failure is abandoned first, so the table is browsable afterwards.
-class TRunCleanup {
-  public:
-    TRunCleanup(ImportState& state, TGoodsTable& goods) : State(state), Goods(goods) {}
-    ~TRunCleanup() {
-        if (Goods.State() == gsInsert || Goods.State() == gsEdit) Goods.CancelRow();
-        State.Lines.Clear();
-        State.IDList = TIDList();
-        Goods.ResumeViews();
-    }
-    TRunCleanup(const TRunCleanup&) = delete;
-    TRunCleanup& operator=(const TRunCleanup&) = delete;
-
-  private:
-    ImportState& State;
-    TGoodsTable& Goods;
-};
 
 void SetStockDefaults(TGoodsTable& goods) {
     goods.MoveFirst();
@@ -81,7 +63,15 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
 
     goods.SuspendViews();
     {
-        TRunCleanup cleanup(state, goods);
+        // Discards the run's lists and resumes the views on every way out of the reading steps.
+        // A row left half-changed by a failure is abandoned first, so the table is browsable
+        // afterwards.
+        TDefer cleanup([&] {
+            if (goods.State() == gsInsert || goods.State() == gsEdit) goods.CancelRow();
+            state.Lines.Clear();
+            state.IDList = TIDList();
+            goods.ResumeViews();
+        });
         state.Lines.LoadFromFile(inputs.ArticleFile);
         ReadArticleList(state, goods);
         if (FileExists(inputs.PrintFile)) {
@@ -92,7 +82,11 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
         }
     }
 
-    host.ShowCount("Было найдено и обработано " + std::to_string(state.GeneratedCount) +
-                   " наименований товара без штрих-кода. ");
+    host.ShowCount(GeneratedCountText(state.GeneratedCount));
     host.ShowResults();
+}
+
+std::string GeneratedCountText(std::int32_t count) {
+    return "Было найдено и обработано " + std::to_string(count) +
+           " наименований товара без штрих-кода. ";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class IRunHost;
@@ -19,3 +20,6 @@ struct TImportInputs {
 // (or the defaults with a warning), shows the count and the results. Failures are thrown as
 // std::runtime_error with the message to show; clean-up runs on every way out.
 void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host);
+
+// The count label's text for `count` generated barcodes, its closing blank included.
+std::string GeneratedCountText(std::int32_t count);

@@ -95,6 +95,7 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     goods.Reserve(candidates, candidates * 2 * kMaxNameColumns);
 
     std::string utf8Name;
+    std::string utf8BarCode;
     for (std::size_t i = 0; i < state.Lines.Count(); ++i) {
         std::string_view line = state.Lines[i];
         const TArticleLayout* layout = LayoutOf(line);
@@ -102,7 +103,11 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
 
         std::int32_t id = ParseIntegerText(Cut(line, layout->Code)).value_or(0);
         if (id <= 0) continue;
-        std::string barCode = GenerateBarCode(state, Cut(line, layout->BarCode));
+        // A barcode of the line is code page 866 text like the name; only an empty one is
+        // generated (GenerateBarCode would return any other unchanged), so the converted text
+        // stays in its reused buffer.
+        OemToAnsiText(Cut(line, layout->BarCode), utf8BarCode);
+        if (utf8BarCode.empty()) utf8BarCode = GenerateBarCode(state, {});
         std::int32_t group = ParseIntegerText(Cut(line, layout->Group)).value_or(1);
         std::string_view oemName = Cut(line, layout->Name);
         // The barcode made above stays used and counted even when the line goes.
@@ -113,7 +118,7 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         goods.AppendRow();
         goods.SetInteger(gfID, id);
         goods.SetText(gfNAME, utf8Name);
-        goods.SetText(gfKOD, barCode);
+        goods.SetText(gfKOD, utf8BarCode);
         goods.SetInteger(gfCATEGORY, group);
         if (state.NdsValue > 0) goods.SetInteger(gfNDS, state.NdsValue);
         goods.PostRow();

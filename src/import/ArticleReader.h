@@ -12,9 +12,10 @@ inline constexpr const char* kBarCodeRangeExhausted =
     "Исчерпан диапазон значений генератора штрих-кода!";
 
 // Turns the article lines in state.Lines (84- or 87-character lines, code page 866) into goods
-// rows: appends one posted row per usable line and its code to state.IDList; advances the
-// barcode counters for every line without a barcode, also for one then dropped for its empty
-// name. Other lines are skipped silently. Errors of the table pass through.
+// rows, name and barcode converted to UTF-8: appends one posted row per usable line and its code
+// to state.IDList; advances the barcode counters for every line without a barcode, also for one
+// then dropped for its empty name. Other lines are skipped silently. Errors of the table pass
+// through.
 void ReadArticleList(ImportState& state, TGoodsTable& goods);
 
 // The barcode for a line's trimmed barcode text: the text itself when it is not empty (the

@@ -7,6 +7,7 @@
 #include "import/GoodsTable.h"
 #include "import/ImportState.h"
 #include "import/RunHost.h"
+#include "text/Defer.h"
 #include "text/NumberText.h"
 #include "text/Trim.h"
 
@@ -20,18 +21,6 @@ std::string LookupErrorMessage(std::int32_t inTable, std::int32_t inList) {
            " в таблице не совпадает со значением " + std::to_string(inList) + " в списке IDList";
 }
 
-// Terminates the progress display on every way out of the reader.
-class TTerminateOnExit {
-  public:
-    explicit TTerminateOnExit(IProgressSink& sink) : Sink(sink) {}
-    ~TTerminateOnExit() { Sink.Terminate(); }
-    TTerminateOnExit(const TTerminateOnExit&) = delete;
-    TTerminateOnExit& operator=(const TTerminateOnExit&) = delete;
-
-  private:
-    IProgressSink& Sink;
-};
-
 }  // namespace
 
 void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& fileName,
@@ -39,7 +28,8 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
     state.Lines.LoadFromFile(fileName);
 
     std::unique_ptr<IProgressSink> progress = host.CreateProgress(kStockCaption, true);
-    TTerminateOnExit terminate(*progress);
+    // The display goes on every way out of the reader.
+    TDefer terminate([&] { progress->Terminate(); });
 
     const std::size_t n = state.Lines.Count();
     for (std::size_t i = 0; i < n; ++i) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PipelineSupport.h"
+#include "cli/ConvertArgs.h"
 #include "text/CodePage.h"
 
 namespace {
@@ -125,6 +126,22 @@ TEST_F(ConverterTest, UsageErrorsExitWithTwo) {
     for (const char* option :
          {"--article", "--print", "--out", "--prefix", "--start", "--vat", "--write-id", "--quiet"})
         EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+}
+
+// A refused command line prints its reason and the usage on stderr; help goes to stdout.
+TEST_F(ConverterTest, UsageAndHelpTextsGoToTheirStreams) {
+    TResult unknown = RunIn(Dir.Path(), "--bogus");
+    EXPECT_EQ(unknown.Exit, 2);
+    EXPECT_EQ(unknown.Err,
+              "kelva2larmis-convert: unknown argument: --bogus\n" + std::string(kUsage));
+    EXPECT_EQ(unknown.Out, "");
+    TResult missing = RunIn(Dir.Path(), "--vat");
+    EXPECT_EQ(missing.Exit, 2);
+    EXPECT_EQ(missing.Err, "kelva2larmis-convert: --vat needs a value\n" + std::string(kUsage));
+    TResult help = RunIn(Dir.Path(), "-h");
+    EXPECT_EQ(help.Exit, 0);
+    EXPECT_EQ(help.Out, std::string(kUsage) + "\n" + kHelp);
+    EXPECT_EQ(help.Err, "");
 }
 
 TEST_F(ConverterTest, ValuesAreTakenAsGivenWithoutQuoteStripping) {

@@ -197,6 +197,17 @@ TEST(ArticleReader, NameIsConvertedFromCodePage866) {
               (std::vector<std::string>{"7|Шоколад Алёнка 100г|2220000000001|||1|18"}));
 }
 
+TEST(ArticleReader, BarCodeIsConvertedFromCodePage866) {
+    // "АБВ-╬" as a DOS report holds it, in the barcode columns of either layout.
+    std::string line84 = Line84("7", "", "1", "Чай");
+    Put(line84, 15, 27, "\x80\x81\x82-\xCE");
+    std::string line87 = Line87("8", "", "1", "Кофе");
+    Put(line87, 16, 28, "\x80\x81\x82-\xCE");
+    ImportState state = MakeState(Join({line84, line87}));
+    EXPECT_EQ(Read(state), (std::vector<std::string>{"7|Чай|АБВ-╬|||1|18", "8|Кофе|АБВ-╬|||1|18"}));
+    EXPECT_EQ(state.GeneratedCount, 0);
+}
+
 struct TSkippedLine {
     std::string Why;
     std::string Line;

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "convert/GoodsExport.h"
+#include "convert/ImportRun.h"
+
+inline constexpr const char* kUsage =
+    "usage: kelva2larmis-convert [--article FILE] [--print FILE] [--out DIR] [--prefix TEXT]\n"
+    "                            [--start TEXT] [--vat TEXT] [--write-id] [--quiet]\n";
+
+inline constexpr const char* kHelp =
+    "Переносит справочник товаров и остатки из отчётов KELVA в таблицы ЛАРМИС.\n"
+    "Converts the KELVA goods reports into the two dBASE tables that ЛАРМИС loads.\n"
+    "\n"
+    "  --article FILE  список товаров KELVA (по умолчанию ARTICLE.TXT)\n"
+    "                  KELVA article list (default ARTICLE.TXT)\n"
+    "  --print FILE    отчёт об остатках (по умолчанию PRINT.TXT); если его нет, Цена=1, "
+    "Остаток=0\n"
+    "                  stock report (default PRINT.TXT); when missing, price 1 and quantity 0\n"
+    "  --out DIR       каталог для \"Справочник.dbf\" и \"Приходы.dbf\" (по умолчанию текущий)\n"
+    "                  folder for \"Справочник.dbf\" and \"Приходы.dbf\" (default: current "
+    "folder)\n"
+    "  --prefix TEXT   префикс генератора штрих-кодов (по умолчанию 222)\n"
+    "                  barcode generator prefix (default 222)\n"
+    "  --start TEXT    стартовое значение генератора штрих-кодов (по умолчанию 1)\n"
+    "                  barcode generator start value (default 1)\n"
+    "  --vat TEXT      значение НДС, 0..100 (по умолчанию 18)\n"
+    "                  VAT rate in percent, 0..100 (default 18)\n"
+    "  --write-id      сохранять код товара KELVA в поле NAME2\n"
+    "                  write the KELVA article code into field NAME2\n"
+    "  --quiet         без строки хода работы\n"
+    "                  no progress line\n"
+    "  --help          эта справка / this help\n"
+    "\n"
+    "Коды выхода / exit codes: 0 готово / done, 1 ошибка / error, 2 неверный вызов / usage "
+    "error.\n";
+
+// Exit codes of the converter.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// What the command line asks for: the main window's inputs (their defaults where an option is
+// absent; the tables go into the current folder) and the converter's own switches.
+struct TConvertOptions {
+    TImportInputs Import;
+    TExportInputs Export{"."};
+    bool Quiet = false;
+    // --help or -h was met: the rest of the line was not read, nothing is to be converted.
+    bool Help = false;
+};
+
+// A command line the converter refuses, with the reason ("unknown argument: x",
+// "--out needs a value").
+struct TUsageError {
+    std::string Message;
+};
+
+// Reads the arguments after the program name, left to right: an option's value is the next
+// argument taken as it is (even one starting with "--"); a later option overrides an earlier
+// one; the first unknown argument or missing value, or a help option, ends the reading.
+std::variant<TConvertOptions, TUsageError> ParseConvertArgs(
+    const std::vector<std::string_view>& args);
