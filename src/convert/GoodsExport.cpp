@@ -1,9 +1,12 @@
 #include "convert/GoodsExport.h"
 
+#include <cstdint>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "dbf/DBF.h"
 #include "import/GoodsTable.h"
@@ -25,6 +28,18 @@ struct TFieldLayout {
     std::uint8_t Precision;
 };
 
+// Field numbers as SetFieldData counts them (from 1), in the order of the layouts below.
+enum TDirectoryField : std::int32_t {
+    dfCATEGORY = 1,
+    dfKOD,
+    dfNAME,
+    dfNAME2,
+    dfZPRICE,
+    dfRPRICE,
+    dfNDS
+};
+enum TReceiptField : std::int32_t { rfCATEGORY = 1, rfID, rfNAME, rfKOLVO, rfZPRICE, rfRPRICE };
+
 constexpr TFieldLayout kDirectoryFields[] = {
     {"CATEGORY", fldChar, 20, 0}, {"KOD", fldChar, 15, 0},       {"NAME", fldChar, 50, 0},
     {"NAME2", fldChar, 30, 0},    {"ZPRICE", fldNumeric, 10, 2}, {"RPRICE", fldNumeric, 10, 2},
@@ -35,6 +50,41 @@ constexpr TFieldLayout kReceiptFields[] = {
     {"CATEGORY", fldChar, 20, 0}, {"ID", fldChar, 15, 0},        {"NAME", fldChar, 50, 0},
     {"KOLVO", fldNumeric, 10, 2}, {"ZPRICE", fldNumeric, 10, 2}, {"RPRICE", fldNumeric, 10, 2},
 };
+
+// The layout entry that field number `number` addresses.
+template <std::size_t N>
+constexpr const TFieldLayout& Field(const TFieldLayout (&fields)[N], std::int32_t number) {
+    return fields[number - 1];
+}
+
+// Whether `number` addresses the field called `name`: a reordered layout fails to build instead
+// of moving values into the wrong fields.
+template <std::size_t N>
+constexpr bool Names(const TFieldLayout (&fields)[N], std::int32_t number, std::string_view name) {
+    return number >= 1 && static_cast<std::size_t>(number) <= N &&
+           Field(fields, number).Name == name;
+}
+
+static_assert(std::size(kDirectoryFields) == dfNDS);
+static_assert(Names(kDirectoryFields, dfCATEGORY, "CATEGORY"));
+static_assert(Names(kDirectoryFields, dfKOD, "KOD"));
+static_assert(Names(kDirectoryFields, dfNAME, "NAME"));
+static_assert(Names(kDirectoryFields, dfNAME2, "NAME2"));
+static_assert(Names(kDirectoryFields, dfZPRICE, "ZPRICE"));
+static_assert(Names(kDirectoryFields, dfRPRICE, "RPRICE"));
+static_assert(Names(kDirectoryFields, dfNDS, "NDS"));
+
+static_assert(std::size(kReceiptFields) == rfRPRICE);
+static_assert(Names(kReceiptFields, rfCATEGORY, "CATEGORY"));
+static_assert(Names(kReceiptFields, rfID, "ID"));
+static_assert(Names(kReceiptFields, rfNAME, "NAME"));
+static_assert(Names(kReceiptFields, rfKOLVO, "KOLVO"));
+static_assert(Names(kReceiptFields, rfZPRICE, "ZPRICE"));
+static_assert(Names(kReceiptFields, rfRPRICE, "RPRICE"));
+
+// Every name the goods table keeps fits both tables (one byte a character in code page 866).
+static_assert(Field(kDirectoryFields, dfNAME).Size >= GoodsColumn(gfNAME).Width);
+static_assert(Field(kReceiptFields, rfNAME).Size >= GoodsColumn(gfNAME).Width);
 
 template <std::size_t N>
 std::unique_ptr<TDBF> CreateTable(const TFieldLayout (&fields)[N], const std::string& path) {
@@ -134,28 +184,29 @@ void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host
             texts.Take(gfRPRICE, texts.Price);
 
             directory->Append();
-            directory->SetFieldData(1, texts.Category);
-            directory->SetFieldData(2, texts.Kod);
-            directory->SetFieldData(3, texts.Name);
+            directory->SetFieldData(dfCATEGORY, texts.Category);
+            directory->SetFieldData(dfKOD, texts.Kod);
+            directory->SetFieldData(dfNAME, texts.Name);
             if (writeId) {
                 texts.Take(gfID, texts.Value);
-                directory->SetFieldData(4, texts.Value);
+                directory->SetFieldData(dfNAME2, texts.Value);
             }
-            directory->SetFieldData(5, texts.Price);
-            directory->SetFieldData(6, texts.Price);
+            directory->SetFieldData(dfZPRICE, texts.Price);
+            directory->SetFieldData(dfRPRICE, texts.Price);
             texts.Take(gfNDS, texts.Value);
-            directory->SetFieldData(7, texts.Value);
+            directory->SetFieldData(dfNDS, texts.Value);
             directory->Post();
 
             if (goods.AsAmount(gfOSTATOK) > 0) {
                 receipt->Append();
-                receipt->SetFieldData(1, texts.Category);
-                receipt->SetFieldData(2, texts.Kod);
-                receipt->SetFieldData(3, texts.Name);
+                receipt->SetFieldData(rfCATEGORY, texts.Category);
+                // The receipt's ID is the barcode, not the goods row's ID.
+                receipt->SetFieldData(rfID, texts.Kod);
+                receipt->SetFieldData(rfNAME, texts.Name);
                 texts.Take(gfOSTATOK, texts.Value);
-                receipt->SetFieldData(4, texts.Value);
-                receipt->SetFieldData(5, texts.Price);
-                receipt->SetFieldData(6, texts.Price);
+                receipt->SetFieldData(rfKOLVO, texts.Value);
+                receipt->SetFieldData(rfZPRICE, texts.Price);
+                receipt->SetFieldData(rfRPRICE, texts.Price);
                 receipt->Post();
             }
             goods.MoveNext();
