@@ -12,6 +12,7 @@
 #include "import/GoodsTable.h"
 #include "import/RunHost.h"
 #include "text/CodePage.h"
+#include "text/Defer.h"
 
 namespace {
 
@@ -117,6 +118,94 @@ class TRowTexts {
     std::string Utf8;
 };
 
+// The first failure among the clean-up steps. A step runs from a guard's destructor, which must not
+// throw, so its failure is kept here; the normal way out rethrows the first one once every guard
+// has run, and on a way out by an exception that exception is the one reported.
+class TCleanUpFailure {
+  public:
+    // A guard that runs `step` when its scope ends, whatever the steps before it did.
+    template <class F>
+    auto Guard(F step) {
+        return TDefer([this, step] {
+            try {
+                step();
+            } catch (...) {
+                if (!First) First = std::current_exception();
+            }
+        });
+    }
+    void Rethrow() const {
+        if (First) std::rethrow_exception(First);
+    }
+
+  private:
+    std::exception_ptr First;
+};
+
+// Walks the goods table into both tables with the views suspended. The guards release in reverse
+// order of declaration, which is the clean-up order: the progress display terminates, the receipt
+// table closes and goes, the directory table closes, the views resume, and only then the
+// directory table goes. A table is held only once CreateTable and its code page have succeeded.
+void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IRunHost& host,
+                 TCleanUpFailure& failure) {
+    goods.SuspendViews();
+    std::unique_ptr<TDBF> directory;
+    auto resumeViews = failure.Guard([&] { goods.ResumeViews(); });
+    directory = CreateTable(kDirectoryFields, folder + kDirectoryFile);
+    auto closeDirectory = failure.Guard([&] {
+        if (directory->Active()) directory->Close();
+    });
+    const std::unique_ptr<TDBF> receipt = CreateTable(kReceiptFields, folder + kReceiptFile);
+    auto closeReceipt = failure.Guard([&] {
+        if (receipt->Active()) receipt->Close();
+    });
+    const std::unique_ptr<IProgressSink> progress = host.CreateProgress(kProgressCaption, true);
+    auto terminate = failure.Guard([&] {
+        if (progress) progress->Terminate();
+    });
+
+    TRowTexts texts(goods);
+    const int rowCount = goods.RowCount();
+    goods.MoveFirst();
+    while (!goods.AtEnd()) {
+        const int row = goods.RowNumber();
+        progress->SetRows(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
+        progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
+        texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
+        texts.Take(gfKOD, texts.Kod);
+        texts.Take(gfNAME, texts.Name);
+        texts.Take(gfRPRICE, texts.Price);
+
+        directory->Append();
+        directory->SetFieldData(dfCATEGORY, texts.Category);
+        directory->SetFieldData(dfKOD, texts.Kod);
+        directory->SetFieldData(dfNAME, texts.Name);
+        if (writeId) {
+            texts.Take(gfID, texts.Value);
+            directory->SetFieldData(dfNAME2, texts.Value);
+        }
+        directory->SetFieldData(dfZPRICE, texts.Price);
+        directory->SetFieldData(dfRPRICE, texts.Price);
+        texts.Take(gfNDS, texts.Value);
+        directory->SetFieldData(dfNDS, texts.Value);
+        directory->Post();
+
+        if (goods.AsAmount(gfOSTATOK) > 0) {
+            receipt->Append();
+            receipt->SetFieldData(rfCATEGORY, texts.Category);
+            // The receipt's ID is the barcode, not the goods row's ID.
+            receipt->SetFieldData(rfID, texts.Kod);
+            receipt->SetFieldData(rfNAME, texts.Name);
+            texts.Take(gfOSTATOK, texts.Value);
+            receipt->SetFieldData(rfKOLVO, texts.Value);
+            receipt->SetFieldData(rfZPRICE, texts.Price);
+            receipt->SetFieldData(rfRPRICE, texts.Price);
+            receipt->Post();
+        }
+        goods.MoveNext();
+    }
+}
+
 }  // namespace
 
 std::string ExportFolderPath(const std::string& folder) {
@@ -129,96 +218,8 @@ std::string ExportFolderPath(const std::string& folder) {
 
 void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host) {
     if (!goods.IsOpen()) throw std::runtime_error(kNoData);
-    const std::string folder = ExportFolderPath(inputs.Folder);
-    const bool writeId = inputs.WriteID;
-
-    goods.SuspendViews();
-    std::unique_ptr<TDBF> directory;
-    std::unique_ptr<TDBF> receipt;
-    std::unique_ptr<IProgressSink> progress;
-
-    // The clean-up order is fixed: the progress display first, then the receipt table, then the
-    // directory table, with the views resumed before the directory table goes. Every step runs
-    // even when one before it fails (a table whose final cut fails); the first failure is kept.
-    // A table is held here only once CreateTable and its code page have succeeded.
-    auto cleanUp = [&] {
-        std::exception_ptr failure;
-        auto step = [&](auto&& action) {
-            try {
-                action();
-            } catch (...) {
-                if (!failure) failure = std::current_exception();
-            }
-        };
-        step([&] {
-            if (progress) progress->Terminate();
-        });
-        progress.reset();
-        step([&] {
-            if (receipt && receipt->Active()) receipt->Close();
-        });
-        receipt.reset();
-        step([&] {
-            if (directory && directory->Active()) directory->Close();
-        });
-        goods.ResumeViews();
-        directory.reset();
-        if (failure) std::rethrow_exception(failure);
-    };
-
-    try {
-        directory = CreateTable(kDirectoryFields, folder + kDirectoryFile);
-        receipt = CreateTable(kReceiptFields, folder + kReceiptFile);
-        progress = host.CreateProgress(kProgressCaption, true);
-
-        TRowTexts texts(goods);
-        const int rowCount = goods.RowCount();
-        goods.MoveFirst();
-        while (!goods.AtEnd()) {
-            const int row = goods.RowNumber();
-            progress->SetRows(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
-            progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
-            texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
-            texts.Take(gfKOD, texts.Kod);
-            texts.Take(gfNAME, texts.Name);
-            texts.Take(gfRPRICE, texts.Price);
-
-            directory->Append();
-            directory->SetFieldData(dfCATEGORY, texts.Category);
-            directory->SetFieldData(dfKOD, texts.Kod);
-            directory->SetFieldData(dfNAME, texts.Name);
-            if (writeId) {
-                texts.Take(gfID, texts.Value);
-                directory->SetFieldData(dfNAME2, texts.Value);
-            }
-            directory->SetFieldData(dfZPRICE, texts.Price);
-            directory->SetFieldData(dfRPRICE, texts.Price);
-            texts.Take(gfNDS, texts.Value);
-            directory->SetFieldData(dfNDS, texts.Value);
-            directory->Post();
-
-            if (goods.AsAmount(gfOSTATOK) > 0) {
-                receipt->Append();
-                receipt->SetFieldData(rfCATEGORY, texts.Category);
-                // The receipt's ID is the barcode, not the goods row's ID.
-                receipt->SetFieldData(rfID, texts.Kod);
-                receipt->SetFieldData(rfNAME, texts.Name);
-                texts.Take(gfOSTATOK, texts.Value);
-                receipt->SetFieldData(rfKOLVO, texts.Value);
-                receipt->SetFieldData(rfZPRICE, texts.Price);
-                receipt->SetFieldData(rfRPRICE, texts.Price);
-                receipt->Post();
-            }
-            goods.MoveNext();
-        }
-    } catch (...) {
-        try {
-            cleanUp();
-        } catch (...) {
-            // The first failure is the one to report.
-        }
-        throw;
-    }
-    cleanUp();
+    TCleanUpFailure failure;
+    WriteTables(ExportFolderPath(inputs.Folder), inputs.WriteID, goods, host, failure);
+    failure.Rethrow();
     host.ShowInformation("Сообщение", "Данные сохранены!");
 }
