@@ -13,18 +13,6 @@
 const QString TGoodsGrid::kConfirmTitle = QStringLiteral("Confirm");
 const QString TGoodsGrid::kConfirmDelete = QStringLiteral("Delete record?");
 
-namespace {
-
-// Display widths in characters of the number columns (integers and floats as data-aware tables
-// size them); the text columns take their field width.
-int DisplayChars(TGoodsField field) {
-    if (GoodsFieldWidth(field) > 0) return GoodsFieldWidth(field);
-    if (field == gfOSTATOK || field == gfRPRICE) return 10;
-    return 11;
-}
-
-}  // namespace
-
 TGoodsCellDelegate::TGoodsCellDelegate(TGoodsGrid* grid) : QStyledItemDelegate(grid), Grid(grid) {}
 
 QWidget* TGoodsCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
@@ -32,8 +20,8 @@ QWidget* TGoodsCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     if (!Grid) return editor;
-    const int width = GoodsFieldWidth(static_cast<TGoodsField>(index.column()));
-    if (width > 0) editor->setMaxLength(width);
+    const TGoodsColumn& column = GoodsColumn(static_cast<TGoodsField>(index.column()));
+    if (column.Kind == gkText) editor->setMaxLength(column.Width);
     Grid->EditorCreated(editor, index);
     return editor;
 }
@@ -344,9 +332,8 @@ void TGoodsGrid::ResizeColumns() {
     if (!appeared) return;
     const QFontMetrics metrics(font());
     for (int column = 0; column < Model->columnCount(); ++column) {
-        const auto field = static_cast<TGoodsField>(column);
-        const int chars = DisplayChars(field);
-        const int title = metrics.horizontalAdvance(QString::fromLatin1(GoodsFieldName(field)));
-        setColumnWidth(column, std::max(chars * metrics.averageCharWidth(), title) + 8);
+        const TGoodsColumn& facts = GoodsColumn(static_cast<TGoodsField>(column));
+        const int title = metrics.horizontalAdvance(QString::fromLatin1(facts.Name));
+        setColumnWidth(column, std::max(facts.ViewChars * metrics.averageCharWidth(), title) + 8);
     }
 }

@@ -26,20 +26,20 @@ QVariant TGoodsGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return QVariant();
     const int row = index.row() + 1;
     const auto field = static_cast<TGoodsField>(index.column());
+    const TGoodsColumn& column = GoodsColumn(field);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            // A price shows in the currency format and is edited as a plain number.
-            if (field == gfRPRICE && !Goods.IsEmptyAt(row, field)) {
-                const double price = Goods.AsFloatAt(row, field);
-                return role == Qt::DisplayRole ? Currency.Format(price) : Currency.EditText(price);
+            // Money shows in the currency format and is edited as a plain number.
+            if (column.Kind == gkMoney && !Goods.IsEmptyAt(row, field)) {
+                const double amount = Goods.AsFloatAt(row, field);
+                return role == Qt::DisplayRole ? Currency.Format(amount)
+                                               : Currency.EditText(amount);
             }
             return QString::fromStdString(Goods.AsTextAt(row, field));
         case Qt::TextAlignmentRole:
-            if (field == gfNAME || field == gfKOD) {
-                return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-            }
-            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            return QVariant::fromValue((column.Align == gaLeft ? Qt::AlignLeft : Qt::AlignRight) |
+                                       Qt::AlignVCenter);
         default:
             return QVariant();
     }
@@ -49,7 +49,7 @@ QVariant TGoodsGridModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole) return QVariant();
     if (orientation == Qt::Horizontal) {
         if (section < 0 || section >= kGoodsFieldCount) return QVariant();
-        return QString::fromLatin1(GoodsFieldName(static_cast<TGoodsField>(section)));
+        return QString::fromLatin1(GoodsColumn(static_cast<TGoodsField>(section)).Name);
     }
     if (section + 1 != Goods.RowNumber()) return QString();
     switch (Goods.State()) {

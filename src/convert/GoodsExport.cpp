@@ -1,14 +1,18 @@
 #include "convert/GoodsExport.h"
 
+#include <cstdint>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "dbf/DBF.h"
 #include "import/GoodsTable.h"
 #include "import/RunHost.h"
 #include "text/CodePage.h"
+#include "text/Defer.h"
 
 namespace {
 
@@ -25,6 +29,18 @@ struct TFieldLayout {
     std::uint8_t Precision;
 };
 
+// Field numbers as SetFieldData counts them (from 1), in the order of the layouts below.
+enum TDirectoryField : std::int32_t {
+    dfCATEGORY = 1,
+    dfKOD,
+    dfNAME,
+    dfNAME2,
+    dfZPRICE,
+    dfRPRICE,
+    dfNDS
+};
+enum TReceiptField : std::int32_t { rfCATEGORY = 1, rfID, rfNAME, rfKOLVO, rfZPRICE, rfRPRICE };
+
 constexpr TFieldLayout kDirectoryFields[] = {
     {"CATEGORY", fldChar, 20, 0}, {"KOD", fldChar, 15, 0},       {"NAME", fldChar, 50, 0},
     {"NAME2", fldChar, 30, 0},    {"ZPRICE", fldNumeric, 10, 2}, {"RPRICE", fldNumeric, 10, 2},
@@ -35,6 +51,41 @@ constexpr TFieldLayout kReceiptFields[] = {
     {"CATEGORY", fldChar, 20, 0}, {"ID", fldChar, 15, 0},        {"NAME", fldChar, 50, 0},
     {"KOLVO", fldNumeric, 10, 2}, {"ZPRICE", fldNumeric, 10, 2}, {"RPRICE", fldNumeric, 10, 2},
 };
+
+// The layout entry that field number `number` addresses.
+template <std::size_t N>
+constexpr const TFieldLayout& Field(const TFieldLayout (&fields)[N], std::int32_t number) {
+    return fields[number - 1];
+}
+
+// Whether `number` addresses the field called `name`: a reordered layout fails to build instead
+// of moving values into the wrong fields.
+template <std::size_t N>
+constexpr bool Names(const TFieldLayout (&fields)[N], std::int32_t number, std::string_view name) {
+    return number >= 1 && static_cast<std::size_t>(number) <= N &&
+           Field(fields, number).Name == name;
+}
+
+static_assert(std::size(kDirectoryFields) == dfNDS);
+static_assert(Names(kDirectoryFields, dfCATEGORY, "CATEGORY"));
+static_assert(Names(kDirectoryFields, dfKOD, "KOD"));
+static_assert(Names(kDirectoryFields, dfNAME, "NAME"));
+static_assert(Names(kDirectoryFields, dfNAME2, "NAME2"));
+static_assert(Names(kDirectoryFields, dfZPRICE, "ZPRICE"));
+static_assert(Names(kDirectoryFields, dfRPRICE, "RPRICE"));
+static_assert(Names(kDirectoryFields, dfNDS, "NDS"));
+
+static_assert(std::size(kReceiptFields) == rfRPRICE);
+static_assert(Names(kReceiptFields, rfCATEGORY, "CATEGORY"));
+static_assert(Names(kReceiptFields, rfID, "ID"));
+static_assert(Names(kReceiptFields, rfNAME, "NAME"));
+static_assert(Names(kReceiptFields, rfKOLVO, "KOLVO"));
+static_assert(Names(kReceiptFields, rfZPRICE, "ZPRICE"));
+static_assert(Names(kReceiptFields, rfRPRICE, "RPRICE"));
+
+// Every name the goods table keeps fits both tables (one byte a character in code page 866).
+static_assert(Field(kDirectoryFields, dfNAME).Size >= GoodsColumn(gfNAME).Width);
+static_assert(Field(kReceiptFields, rfNAME).Size >= GoodsColumn(gfNAME).Width);
 
 template <std::size_t N>
 std::unique_ptr<TDBF> CreateTable(const TFieldLayout (&fields)[N], const std::string& path) {
@@ -67,6 +118,94 @@ class TRowTexts {
     std::string Utf8;
 };
 
+// The first failure among the clean-up steps. A step runs from a guard's destructor, which must not
+// throw, so its failure is kept here; the normal way out rethrows the first one once every guard
+// has run, and on a way out by an exception that exception is the one reported.
+class TCleanUpFailure {
+  public:
+    // A guard that runs `step` when its scope ends, whatever the steps before it did.
+    template <class F>
+    auto Guard(F step) {
+        return TDefer([this, step] {
+            try {
+                step();
+            } catch (...) {
+                if (!First) First = std::current_exception();
+            }
+        });
+    }
+    void Rethrow() const {
+        if (First) std::rethrow_exception(First);
+    }
+
+  private:
+    std::exception_ptr First;
+};
+
+// Walks the goods table into both tables with the views suspended. The guards release in reverse
+// order of declaration, which is the clean-up order: the progress display terminates, the receipt
+// table closes and goes, the directory table closes, the views resume, and only then the
+// directory table goes. A table is held only once CreateTable and its code page have succeeded.
+void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IRunHost& host,
+                 TCleanUpFailure& failure) {
+    goods.SuspendViews();
+    std::unique_ptr<TDBF> directory;
+    auto resumeViews = failure.Guard([&] { goods.ResumeViews(); });
+    directory = CreateTable(kDirectoryFields, folder + kDirectoryFile);
+    auto closeDirectory = failure.Guard([&] {
+        if (directory->Active()) directory->Close();
+    });
+    const std::unique_ptr<TDBF> receipt = CreateTable(kReceiptFields, folder + kReceiptFile);
+    auto closeReceipt = failure.Guard([&] {
+        if (receipt->Active()) receipt->Close();
+    });
+    const std::unique_ptr<IProgressSink> progress = host.CreateProgress(kProgressCaption, true);
+    auto terminate = failure.Guard([&] {
+        if (progress) progress->Terminate();
+    });
+
+    TRowTexts texts(goods);
+    const int rowCount = goods.RowCount();
+    goods.MoveFirst();
+    while (!goods.AtEnd()) {
+        const int row = goods.RowNumber();
+        progress->SetRows(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
+        progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
+        texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
+        texts.Take(gfKOD, texts.Kod);
+        texts.Take(gfNAME, texts.Name);
+        texts.Take(gfRPRICE, texts.Price);
+
+        directory->Append();
+        directory->SetFieldData(dfCATEGORY, texts.Category);
+        directory->SetFieldData(dfKOD, texts.Kod);
+        directory->SetFieldData(dfNAME, texts.Name);
+        if (writeId) {
+            texts.Take(gfID, texts.Value);
+            directory->SetFieldData(dfNAME2, texts.Value);
+        }
+        directory->SetFieldData(dfZPRICE, texts.Price);
+        directory->SetFieldData(dfRPRICE, texts.Price);
+        texts.Take(gfNDS, texts.Value);
+        directory->SetFieldData(dfNDS, texts.Value);
+        directory->Post();
+
+        if (goods.AsAmount(gfOSTATOK) > 0) {
+            receipt->Append();
+            receipt->SetFieldData(rfCATEGORY, texts.Category);
+            // The receipt's ID is the barcode, not the goods row's ID.
+            receipt->SetFieldData(rfID, texts.Kod);
+            receipt->SetFieldData(rfNAME, texts.Name);
+            texts.Take(gfOSTATOK, texts.Value);
+            receipt->SetFieldData(rfKOLVO, texts.Value);
+            receipt->SetFieldData(rfZPRICE, texts.Price);
+            receipt->SetFieldData(rfRPRICE, texts.Price);
+            receipt->Post();
+        }
+        goods.MoveNext();
+    }
+}
+
 }  // namespace
 
 std::string ExportFolderPath(const std::string& folder) {
@@ -79,95 +218,8 @@ std::string ExportFolderPath(const std::string& folder) {
 
 void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host) {
     if (!goods.IsOpen()) throw std::runtime_error(kNoData);
-    const std::string folder = ExportFolderPath(inputs.Folder);
-    const bool writeId = inputs.WriteID;
-
-    goods.SuspendViews();
-    std::unique_ptr<TDBF> directory;
-    std::unique_ptr<TDBF> receipt;
-    std::unique_ptr<IProgressSink> progress;
-
-    // The clean-up order is fixed: the progress display first, then the receipt table, then the
-    // directory table, with the views resumed before the directory table goes. Every step runs
-    // even when one before it fails (a table whose final cut fails); the first failure is kept.
-    // A table is held here only once CreateTable and its code page have succeeded.
-    auto cleanUp = [&] {
-        std::exception_ptr failure;
-        auto step = [&](auto&& action) {
-            try {
-                action();
-            } catch (...) {
-                if (!failure) failure = std::current_exception();
-            }
-        };
-        step([&] {
-            if (progress) progress->Terminate();
-        });
-        progress.reset();
-        step([&] {
-            if (receipt && receipt->Active()) receipt->Close();
-        });
-        receipt.reset();
-        step([&] {
-            if (directory && directory->Active()) directory->Close();
-        });
-        goods.ResumeViews();
-        directory.reset();
-        if (failure) std::rethrow_exception(failure);
-    };
-
-    try {
-        directory = CreateTable(kDirectoryFields, folder + kDirectoryFile);
-        receipt = CreateTable(kReceiptFields, folder + kReceiptFile);
-        progress = host.CreateProgress(kProgressCaption, true);
-
-        TRowTexts texts(goods);
-        const int rowCount = goods.RowCount();
-        goods.MoveFirst();
-        while (!goods.AtEnd()) {
-            const int row = goods.RowNumber();
-            progress->SetRows(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
-            progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
-            texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
-            texts.Take(gfKOD, texts.Kod);
-            texts.Take(gfNAME, texts.Name);
-            texts.Take(gfRPRICE, texts.Price);
-
-            directory->Append();
-            directory->SetFieldData(1, texts.Category);
-            directory->SetFieldData(2, texts.Kod);
-            directory->SetFieldData(3, texts.Name);
-            if (writeId) {
-                texts.Take(gfID, texts.Value);
-                directory->SetFieldData(4, texts.Value);
-            }
-            directory->SetFieldData(5, texts.Price);
-            directory->SetFieldData(6, texts.Price);
-            texts.Take(gfNDS, texts.Value);
-            directory->SetFieldData(7, texts.Value);
-            directory->Post();
-
-            if (goods.AsAmount(gfOSTATOK) > 0) {
-                receipt->Append();
-                receipt->SetFieldData(1, texts.Category);
-                receipt->SetFieldData(2, texts.Kod);
-                receipt->SetFieldData(3, texts.Name);
-                texts.Take(gfOSTATOK, texts.Value);
-                receipt->SetFieldData(4, texts.Value);
-                receipt->SetFieldData(5, texts.Price);
-                receipt->SetFieldData(6, texts.Price);
-                receipt->Post();
-            }
-            goods.MoveNext();
-        }
-    } catch (...) {
-        try {
-            cleanUp();
-        } catch (...) {
-            // The first failure is the one to report.
-        }
-        throw;
-    }
-    cleanUp();
+    TCleanUpFailure failure;
+    WriteTables(ExportFolderPath(inputs.Folder), inputs.WriteID, goods, host, failure);
+    failure.Rethrow();
     host.ShowInformation("Сообщение", "Данные сохранены!");
 }

@@ -7,14 +7,7 @@
 #include <string_view>
 #include <vector>
 
-// The columns of the goods table, in field order.
-enum TGoodsField : std::uint8_t { gfID, gfNAME, gfKOD, gfOSTATOK, gfRPRICE, gfCATEGORY, gfNDS };
-inline constexpr int kGoodsFieldCount = 7;
-
-// The column's name ("ID", "NAME", ...): view titles and messages use it.
-const char* GoodsFieldName(TGoodsField field);
-// Width in characters of a text column (NAME 50, KOD 20); 0 for the others.
-int GoodsFieldWidth(TGoodsField field);
+#include "import/GoodsColumns.h"
 
 enum TGoodsState : std::uint8_t { gsClosed, gsBrowse, gsInsert, gsEdit };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,8 @@
 #include "convert/GoodsExport.h"
 #include "import/GoodsTable.h"
 #include "text/CodePage.h"
+#include "text/Defer.h"
+#include "text/FileSystem.h"
 
 namespace {
 
@@ -233,6 +236,67 @@ TEST_F(GoodsExportTest, MissingFolderFailsWithTheCreationError) {
                                   "\". No such file or directory");
     EXPECT_TRUE(Host.Progress.empty());
     EXPECT_TRUE(Host.Informations.empty());
+}
+
+// Tables written ahead are larger on disk until Close cuts them. When the views resume, the
+// progress display has ended and both tables are closed at their final sizes, on success and on
+// failure alike.
+TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
+    struct TCase {
+        const char* Name;
+        std::string LastPrice;
+        std::string Message;
+    };
+    const TCase cases[] = {
+        {"success", "1", ""},
+        {"failure", "12345678", "SetFieldData: Недопустимый размер данных\rРяд: 3, Поле: 5"},
+    };
+    class TResumeWitness : public IGoodsView {
+      public:
+        void GoodsBeginInsert(int) override {}
+        void GoodsEndInsert() override {}
+        void GoodsBeginRemove(int) override {}
+        void GoodsEndRemove() override {}
+        void GoodsRowChanged(int) override {}
+        void GoodsCurrentChanged(int) override {}
+        void GoodsRefreshAll() override { OnRefresh(); }
+        std::function<void()> OnRefresh;
+    };
+    SetGrowAheadThreshold(1);
+    const TDefer restore([] { SetGrowAheadThreshold(0); });
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TGoodsTable goods;
+        goods.OpenTable();
+        for (int id = 1; id <= 3; ++id) {
+            goods.AppendRow();
+            goods.SetInteger(gfID, id);
+            goods.SetText(gfOSTATOK, "1");
+            goods.SetText(gfRPRICE, id == 3 ? c.LastPrice : "1");
+            goods.PostRow();
+        }
+        TTempDir folder;
+        TRecordingHost host;
+        int refreshes = 0, terminations = -1;
+        std::uintmax_t directorySize = 0, receiptSize = 0;
+        TResumeWitness witness;
+        witness.OnRefresh = [&] {
+            ++refreshes;
+            terminations = host.Progress.empty() ? -1 : host.Progress[0]->Terminations;
+            directorySize = std::filesystem::file_size(folder.File(kDirectory));
+            receiptSize = std::filesystem::file_size(folder.File(kReceipt));
+        };
+        goods.AttachView(&witness);
+        TExportInputs inputs;
+        inputs.Folder = folder.Path().string();
+        EXPECT_EQ(FailureMessage([&] { ExportGoods(inputs, goods, host); }), c.Message);
+        goods.DetachView(&witness);
+
+        EXPECT_EQ(refreshes, 1);
+        EXPECT_EQ(terminations, 1);
+        EXPECT_EQ(directorySize, std::filesystem::file_size(folder.File(kDirectory)));
+        EXPECT_EQ(receiptSize, std::filesystem::file_size(folder.File(kReceipt)));
+    }
 }
 
 }  // namespace
