@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "text/Ascii.h"
+
 namespace {
 
 using namespace DbfFormat;
@@ -118,8 +120,7 @@ void TDBF::AddFieldDefs(const std::string& FldName, TFldType FldType, std::uint8
     if (FActive) throw ED(kAddFieldDefsActive);
     TDbfFieldDesc desc{};
     for (std::size_t i = 0; i < FldName.size() && i < FieldNameLength; ++i) {
-        char c = FldName[i];
-        desc.Name[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        desc.Name[i] = AsciiUpper(FldName[i]);
     }
     desc.Type = TypeLetter(FldType);
     if (FldSize == 0) throw ED(kAddFieldDefsSize);
@@ -339,9 +340,7 @@ void TDBF::SetTableName(const std::string& Value) {
     std::string name = ExtractFileName(Value);
     std::size_t dot = name.rfind('.');
     std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (char& c : extension) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : extension) c = AsciiUpper(c);
     if (extension != ".DBF") throw ED(kTableNameType);
     FTableName = Value;
 }
