@@ -59,6 +59,17 @@ void PutU32(std::uint8_t* p, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
+// The header's date of last update: year - 1900 (kept modulo 256), month, day.
+void PutDate(std::uint8_t* p, const TLocalDate& date) {
+    p[0] = static_cast<std::uint8_t>((date.Year - 1900) & 0xFF);
+    p[1] = static_cast<std::uint8_t>(date.Month);
+    p[2] = static_cast<std::uint8_t>(date.Day);
+}
+
+TLocalDate GetDate(const std::uint8_t* p) {
+    return {1900 + p[0], p[1], p[2]};
+}
+
 char TypeLetter(TFldType type) {
     switch (type) {
         case fldLogical:
@@ -165,10 +176,7 @@ void TDBF::CreateTable() {
 }
 
 void TDBF::WriteHeader() {
-    TLocalDate today = LocalDate();
-    FHeader[OffsetDate] = static_cast<std::uint8_t>((today.Year - 1900) & 0xFF);
-    FHeader[OffsetDate + 1] = static_cast<std::uint8_t>(today.Month);
-    FHeader[OffsetDate + 2] = static_cast<std::uint8_t>(today.Day);
+    PutDate(&FHeader[OffsetDate], LocalDate());
     // Header, descriptors and terminator go out in one write.
     std::vector<std::uint8_t> block(HeaderLengthFor(FFieldDefs.size()));
     std::memcpy(block.data(), FHeader.data(), HeaderSize);
@@ -252,13 +260,11 @@ void TDBF::WriteRecord() {
         return;
     }
     if (!HasLayout()) throw ED(kWriteRecord);
-    int year = 1900 + FHeader[OffsetDate];
-    int month = FHeader[OffsetDate + 1];
-    int day = FHeader[OffsetDate + 2];
-    if (!IsValidDate(year, month, day)) throw ED(kWriteRecord);
+    const TLocalDate stored = GetDate(&FHeader[OffsetDate]);
+    if (!IsValidDate(stored.Year, stored.Month, stored.Day)) throw ED(kWriteRecord);
     // The date bytes are written only when the day has changed: same file, one write fewer.
-    TLocalDate today = LocalDate();
-    if (today.Year != year || today.Month != month || today.Day != day) {
+    const TLocalDate today = LocalDate();
+    if (today.Year != stored.Year || today.Month != stored.Month || today.Day != stored.Day) {
         try {
             SetDbfDate(today);
         } catch (const ED&) {
@@ -273,10 +279,8 @@ void TDBF::WriteRecord() {
 
 void TDBF::SetDbfDate(const TLocalDate& Date) {
     if (!IsValidDate(Date.Year, Date.Month, Date.Day)) throw ED(kSetDbfDateValue);
-    FHeader[OffsetDate] = static_cast<std::uint8_t>((Date.Year - 1900) & 0xFF);
-    FHeader[OffsetDate + 1] = static_cast<std::uint8_t>(Date.Month);
-    FHeader[OffsetDate + 2] = static_cast<std::uint8_t>(Date.Day);
-    if (!FStream.WriteAt(OffsetDate, &FHeader[OffsetDate], 3)) throw ED(kSetDbfDateWrite);
+    PutDate(&FHeader[OffsetDate], Date);
+    if (!FStream.WriteAt(OffsetDate, &FHeader[OffsetDate], DateSize)) throw ED(kSetDbfDateWrite);
 }
 
 void TDBF::Append() {
