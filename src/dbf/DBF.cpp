@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "text/Ascii.h"
+
 namespace {
 
 using namespace DbfFormat;
@@ -55,6 +57,17 @@ void PutU16(std::uint8_t* p, std::size_t value) {
 
 void PutU32(std::uint8_t* p, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+}
+
+// The header's date of last update: year - 1900 (kept modulo 256), month, day.
+void PutDate(std::uint8_t* p, const TLocalDate& date) {
+    p[0] = static_cast<std::uint8_t>((date.Year - 1900) & 0xFF);
+    p[1] = static_cast<std::uint8_t>(date.Month);
+    p[2] = static_cast<std::uint8_t>(date.Day);
+}
+
+TLocalDate GetDate(const std::uint8_t* p) {
+    return {1900 + p[0], p[1], p[2]};
 }
 
 char TypeLetter(TFldType type) {
@@ -118,8 +131,7 @@ void TDBF::AddFieldDefs(const std::string& FldName, TFldType FldType, std::uint8
     if (FActive) throw ED(kAddFieldDefsActive);
     TDbfFieldDesc desc{};
     for (std::size_t i = 0; i < FldName.size() && i < FieldNameLength; ++i) {
-        char c = FldName[i];
-        desc.Name[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        desc.Name[i] = AsciiUpper(FldName[i]);
     }
     desc.Type = TypeLetter(FldType);
     if (FldSize == 0) throw ED(kAddFieldDefsSize);
@@ -164,10 +176,7 @@ void TDBF::CreateTable() {
 }
 
 void TDBF::WriteHeader() {
-    TLocalDate today = LocalDate();
-    FHeader[OffsetDate] = static_cast<std::uint8_t>((today.Year - 1900) & 0xFF);
-    FHeader[OffsetDate + 1] = static_cast<std::uint8_t>(today.Month);
-    FHeader[OffsetDate + 2] = static_cast<std::uint8_t>(today.Day);
+    PutDate(&FHeader[OffsetDate], LocalDate());
     // Header, descriptors and terminator go out in one write.
     std::vector<std::uint8_t> block(HeaderLengthFor(FFieldDefs.size()));
     std::memcpy(block.data(), FHeader.data(), HeaderSize);
@@ -251,13 +260,11 @@ void TDBF::WriteRecord() {
         return;
     }
     if (!HasLayout()) throw ED(kWriteRecord);
-    int year = 1900 + FHeader[OffsetDate];
-    int month = FHeader[OffsetDate + 1];
-    int day = FHeader[OffsetDate + 2];
-    if (!IsValidDate(year, month, day)) throw ED(kWriteRecord);
+    const TLocalDate stored = GetDate(&FHeader[OffsetDate]);
+    if (!IsValidDate(stored.Year, stored.Month, stored.Day)) throw ED(kWriteRecord);
     // The date bytes are written only when the day has changed: same file, one write fewer.
-    TLocalDate today = LocalDate();
-    if (today.Year != year || today.Month != month || today.Day != day) {
+    const TLocalDate today = LocalDate();
+    if (today.Year != stored.Year || today.Month != stored.Month || today.Day != stored.Day) {
         try {
             SetDbfDate(today);
         } catch (const ED&) {
@@ -272,10 +279,8 @@ void TDBF::WriteRecord() {
 
 void TDBF::SetDbfDate(const TLocalDate& Date) {
     if (!IsValidDate(Date.Year, Date.Month, Date.Day)) throw ED(kSetDbfDateValue);
-    FHeader[OffsetDate] = static_cast<std::uint8_t>((Date.Year - 1900) & 0xFF);
-    FHeader[OffsetDate + 1] = static_cast<std::uint8_t>(Date.Month);
-    FHeader[OffsetDate + 2] = static_cast<std::uint8_t>(Date.Day);
-    if (!FStream.WriteAt(OffsetDate, &FHeader[OffsetDate], 3)) throw ED(kSetDbfDateWrite);
+    PutDate(&FHeader[OffsetDate], Date);
+    if (!FStream.WriteAt(OffsetDate, &FHeader[OffsetDate], DateSize)) throw ED(kSetDbfDateWrite);
 }
 
 void TDBF::Append() {
@@ -339,9 +344,7 @@ void TDBF::SetTableName(const std::string& Value) {
     std::string name = ExtractFileName(Value);
     std::size_t dot = name.rfind('.');
     std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (char& c : extension) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : extension) c = AsciiUpper(c);
     if (extension != ".DBF") throw ED(kTableNameType);
     FTableName = Value;
 }

@@ -27,6 +27,7 @@ constexpr std::uint8_t LanguageNone = 0x00;
 // Offsets inside the header.
 constexpr std::size_t OffsetVersion = 0;
 constexpr std::size_t OffsetDate = 1;  // year - 1900, month, day
+constexpr std::size_t DateSize = 3;
 constexpr std::size_t OffsetRecordCount = 4;
 constexpr std::size_t OffsetHeaderLength = 8;
 constexpr std::size_t OffsetRecordLength = 10;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "dbf/DBF.h"
+#include "text/Ascii.h"
 #include "text/DecimalSeparator.h"
 #include "text/NumberText.h"
 #include "text/Trim.h"
@@ -35,7 +36,7 @@ bool ParseDatePiece(std::string_view piece, int& value) {
     if (i == piece.size()) return false;
     value = 0;
     for (; i < piece.size(); ++i) {
-        if (piece[i] < '0' || piece[i] > '9') return false;
+        if (!IsDigit(piece[i])) return false;
         value = value * 10 + (piece[i] - '0');
     }
     return true;
@@ -99,47 +100,25 @@ bool ShortestDigits(double value, TDigits& d) {
 
 constexpr std::size_t kExactDigits = 15;  // every decimal of this many digits survives a double
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// A plain decimal ("[blanks][sign]digits[.digits]", "." as separator) of at most 15 significant
-// digits: a double keeps such a number exactly, so its shortest form is the digits as typed and
-// the conversion through a double can be skipped. False for anything else.
-bool PlainDecimalDigits(std::string_view text, TDigits& d) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    const std::size_t intStart = i;
-    while (i < n && IsDigit(text[i])) ++i;
-    const std::size_t intLength = i - intStart;
-    std::size_t fracStart = i;
-    if (i < n && text[i] == '.') {
-        fracStart = ++i;
-        while (i < n && IsDigit(text[i])) ++i;
-    }
-    const std::size_t fracLength = i - fracStart;
-    if (i != n || intLength + fracLength == 0) return false;
-
-    auto digit = [&](std::size_t p) {
-        return p < intLength ? text[intStart + p] : text[fracStart + p - intLength];
-    };
-    const std::size_t total = intLength + fracLength;
+// The digits as typed of a number without exponent and with at most 15 significant digits: a
+// double keeps such a number exactly, so its shortest form is those digits and the trip through
+// a double can be skipped. False, with `d` untouched, for any other number.
+bool TypedDigits(const TDecimalText& number, TDigits& d) {
+    if (number.HasExponent) return false;
+    const std::size_t total = number.DigitCount();
     std::size_t first = 0;
-    while (first < total && digit(first) == '0') ++first;
+    while (first < total && number.Digit(first) == '0') ++first;
     if (first == total) {
         d.Digits[0] = '0';
         d.Count = 1;
         return true;
     }
     std::size_t last = total - 1;
-    while (digit(last) == '0') --last;
+    while (number.Digit(last) == '0') --last;
     if (last - first + 1 > kExactDigits) return false;
-    for (std::size_t p = first; p <= last; ++p) d.Digits[d.Count++] = digit(p);
-    d.Exponent = static_cast<int>(intLength) - 1 - static_cast<int>(first);
-    d.Negative = negative;
+    for (std::size_t p = first; p <= last; ++p) d.Digits[d.Count++] = number.Digit(p);
+    d.Exponent = static_cast<int>(number.IntDigits.size()) - 1 - static_cast<int>(first);
+    d.Negative = number.Negative;
     return true;
 }
 
@@ -230,25 +209,24 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
                 break;
             case 'F':
             case 'N': {
-                const char separator = DecimalSeparator();
-                TDigits digits;
-                if (separator == '.' && PlainDecimalDigits(text, digits)) {
-                    if (!FormatFixed(digits, desc.Decimals, width, out)) RaiseSizeError(FieldNo);
-                    result = std::string_view(out.Bytes.data(), out.Length);
-                    break;
-                }
                 // With "," as the separator, a "." typed by habit in a number without "," is
                 // taken as the separator.
+                const char separator = DecimalSeparator();
                 const char inText =
                     separator == ',' && text.find(',') == std::string_view::npos ? '.' : separator;
-                std::optional<double> parsed = ParseDecimalText(text, inText);
-                if (!parsed || !std::isfinite(*parsed)) RaiseDataError(FieldNo);
+                const std::optional<TDecimalText> number = SplitDecimalText(text, inText);
+                if (!number) RaiseDataError(FieldNo);
+                TDigits digits;
+                // The separator "," (never the program's own) takes every number through a
+                // double, so that road stays in use and can be held to the same bytes.
+                if (separator != '.' || !TypedDigits(*number, digits)) {
+                    const std::optional<double> value = DecimalTextValue(*number);
+                    if (!value || !std::isfinite(*value)) RaiseDataError(FieldNo);
+                    if (!ShortestDigits(*value, digits)) RaiseSizeError(FieldNo);
+                }
                 // Always ".", whatever the separator; a number too long for the field is
                 // refused rather than cut.
-                if (!ShortestDigits(*parsed, digits) ||
-                    !FormatFixed(digits, desc.Decimals, width, out)) {
-                    RaiseSizeError(FieldNo);
-                }
+                if (!FormatFixed(digits, desc.Decimals, width, out)) RaiseSizeError(FieldNo);
                 result = std::string_view(out.Bytes.data(), out.Length);
                 break;
             }
@@ -256,10 +234,7 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
                 // Longer text (a foreign, wider L field) matches no keyword.
                 char upper[kLogicalInputLength] = {};
                 std::size_t length = text.size() <= kLogicalInputLength ? text.size() : 0;
-                for (std::size_t i = 0; i < length; ++i) {
-                    char c = text[i];
-                    upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-                }
+                for (std::size_t i = 0; i < length; ++i) upper[i] = AsciiUpper(text[i]);
                 std::string_view word(upper, length);
                 out.Bytes[0] = word == "TRUE" || word == "YES"   ? 'T'
                                : word == "FALSE" || word == "NO" ? 'F'

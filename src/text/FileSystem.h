@@ -27,6 +27,11 @@ std::string ExtractFileName(const std::string& path);
 // The system's text for an error number.
 std::string SysErrorMessage(int error);
 
+// A platform's handle of an open file: a descriptor on POSIX, a HANDLE on Windows. Both fit,
+// and both use -1 for none.
+using TFileHandle = std::intptr_t;
+inline constexpr TFileHandle kNoFileHandle = -1;
+
 struct TLocalDate {
     int Year;
     int Month;
@@ -57,7 +62,7 @@ class TFile {
     // Opens a file for reading, sharing it with other readers. Returns 0, or the error number.
     int OpenRead(const std::string& path);
 
-    bool IsOpen() const { return Fd >= 0; }
+    bool IsOpen() const { return Handle != kNoFileHandle; }
     // Closes the file; one that was grown ahead is first cut to its exact size (see GrowAhead).
     // Returns 0, or the error number of that cut; the file is closed either way.
     int Close();
@@ -72,7 +77,7 @@ class TFile {
     // become stores into the mapping, visible to every other reader at once and kept by the
     // system if this process dies. Reads and writes keep their meaning: the file's exact size is
     // the furthest byte written (or its size when opened), reads past it fail, and Close cuts the
-    // reserved tail of zeros off. Each growth counts as one write for the fault switch.
+    // reserved tail of zeros off. Each growth counts as one write at the fault gate.
     void GrowAhead();
     // The file's exact size as this opener knows it (meaningful after GrowAhead).
     std::uint64_t Size() const { return ExactSize; }
@@ -85,7 +90,7 @@ class TFile {
     void Unmap();
     void ReleaseBehind(std::uint64_t end);  // lets go of mapped pages well behind `end`
 
-    int Fd = -1;
+    TFileHandle Handle = kNoFileHandle;
     bool Growing = false;         // GrowAhead was asked for and still works on this file
     std::uint64_t ExactSize = 0;  // furthest byte written, or the size when opened
     std::uint64_t Reserved = 0;   // the file's length on disk: ExactSize plus the reserved tail
@@ -94,13 +99,20 @@ class TFile {
     std::uint64_t ReleaseMark = 0;  // the write end past which ReleaseBehind runs next
 };
 
-// Test switch: make one read or one write of TFile fail, to reach every failure path without a
-// broken disk. Counting starts at 1 from the last reset; 0 disables. Reads count ReadAt and Read.
-enum TFileOp { foRead, foWrite };
-void SetFileFault(TFileOp op, long failAt);
-void ResetFileFaults();
-// How many operations of this kind were made since the last reset.
-long FileOpCount(TFileOp op);
+// Test seam: every read and every write of a TFile, on any platform, first asks the installed
+// hook whether it fails; a failed one transfers nothing and reports an I/O error (EIO). Reads
+// are ReadAt and Read; the growth of a grown-ahead file and the cut at its Close are writes.
+enum TFileOp : std::uint8_t { foRead, foWrite };
+
+class IFileFaultHook {
+  public:
+    virtual ~IFileFaultHook() = default;
+    // Whether this operation fails; asked once per operation, on the thread that makes it.
+    virtual bool Fails(TFileOp op) = 0;
+};
+
+// Installs `hook` for every file of the process, or none (nullptr, the default).
+void SetFileFaultHook(IFileFaultHook* hook);
 
 // Test switch: the size a file must pass before GrowAhead maps it (kGrowAheadThreshold unless
 // set; 0 restores that), so that small test files can take the mapped path too.

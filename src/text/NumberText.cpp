@@ -5,13 +5,10 @@
 #include <limits>
 #include <system_error>
 
+#include "text/Ascii.h"
 #include "text/FixedPoint.h"
 
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -20,99 +17,25 @@ int HexDigit(char c) {
     return -1;
 }
 
-// A text that follows the decimal number rule, taken apart. The number's digits are the integer
-// digits followed by the fraction digits; Exponent is saturated far beyond any double.
-struct TDecimalParts {
-    bool Negative = false;
-    std::string_view IntDigits;
-    std::string_view FracDigits;
-    bool HasSeparator = false;
-    std::int64_t Exponent = 0;
-    std::string_view Body;  // from the first digit or separator to the end of the exponent
-
-    std::size_t DigitCount() const { return IntDigits.size() + FracDigits.size(); }
-    char Digit(std::size_t p) const {
-        return p < IntDigits.size() ? IntDigits[p] : FracDigits[p - IntDigits.size()];
-    }
-};
-
+// Exponents beyond any double's are kept at this size, so their sums cannot overflow.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000'000;
-
-std::optional<TDecimalParts> SplitDecimal(std::string_view text, char separator) {
-    TDecimalParts parts;
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) parts.Negative = text[i++] == '-';
-    const std::size_t bodyStart = i;
-    std::size_t start = i;
-    while (i < n && IsDigit(text[i])) ++i;
-    parts.IntDigits = text.substr(start, i - start);
-    if (i < n && text[i] == separator) {
-        parts.HasSeparator = true;
-        start = ++i;
-        while (i < n && IsDigit(text[i])) ++i;
-        parts.FracDigits = text.substr(start, i - start);
-    }
-    if (parts.DigitCount() == 0) return std::nullopt;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
-        if (i == n || !IsDigit(text[i])) return std::nullopt;
-        std::int64_t exponent = 0;
-        for (; i < n && IsDigit(text[i]); ++i)
-            if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - '0');
-        parts.Exponent = negativeExponent ? -exponent : exponent;
-    }
-    parts.Body = text.substr(bodyStart, i - bodyStart);
-    while (i < n && text[i] == ' ') ++i;
-    if (i != n) return std::nullopt;
-    return parts;
-}
-
-// Position of the first non-zero digit, or DigitCount() when the number is zero.
-std::size_t FirstSignificant(const TDecimalParts& parts) {
-    std::size_t p = 0;
-    while (p < parts.DigitCount() && parts.Digit(p) == '0') ++p;
-    return p;
-}
-
-// The decimal order of a non-zero number: it lies in [10^(order-1), 10^order).
-std::int64_t Order(const TDecimalParts& parts, std::size_t first) {
-    return static_cast<std::int64_t>(parts.IntDigits.size()) - static_cast<std::int64_t>(first) +
-           parts.Exponent;
-}
 
 // Orders outside the double range, decided before from_chars so that absurd exponents never
 // reach it: the largest double is about 1.8E308, the smallest positive one about 4.9E-324.
 constexpr std::int64_t kMaxOrder = 310;
 constexpr std::int64_t kMinOrder = -324;
 
-std::optional<double> PartsToDouble(const TDecimalParts& parts, char separator) {
-    std::size_t first = FirstSignificant(parts);
-    if (first == parts.DigitCount()) return 0.0;
-    std::int64_t order = Order(parts, first);
-    if (order > kMaxOrder) return std::nullopt;
-    if (order <= kMinOrder) return 0.0;
+// Position of the first non-zero digit, or DigitCount() when the number is zero.
+std::size_t FirstSignificant(const TDecimalText& parts) {
+    std::size_t p = 0;
+    while (p < parts.DigitCount() && parts.Digit(p) == '0') ++p;
+    return p;
+}
 
-    double value = 0;
-    std::from_chars_result result;
-    if (separator == '.' || !parts.HasSeparator) {
-        result = std::from_chars(parts.Body.data(), parts.Body.data() + parts.Body.size(), value);
-    } else {
-        std::string body(parts.Body);
-        body[parts.IntDigits.size()] = '.';  // the separator follows the integer digits
-        result = std::from_chars(body.data(), body.data() + body.size(), value);
-        result.ptr = parts.Body.data() + (result.ptr - body.data());
-    }
-    if (result.ec == std::errc::result_out_of_range) {
-        if (order > 0) return std::nullopt;
-        value = 0;
-    } else if (result.ec != std::errc() || result.ptr != parts.Body.data() + parts.Body.size()) {
-        return std::nullopt;
-    }
-    return parts.Negative ? -value : value;
+// The decimal order of a non-zero number: it lies in [10^(order-1), 10^order).
+std::int64_t Order(const TDecimalText& parts, std::size_t first) {
+    return static_cast<std::int64_t>(parts.IntDigits.size()) - static_cast<std::int64_t>(first) +
+           parts.Exponent;
 }
 
 }  // namespace
@@ -145,14 +68,79 @@ std::optional<std::int32_t> ParseIntegerText(std::string_view text) {
                                               : static_cast<std::int64_t>(value));
 }
 
+std::optional<TDecimalText> SplitDecimalText(std::string_view text, char separator) {
+    // Built in place and returned as the one named result: this runs for every number written.
+    std::optional<TDecimalText> result(std::in_place);
+    TDecimalText& parts = *result;
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n && p[i] == ' ') ++i;
+    if (i < n && (p[i] == '+' || p[i] == '-')) parts.Negative = p[i++] == '-';
+    const std::size_t bodyStart = i;
+    std::size_t start = i;
+    while (i < n && IsDigit(p[i])) ++i;
+    parts.IntDigits = std::string_view(p + start, i - start);
+    if (i < n && p[i] == separator) {
+        parts.HasSeparator = true;
+        start = ++i;
+        while (i < n && IsDigit(p[i])) ++i;
+        parts.FracDigits = std::string_view(p + start, i - start);
+    }
+    bool valid = parts.DigitCount() > 0;
+    if (valid && i < n && (p[i] == 'e' || p[i] == 'E')) {
+        parts.HasExponent = true;
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (p[i] == '+' || p[i] == '-')) negativeExponent = p[i++] == '-';
+        valid = i < n && IsDigit(p[i]);
+        std::int64_t exponent = 0;
+        for (; i < n && IsDigit(p[i]); ++i)
+            if (exponent < kExponentCap) exponent = exponent * 10 + (p[i] - '0');
+        parts.Exponent = negativeExponent ? -exponent : exponent;
+    }
+    parts.Body = std::string_view(p + bodyStart, i - bodyStart);
+    while (i < n && p[i] == ' ') ++i;
+    if (!valid || i != n) result.reset();
+    return result;
+}
+
+std::optional<double> DecimalTextValue(const TDecimalText& number) {
+    std::size_t first = FirstSignificant(number);
+    if (first == number.DigitCount()) return 0.0;
+    std::int64_t order = Order(number, first);
+    if (order > kMaxOrder) return std::nullopt;
+    if (order <= kMinOrder) return 0.0;
+
+    double value = 0;
+    std::from_chars_result result;
+    // from_chars knows only "." as the separator, which follows the integer digits.
+    if (!number.HasSeparator || number.Body[number.IntDigits.size()] == '.') {
+        result =
+            std::from_chars(number.Body.data(), number.Body.data() + number.Body.size(), value);
+    } else {
+        std::string body(number.Body);
+        body[number.IntDigits.size()] = '.';
+        result = std::from_chars(body.data(), body.data() + body.size(), value);
+        result.ptr = number.Body.data() + (result.ptr - body.data());
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        if (order > 0) return std::nullopt;
+        value = 0;
+    } else if (result.ec != std::errc() || result.ptr != number.Body.data() + number.Body.size()) {
+        return std::nullopt;
+    }
+    return number.Negative ? -value : value;
+}
+
 std::optional<double> ParseDecimalText(std::string_view text, char separator) {
-    std::optional<TDecimalParts> parts = SplitDecimal(text, separator);
+    std::optional<TDecimalText> parts = SplitDecimalText(text, separator);
     if (!parts) return std::nullopt;
-    return PartsToDouble(*parts, separator);
+    return DecimalTextValue(*parts);
 }
 
 std::optional<std::int64_t> ParseDecimalAmount(std::string_view text, char separator) {
-    std::optional<TDecimalParts> parts = SplitDecimal(text, separator);
+    std::optional<TDecimalText> parts = SplitDecimalText(text, separator);
     if (!parts) return std::nullopt;
 
     const std::size_t count = parts->DigitCount();
@@ -163,7 +151,7 @@ std::optional<std::int64_t> ParseDecimalAmount(std::string_view text, char separ
     // need no trip through a double.
     constexpr int kAmountDigits = 4;
     if (Order(*parts, first) + kAmountDigits > 19) {
-        if (!PartsToDouble(*parts, separator)) return std::nullopt;
+        if (!DecimalTextValue(*parts)) return std::nullopt;
         throw EInvalidOp();
     }
 

@@ -11,10 +11,35 @@
 // "-$80000000" does). Empty text breaks the rule (nullopt).
 std::optional<std::int32_t> ParseIntegerText(std::string_view text);
 
+// A text that follows the decimal number rule, taken apart. The number's digits are the integer
+// digits followed by the fraction digits, at least one in all.
+struct TDecimalText {
+    bool Negative = false;
+    std::string_view IntDigits;   // the digits before the separator
+    std::string_view FracDigits;  // the digits after it
+    bool HasSeparator = false;
+    bool HasExponent = false;
+    std::int64_t Exponent = 0;  // saturated far beyond any double's
+    std::string_view Body;      // from the first digit or separator to the end of the exponent
+
+    std::size_t DigitCount() const { return IntDigits.size() + FracDigits.size(); }
+    // The number's digit at position p (from 0), p < DigitCount().
+    char Digit(std::size_t p) const {
+        return p < IntDigits.size() ? IntDigits[p] : FracDigits[p - IntDigits.size()];
+    }
+};
+
 // Decimal number rule: optional blanks, an optional sign, digits with an optional separator and
 // fraction digits, an optional exponent ("E"/"e", optional sign, digits), optional blanks, nothing
 // else. `separator` is the decimal separator ('.' for the whole program; ',' is allowed for the
-// DBF encoding). A number beyond the double range breaks the rule; exact for plain decimals.
+// DBF encoding). The text taken apart, or nullopt when it breaks the rule. Only the scan: the
+// range of the number is left to its reader (DecimalTextValue, ParseDecimalAmount).
+std::optional<TDecimalText> SplitDecimalText(std::string_view text, char separator = '.');
+
+// The double nearest to the number, exact for plain decimals; nullopt beyond the double range.
+std::optional<double> DecimalTextValue(const TDecimalText& number);
+
+// The decimal number rule straight to a double: nullopt also for a number beyond its range.
 std::optional<double> ParseDecimalText(std::string_view text, char separator = '.');
 
 // The same rule, straight into a fixed-point amount (number x 10000, rounded to nearest, ties to

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileFaultSwitch.h"
 #include "dbf/DBF.h"
 #include "text/FileSystem.h"
 

@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "FileFaultSwitch.h"
 #include "HardeningSupport.h"
 #include "PipelineSupport.h"
-#include "dbf/DBF.h"
 #include "convert/GoodsExport.h"
-#include "import/GoodsTable.h"
 #include "convert/ImportRun.h"
+#include "dbf/DBF.h"
+#include "import/GoodsTable.h"
 #include "text/CodePage.h"
 #include "text/FileSystem.h"
 #include "text/TextFile.h"

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "FileFaultSwitch.h"
 #include "text/FileSystem.h"
 
 namespace {

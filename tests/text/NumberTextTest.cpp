@@ -167,6 +167,46 @@ INSTANTIATE_TEST_SUITE_P(CommaSeparator, DecimalRule,
                                          TDec{"NegativeComma", "-0,25", ',', -0.25}),
                          DecimalName);
 
+// The parts a valid text is taken apart into: the road of a typed number into a table field.
+struct TSplitCase {
+    const char* Name;
+    std::string Text;
+    char Separator;
+    bool Negative;
+    std::string IntDigits;
+    std::string FracDigits;
+    bool HasSeparator;
+    bool HasExponent;
+    std::int64_t Exponent;
+};
+
+class DecimalParts : public testing::TestWithParam<TSplitCase> {};
+
+TEST_P(DecimalParts, KeepTheDigitsAsTyped) {
+    const TSplitCase& c = GetParam();
+    const std::optional<TDecimalText> parts = SplitDecimalText(c.Text, c.Separator);
+    ASSERT_TRUE(parts.has_value()) << '"' << c.Text << '"';
+    EXPECT_EQ(parts->Negative, c.Negative);
+    EXPECT_EQ(parts->IntDigits, c.IntDigits);
+    EXPECT_EQ(parts->FracDigits, c.FracDigits);
+    EXPECT_EQ(parts->HasSeparator, c.HasSeparator);
+    EXPECT_EQ(parts->HasExponent, c.HasExponent);
+    EXPECT_EQ(parts->Exponent, c.Exponent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Valid, DecimalParts,
+    testing::Values(
+        TSplitCase{"BlanksAndSignAroundZerosKept", "  -0012.500 ", '.', true, "0012", "500", true,
+                   false, 0},
+        TSplitCase{"PlusIsNotNegative", "+7", '.', false, "7", "", false, false, 0},
+        TSplitCase{"OnlyFraction", ".5", '.', false, "", "5", true, false, 0},
+        TSplitCase{"SeparatorWithoutFraction", "5.", '.', false, "5", "", true, false, 0},
+        TSplitCase{"ExponentTakenApart", "2.5e-2", '.', false, "2", "5", true, true, -2},
+        TSplitCase{"ZeroExponentIsAnExponent", "1E0", '.', false, "1", "", false, true, 0},
+        TSplitCase{"CommaSeparator", "-12,5E+1", ',', true, "12", "5", true, true, 1}),
+    [](const testing::TestParamInfo<TSplitCase>& item) { return std::string(item.param.Name); });
+
 // --- fixed-point amounts from decimal text ---
 
 class DecimalAmount : public testing::TestWithParam<TCase<std::int64_t>> {};

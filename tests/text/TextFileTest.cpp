@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "FileFaultSwitch.h"
 #include "text/FileSystem.h"
 
 namespace {
