@@ -1,20 +1,16 @@
 // kelva2larmis-convert: the import run and the goods export of the desktop program, without
 // windows, for batch use and automation.
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <exception>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "cli/Console.h"
 #include "cli/ConvertArgs.h"
 #include "convert/GoodsExport.h"
 #include "convert/ImportRun.h"
@@ -45,18 +41,18 @@ class TTerminalProgress final : public IProgressSink {
     }
 
     void Terminate() override {
-        if (Drawn) std::fputs("\r\033[K", stderr);
-        std::fflush(stderr);
+        if (Drawn) ClearStatusLine();
     }
 
   private:
     void Draw(double percent) {
         auto seconds =
             std::chrono::duration_cast<std::chrono::seconds>(TClock::now() - Start).count();
-        std::fprintf(stderr, "\r%s %3d %%  %zu / %zu  %ld:%02ld:%02ld\033[K", Caption.c_str(),
-                     static_cast<int>(percent), Row, RowCount, static_cast<long>(seconds / 3600),
-                     static_cast<long>(seconds / 60 % 60), static_cast<long>(seconds % 60));
-        std::fflush(stderr);
+        char figures[96];
+        std::snprintf(figures, sizeof figures, " %3d %%  %zu / %zu  %ld:%02ld:%02ld",
+                      static_cast<int>(percent), Row, RowCount, static_cast<long>(seconds / 3600),
+                      static_cast<long>(seconds / 60 % 60), static_cast<long>(seconds % 60));
+        ShowStatusLine(Caption + figures);
         Drawn = true;
     }
 
@@ -84,13 +80,13 @@ class TTerminalHost final : public IRunHost {
         return std::make_unique<TSilentProgress>();
     }
     void ShowWarning(const std::string& caption, const std::string& text) override {
-        std::cerr << caption << ' ' << text << '\n';
+        WriteText(stErr, caption + ' ' + text + '\n');
     }
     void ShowInformation(const std::string&, const std::string& text) override {
-        std::cout << text << '\n';
+        WriteText(stOut, text + '\n');
     }
     void HideCount() override {}
-    void ShowCount(const std::string& text) override { std::cout << text << '\n'; }
+    void ShowCount(const std::string& text) override { WriteText(stOut, text + '\n'); }
     void ShowResults() override {}
 
   private:
@@ -107,30 +103,28 @@ std::string ForTerminal(std::string text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A file size limit must end a write with an error the export reports, not kill the process.
-    ::signal(SIGXFSZ, SIG_IGN);
+    PrepareProcess();
 
-    std::vector<std::string_view> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    std::variant<TConvertOptions, TUsageError> parsed = ParseConvertArgs(args);
+    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    std::variant<TConvertOptions, TUsageError> parsed =
+        ParseConvertArgs(std::vector<std::string_view>(arguments.begin(), arguments.end()));
     if (const auto* usage = std::get_if<TUsageError>(&parsed)) {
-        std::cerr << "kelva2larmis-convert: " << usage->Message << '\n' << kUsage;
+        WriteText(stErr, "kelva2larmis-convert: " + usage->Message + '\n' + kUsage);
         return kExitUsage;
     }
     const TConvertOptions& options = std::get<TConvertOptions>(parsed);
     if (options.Help) {
-        std::cout << kUsage << '\n' << kHelp;
+        WriteText(stOut, std::string(kUsage) + '\n' + kHelp);
         return kExitDone;
     }
 
-    TTerminalHost host(!options.Quiet && ::isatty(STDERR_FILENO));
+    TTerminalHost host(!options.Quiet && IsConsole(stErr));
     TGoodsTable goods;
     try {
         RunImport(options.Import, goods, host);
         ExportGoods(options.Export, goods, host);
     } catch (const std::exception& error) {
-        std::cout.flush();
-        std::cerr << ForTerminal(ErrorDisplayText(error.what())) << '\n';
+        WriteText(stErr, ForTerminal(ErrorDisplayText(error.what())) + '\n');
         return kExitFailed;
     }
     return kExitDone;
