@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "cli/Console.h"
-#include "cli/Utf16.h"
+#include "text/Utf16.h"
 
 namespace {
 

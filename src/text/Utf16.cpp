@@ -1,4 +1,4 @@
-#include "cli/Utf16.h"
+#include "text/Utf16.h"
 
 #include <cstddef>
 
