@@ -215,6 +215,8 @@ TEST_F(GrowAhead, AMovedFileKeepsItsMappingAndItsCut) {
     EXPECT_EQ(ReadAll(Path), want);
 }
 
+// fork and setrlimit are POSIX services; Windows has no size limit of a process to stand in for
+// a full disk.
 #ifndef _WIN32
 // A size limit (as on a full disk) in a child process, so the limit does not reach other tests:
 // the large step is refused, the exact growth still fits, and the write past the limit fails as
