@@ -39,13 +39,14 @@ TFile::~TFile() {
 TFile::TFile(TFile&& other) noexcept
     : Handle(other.Handle),
       Growing(other.Growing),
+      Tight(other.Tight),
       ExactSize(other.ExactSize),
       Reserved(other.Reserved),
       Map(other.Map),
       MapLength(other.MapLength),
       ReleaseMark(other.ReleaseMark) {
     other.Handle = kNoFileHandle;
-    other.Growing = false;
+    other.Growing = other.Tight = false;
     other.Map = nullptr;
     other.MapLength = other.ExactSize = other.Reserved = other.ReleaseMark = 0;
 }
@@ -55,6 +56,7 @@ TFile& TFile::operator=(TFile&& other) noexcept {
         Close();
         std::swap(Handle, other.Handle);
         std::swap(Growing, other.Growing);
+        std::swap(Tight, other.Tight);
         std::swap(ExactSize, other.ExactSize);
         std::swap(Reserved, other.Reserved);
         std::swap(Map, other.Map);
@@ -94,7 +96,7 @@ int TFile::Close() {
     }
     FilePlatform::Close(Handle);
     Handle = kNoFileHandle;
-    Growing = false;
+    Growing = Tight = false;
     ExactSize = Reserved = 0;
     return error;
 }
@@ -121,14 +123,22 @@ void TFile::ReleaseBehind(std::uint64_t end) {
 
 bool TFile::Reserve(std::uint64_t end) {
     if (FaultInjected(foWrite)) return false;
-    const std::uint64_t step = std::max(kMinGrowStep, ExactSize / 4);
-    std::uint64_t target =
-        (std::max(end, ExactSize + step) + kGrowUnit - 1) / kGrowUnit * kGrowUnit;
+    std::uint64_t target = end;
+    if (!Tight) {
+        const std::uint64_t step = std::max(kMinGrowStep, ExactSize / 4);
+        target = (std::max(end, ExactSize + step) + kGrowUnit - 1) / kGrowUnit * kGrowUnit;
+    }
     int error = FilePlatform::Reserve(Handle, Reserved, target - Reserved);
-    if (error != 0 && !FilePlatform::CannotReserve(error)) {
-        // Near a full disk or a size limit the large step may fail where the write itself fits.
+    if (error != 0 && target > end && !FilePlatform::CannotReserve(error)) {
+        // Near a full disk or a size limit the large step may fail where the write itself fits:
+        // from here on the file grows by what each write needs. What the failed step may have
+        // added is given back first; not every system cuts a mapped file, so the mapping goes
+        // and is made again below.
+        Tight = true;
+        Unmap();
+        error = FilePlatform::Truncate(Handle, Reserved);
         target = end;
-        error = FilePlatform::Reserve(Handle, Reserved, target - Reserved);
+        if (error == 0) error = FilePlatform::Reserve(Handle, Reserved, target - Reserved);
     }
     if (error != 0) {
         // A failed reservation may still have lengthened the file: Close cuts that off as well.

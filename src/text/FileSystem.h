@@ -121,6 +121,7 @@ class TFile {
 
     TFileHandle Handle = kNoFileHandle;
     bool Growing = false;         // GrowAhead was asked for and still works on this file
+    bool Tight = false;           // a large step found no room: growth is by each write's need
     std::uint64_t ExactSize = 0;  // furthest byte written, or the size when opened
     std::uint64_t Reserved = 0;   // the file's length on disk: ExactSize plus the reserved tail
     char* Map = nullptr;          // the shared mapping of [0, MapLength), or none

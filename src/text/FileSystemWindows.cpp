@@ -210,17 +210,13 @@ int Reserve(TFileHandle handle, std::uint64_t offset, std::uint64_t length) {
     int error = Error();
     if (!Unsupported(error)) return error;
     // Where allocation cannot be asked for (Wine lengthens a file sparse on a Unix file system),
-    // zeros written are the reservation. A failure takes back what it added.
+    // zeros written are the reservation. A failure may leave some of them.
     constexpr std::size_t kPiece = std::size_t{1} << 20;
     const std::vector<char> zeros(
         static_cast<std::size_t>(std::min<std::uint64_t>(length, kPiece)));
     for (std::uint64_t at = offset; at < end;) {
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, zeros.size()));
-        if (!WriteAt(handle, at, zeros.data(), n)) {
-            error = Error();
-            SetEnd(file, offset);
-            return error;
-        }
+        if (!WriteAt(handle, at, zeros.data(), n)) return Error();
         at += n;
     }
     return 0;

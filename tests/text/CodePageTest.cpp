@@ -1,23 +1,60 @@
 #include "text/CodePage.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <cerrno>
 #include <optional>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
 namespace {
 
-// The system's converter, an independent source of truth for code page 866.
-class TIconv {
+#ifdef _WIN32
+// The system's converters, an independent source of truth for code page 866: characters that
+// have no place in the target code page (best fits included) count as refused.
+class TSystemConverter {
   public:
-    TIconv(const char* to, const char* from) : Handle(iconv_open(to, from)) {}
-    ~TIconv() {
+    TSystemConverter(const char* to, const char* from) : To(CodePage(to)), From(CodePage(from)) {}
+
+    bool IsOpen() const { return ::IsValidCodePage(To) && ::IsValidCodePage(From); }
+
+    // The whole input converted, or nullopt when the system refuses any of it.
+    std::optional<std::string> Convert(const std::string& input) {
+        const int inLength = static_cast<int>(input.size());
+        wchar_t wide[64];
+        const int wideLength =
+            ::MultiByteToWideChar(From, MB_ERR_INVALID_CHARS, input.data(), inLength, wide, 64);
+        if (wideLength == 0 && inLength > 0) return std::nullopt;
+        char out[64];
+        BOOL usedDefault = FALSE;
+        const bool toUtf8 = To == CP_UTF8;
+        const int outLength = ::WideCharToMultiByte(
+            To, toUtf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, wideLength, out,
+            sizeof out, nullptr, toUtf8 ? nullptr : &usedDefault);
+        if ((outLength == 0 && wideLength > 0) || usedDefault) return std::nullopt;
+        return std::string(out, static_cast<std::size_t>(outLength));
+    }
+
+  private:
+    static UINT CodePage(const std::string& name) { return name == "UTF-8" ? CP_UTF8 : 866; }
+
+    UINT To;
+    UINT From;
+};
+#else
+// The system's converter, an independent source of truth for code page 866.
+class TSystemConverter {
+  public:
+    TSystemConverter(const char* to, const char* from) : Handle(iconv_open(to, from)) {}
+    ~TSystemConverter() {
         if (Handle != reinterpret_cast<iconv_t>(-1)) iconv_close(Handle);
     }
-    TIconv(const TIconv&) = delete;
-    TIconv& operator=(const TIconv&) = delete;
+    TSystemConverter(const TSystemConverter&) = delete;
+    TSystemConverter& operator=(const TSystemConverter&) = delete;
 
     bool IsOpen() const { return Handle != reinterpret_cast<iconv_t>(-1); }
 
@@ -38,6 +75,7 @@ class TIconv {
   private:
     iconv_t Handle;
 };
+#endif
 
 std::string Utf8(char32_t ch) {
     std::string s;
@@ -65,9 +103,9 @@ std::string AllBytes() {
     return all;
 }
 
-TEST(CodePage, EveryByteMatchesIconvBothWays) {
-    TIconv toUtf8("UTF-8", "CP866");
-    TIconv toOem("CP866", "UTF-8");
+TEST(CodePage, EveryByteMatchesTheSystemConverterBothWays) {
+    TSystemConverter toUtf8("UTF-8", "CP866");
+    TSystemConverter toOem("CP866", "UTF-8");
     ASSERT_TRUE(toUtf8.IsOpen());
     ASSERT_TRUE(toOem.IsOpen());
     for (int b = 0; b < 256; ++b) {
@@ -81,8 +119,8 @@ TEST(CodePage, EveryByteMatchesIconvBothWays) {
     }
 }
 
-TEST(CodePage, RepresentableCharactersAreExactlyThoseIconvConverts) {
-    TIconv toOem("CP866", "UTF-8");
+TEST(CodePage, RepresentableCharactersAreExactlyThoseTheSystemConverts) {
+    TSystemConverter toOem("CP866", "UTF-8");
     ASSERT_TRUE(toOem.IsOpen());
     int representable = 0;
     for (char32_t ch = 0; ch < 0x10000; ++ch) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -26,13 +30,22 @@ std::string ReadAll(const std::string& path) {
     return bytes;
 }
 
+// A folder that did not exist before, under the temporary folder.
+fs::path NewTemporaryFolder(const char* prefix) {
+    static unsigned serial = 0;
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        fs::path folder = fs::temp_directory_path() /
+                          (prefix + std::to_string(now) + "-" + std::to_string(++serial));
+        if (fs::create_directory(folder)) return folder;
+    }
+}
+
 // A file of its own for one test, and a threshold of one page so that little data is mapped.
 class GrowAhead : public testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "k2l-grow-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Folder = pattern;
+        Folder = NewTemporaryFolder("k2l-grow-");
         Path = (Folder / "grow.dbf").string();
         ResetFileFaults();
         SetGrowAheadThreshold(4096);
@@ -42,6 +55,14 @@ class GrowAhead : public testing::Test {
         SetGrowAheadThreshold(0);
         std::error_code ec;
         fs::remove_all(Folder, ec);
+    }
+
+    // Creates the file and opens it again with sharing, as a table is, so that other readers
+    // may look at it while it is written.
+    int CreateShared(TFile& file) {
+        if (int error = file.Create(Path); error != 0) return error;
+        file.Close();
+        return file.Open(Path, false);
     }
 
     // Writes `records` blocks of `size` bytes one after the other, block i filled with 'a' + i
@@ -62,7 +83,7 @@ class GrowAhead : public testing::Test {
 
 TEST_F(GrowAhead, PastTheThresholdTheFileIsReservedAheadAndCutToItsExactSizeAtClose) {
     TFile file;
-    ASSERT_EQ(file.Create(Path), 0);
+    ASSERT_EQ(CreateShared(file), 0);
     file.GrowAhead();
     std::string want = Append(file, 0, 100, 141);  // 14100 bytes: past the threshold
     EXPECT_EQ(file.Size(), 14100u);
@@ -79,7 +100,7 @@ TEST_F(GrowAhead, PastTheThresholdTheFileIsReservedAheadAndCutToItsExactSizeAtCl
 
 TEST_F(GrowAhead, BelowTheThresholdEveryWriteGoesInPlace) {
     TFile file;
-    ASSERT_EQ(file.Create(Path), 0);
+    ASSERT_EQ(CreateShared(file), 0);
     file.GrowAhead();
     std::string want = Append(file, 0, 4, 1000);
     EXPECT_EQ(FileOpCount(foWrite), 4);
@@ -89,7 +110,7 @@ TEST_F(GrowAhead, BelowTheThresholdEveryWriteGoesInPlace) {
 
 TEST_F(GrowAhead, WithoutItAFileIsNeverMapped) {
     TFile file;
-    ASSERT_EQ(file.Create(Path), 0);
+    ASSERT_EQ(CreateShared(file), 0);
     std::string want = Append(file, 0, 100, 141);
     EXPECT_EQ(ReadAll(Path), want);
     EXPECT_EQ(FileOpCount(foWrite), 100);
@@ -115,7 +136,7 @@ TEST_F(GrowAhead, EachGrowthCountsAsOneWrite) {
 
 TEST_F(GrowAhead, AFailedGrowthFailsTheWriteAndWritesNothing) {
     TFile file;
-    ASSERT_EQ(file.Create(Path), 0);
+    ASSERT_EQ(CreateShared(file), 0);
     file.GrowAhead();
     std::string want = Append(file, 0, 4, 1000);
     SetFileFault(foWrite, FileOpCount(foWrite) + 2);  // the growth of the next write
@@ -143,7 +164,7 @@ TEST_F(GrowAhead, ReadsStopAtTheExactSizeNotAtTheReservedEnd) {
 
 TEST_F(GrowAhead, RewritingBytesInsideTheFileKeepsItsSize) {
     TFile file;
-    ASSERT_EQ(file.Create(Path), 0);
+    ASSERT_EQ(CreateShared(file), 0);
     file.GrowAhead();
     std::string want = Append(file, 0, 10, 1000);
     ASSERT_TRUE(file.WriteAt(4, "\x0A\0\0\0", 4));  // a header count, in place
@@ -174,7 +195,7 @@ TEST_F(GrowAhead, AFailedCutIsReportedAndTheFileIsClosedAnyway) {
     file.GrowAhead();
     Append(file, 0, 10, 1000);
     SetFileFault(foWrite, FileOpCount(foWrite) + 1);
-    EXPECT_EQ(file.Close(), EIO);
+    EXPECT_EQ(file.Close(), kFileIoError);
     EXPECT_FALSE(file.IsOpen());
     EXPECT_GT(fs::file_size(Path), 10000u);  // the reserved tail stays: nothing hides that
 }
@@ -194,6 +215,9 @@ TEST_F(GrowAhead, AMovedFileKeepsItsMappingAndItsCut) {
     EXPECT_EQ(ReadAll(Path), want);
 }
 
+// fork and setrlimit are POSIX services; Windows has no size limit of a process to stand in for
+// a full disk.
+#ifndef _WIN32
 // A size limit (as on a full disk) in a child process, so the limit does not reach other tests:
 // the large step is refused, the exact growth still fits, and the write past the limit fails as
 // an error, not a signal.
@@ -214,7 +238,7 @@ TEST_F(GrowAhead, UnderASizeLimitGrowthShrinksToTheNeedAndThenFailsAsAnError) {
         }
         errno = 0;
         if (file.WriteAt(at, block.data(), block.size())) ::_exit(13);
-        if (errno != EFBIG) ::_exit(14);
+        if (LastFileError() != EFBIG) ::_exit(14);
         if (file.Close() != 0) ::_exit(15);
         ::_exit(fs::file_size(Path) == at ? 0 : 16);
     }
@@ -223,5 +247,6 @@ TEST_F(GrowAhead, UnderASizeLimitGrowthShrinksToTheNeedAndThenFailsAsAnError) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+#endif
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "text/TextFile.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +30,23 @@ std::vector<std::string> Lines(const TLineList& list) {
     for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list[i]);
     return lines;
 }
+
+#ifdef _WIN32
+int ProcessId() {
+    return static_cast<int>(::GetCurrentProcessId());
+}
+// The system's texts for what the tests below meet.
+const std::string kNoSuchFolder = SysErrorMessage(ERROR_PATH_NOT_FOUND);
+const std::string kIsAFolder = SysErrorMessage(ERROR_ACCESS_DENIED);
+const std::string kIoError = SysErrorMessage(ERROR_IO_DEVICE);
+#else
+int ProcessId() {
+    return static_cast<int>(::getpid());
+}
+const std::string kNoSuchFolder = "No such file or directory";
+const std::string kIsAFolder = "Is a directory";
+const std::string kIoError = "Input/output error";
+#endif
 
 std::string Fixture(const char* name) {
     return std::string(K2L_TEST_DATA) + "/" + name;
@@ -83,7 +106,7 @@ class TextFileTest : public testing::Test {
         Cwd = fs::current_path();
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
         Dir = fs::temp_directory_path() /
-              (std::string("k2l_text_") + info->name() + "_" + std::to_string(::getpid()));
+              (std::string("k2l_text_") + info->name() + "_" + std::to_string(ProcessId()));
         fs::remove_all(Dir);
         fs::create_directories(Dir);
     }
@@ -156,19 +179,52 @@ TEST_F(TextFileTest, LinesAcrossReadChunks) {
     EXPECT_EQ(list[2], "c");
 }
 
+#ifdef _WIN32
+// A named pipe whose server writes `bytes` to the first client and closes; its name.
+std::string ServePipe(const std::string& bytes, std::thread& server) {
+    const std::string name = "\\\\.\\pipe\\k2l-text-" + std::to_string(ProcessId());
+    HANDLE pipe = ::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 1 << 16, 1 << 16, 0, nullptr);
+    EXPECT_NE(pipe, INVALID_HANDLE_VALUE);
+    server = std::thread([pipe, &bytes] {
+        ::ConnectNamedPipe(pipe, nullptr);
+        DWORD written = 0;
+        for (std::size_t at = 0; at < bytes.size(); at += written) {
+            const auto piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 65536));
+            if (!::WriteFile(pipe, bytes.data() + at, piece, &written, nullptr)) break;
+        }
+        // Closing (not disconnecting) lets the reader take what is left, then see the end.
+        ::CloseHandle(pipe);
+    });
+    return name;
+}
+#else
+// A FIFO whose writer writes `bytes` once it is opened; its path.
+std::string ServePipe(const std::string& bytes, std::thread& writer, const fs::path& dir) {
+    const std::string path = (dir / "pipe").string();
+    EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    writer = std::thread([path, &bytes] { std::ofstream(path, std::ios::binary) << bytes; });
+    return path;
+}
+#endif
+
 // A pipe has no size to reserve ahead: the buffer grows while it is read, keeping what it holds.
 TEST_F(TextFileTest, AStreamOfUnknownSizeIsReadWhole) {
-    const std::string path = (Dir / "pipe").string();
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     std::string bytes;
     for (int i = 0; bytes.size() < 5 * (std::size_t{1} << 20); ++i) {
         bytes += "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'x');
         bytes += i % 3 == 0 ? "\r\n" : "\n";
     }
-    std::thread writer([&] { std::ofstream(path, std::ios::binary) << bytes; });
+    std::thread writer;
+#ifdef _WIN32
+    const std::string path = ServePipe(bytes, writer);
+#else
+    const std::string path = ServePipe(bytes, writer, Dir);
+#endif
     TLineList list;
-    list.LoadFromFile(path);
+    const std::string error = LoadError(list, path);
     writer.join();
+    ASSERT_EQ(error, "");
     TLineList whole;
     whole.LoadFromBytes(bytes);
     ASSERT_GT(whole.Count(), 40000u);
@@ -207,7 +263,7 @@ TEST_F(TextFileTest, MissingFileNamesTheFullPathAndTheSystemError) {
     list.LoadFromBytes("old");
     std::string want = "Cannot open file \"" +
                        (fs::current_path() / "sub" / "missing.txt").string() + "\". " +
-                       "No such file or directory";
+                       kNoSuchFolder;
     EXPECT_EQ(LoadError(list, "sub/../sub/missing.txt"), want);
     EXPECT_EQ(list.Count(), 0u);
 }
@@ -215,7 +271,7 @@ TEST_F(TextFileTest, MissingFileNamesTheFullPathAndTheSystemError) {
 TEST_F(TextFileTest, FolderCannotBeOpened) {
     TLineList list;
     EXPECT_EQ(LoadError(list, Dir.string()),
-              "Cannot open file \"" + Dir.string() + "\". Is a directory");
+              "Cannot open file \"" + Dir.string() + "\". " + kIsAFolder);
 }
 
 TEST_F(TextFileTest, ReadFailureLeavesTheListEmpty) {
@@ -223,7 +279,7 @@ TEST_F(TextFileTest, ReadFailureLeavesTheListEmpty) {
     TLineList list;
     list.LoadFromBytes("old");
     SetFileFault(foRead, 1);
-    EXPECT_EQ(LoadError(list, path), "Cannot open file \"" + path + "\". Input/output error");
+    EXPECT_EQ(LoadError(list, path), "Cannot open file \"" + path + "\". " + kIoError);
     EXPECT_EQ(list.Count(), 0u);
     list.LoadFromFile(path);
     EXPECT_EQ(Lines(list), (TLines{"a", "b"}));
