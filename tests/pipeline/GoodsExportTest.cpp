@@ -225,8 +225,8 @@ TEST_F(GoodsExportTest, ExistingTablesAreReplaced) {
     WriteBytes(Dir.File(kReceipt), std::string(5000, 'x'));
     Goods.OpenTable();
     EXPECT_EQ(Export(Dir.Path().string()), "");
-    EXPECT_EQ(std::filesystem::file_size(Dir.File(kDirectory)), 258u);
-    EXPECT_EQ(std::filesystem::file_size(Dir.File(kReceipt)), 226u);
+    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kDirectory))), 258u);
+    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kReceipt))), 226u);
 }
 
 TEST_F(GoodsExportTest, MissingFolderFailsWithTheCreationError) {
@@ -283,8 +283,8 @@ TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
         witness.OnRefresh = [&] {
             ++refreshes;
             terminations = host.Progress.empty() ? -1 : host.Progress[0]->Terminations;
-            directorySize = std::filesystem::file_size(folder.File(kDirectory));
-            receiptSize = std::filesystem::file_size(folder.File(kReceipt));
+            directorySize = std::filesystem::file_size(PathOf(folder.File(kDirectory)));
+            receiptSize = std::filesystem::file_size(PathOf(folder.File(kReceipt)));
         };
         goods.AttachView(&witness);
         TExportInputs inputs;
@@ -294,8 +294,8 @@ TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
 
         EXPECT_EQ(refreshes, 1);
         EXPECT_EQ(terminations, 1);
-        EXPECT_EQ(directorySize, std::filesystem::file_size(folder.File(kDirectory)));
-        EXPECT_EQ(receiptSize, std::filesystem::file_size(folder.File(kReceipt)));
+        EXPECT_EQ(directorySize, std::filesystem::file_size(PathOf(folder.File(kDirectory))));
+        EXPECT_EQ(receiptSize, std::filesystem::file_size(PathOf(folder.File(kReceipt))));
     }
 }
 
