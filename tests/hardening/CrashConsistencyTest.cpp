@@ -49,35 +49,11 @@ TKillPlan Plan() {
     return plan;
 }
 
-std::string Barcode(int row) {
-    return std::to_string(4600000000000LL + row);
-}
-
-std::string Field(const std::string& text, std::size_t width) {
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-// ARTICLE.TXT with n articles (code = row), PRINT.TXT with stock for every second one.
-void WriteReports(const std::filesystem::path& folder, int n) {
-    std::ofstream article(folder / "ARTICLE.TXT", std::ios::binary);
-    std::ofstream stock(folder / "PRINT.TXT", std::ios::binary);
-    for (int i = 1; i <= n; ++i) {
-        const std::string code = std::to_string(i);
-        article << Field(code, 13) << ' ' << Field(Barcode(i), 13) << std::string(13, ' ') << " 7"
-                << "  " << Field("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
-        if (i % 2 == 1)
-            stock << Field(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
-                  << std::string(11, ' ') << "\r\n";
-    }
-}
-
 class CrashConsistency : public ::testing::Test {
   protected:
     void SetUp() override {
         Rows = Kills.Rows;
-        WriteReports(Work.Path(), Rows);
+        WriteLargeReports(Work.Path(), Rows);
     }
 
     // Starts the converter into `out` and waits for its directory table (see WaitForTable).

@@ -13,6 +13,11 @@
 TProcessResult RunConverter(const std::vector<std::string>& arguments,
                             const TProcessOptions& options);
 
+// A large pair of reports: ARTICLE.TXT with n articles (code = row, barcode LargeBarcode(row)),
+// PRINT.TXT with stock for every second one (the odd rows).
+void WriteLargeReports(const std::filesystem::path& folder, int n);
+std::string LargeBarcode(int row);
+
 // What lies on disk for one table after a failure or a crash, judged by its bytes alone.
 // A valid table: complete header, every record the header counts fully on disk, then either the
 // end of the file (a record boundary), 0x1A, or the blank record of an Append that did not get

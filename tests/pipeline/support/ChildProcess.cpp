@@ -8,7 +8,9 @@
 #include "TestPlatform.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <tlhelp32.h>

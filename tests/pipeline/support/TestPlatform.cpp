@@ -4,7 +4,9 @@
 #include "text/FileSystem.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -90,8 +92,6 @@ std::string SystemText(TSysError error) {
     return "";
 }
 
-#endif
-
 std::string Unavailable(TService service) {
     switch (service) {
         case svFileSizeLimit:
@@ -111,3 +111,5 @@ std::string Unavailable(TService service) {
     }
     return "";
 }
+
+#endif
