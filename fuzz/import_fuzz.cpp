@@ -10,9 +10,10 @@
 
 #include "FuzzSupport.h"
 #include "convert/GoodsExport.h"
+#include "convert/ImportRun.h"
 #include "import/ArticleReader.h"
 #include "import/GoodsTable.h"
-#include "convert/ImportRun.h"
+#include "text/CodePage.h"
 #include "text/FileSystem.h"
 #include "text/FixedPoint.h"
 
@@ -99,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!goods.AtEnd()) {
         FUZZ_CHECK(goods.AsInteger(gfID) > 0, "row without a positive code");
         FUZZ_CHECK(!goods.AsText(gfNAME).empty(), "row without a name");
-        FUZZ_CHECK(goods.AsText(gfKOD).size() <= 13, "barcode longer than 13");
+        // Barcodes are text converted from code page 866: 13 characters, up to 3 bytes each.
+        FUZZ_CHECK(Utf8Length(goods.AsText(gfKOD)) <= 13, "barcode longer than 13 characters");
         if (imported && !hasStock) {
             FUZZ_CHECK(goods.AsAmount(gfOSTATOK) == 0, "default quantity");
             FUZZ_CHECK(goods.AsAmount(gfRPRICE) == 10000, "default price");

@@ -13,6 +13,7 @@
 #include "import/RunHost.h"
 #include "text/CodePage.h"
 #include "text/Defer.h"
+#include "text/FileSystem.h"
 
 namespace {
 
@@ -209,11 +210,13 @@ void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IR
 }  // namespace
 
 std::string ExportFolderPath(const std::string& folder) {
-    if (folder.empty()) return "/";
-    // A folder typed the Windows way ends in "\": it stands for the delimiter.
-    if (folder.back() == '\\') return folder.substr(0, folder.size() - 1) + "/";
-    if (folder.back() == '/') return folder;
-    return folder + "/";
+    if (folder.empty()) return std::string(1, kPathDelimiter);
+    // A folder typed the Windows way ends in "\": where that is no delimiter, it stands for one.
+    if (folder.back() == '\\' && !IsPathDelimiter('\\')) {
+        return folder.substr(0, folder.size() - 1) + kPathDelimiter;
+    }
+    if (IsPathDelimiter(folder.back())) return folder;
+    return folder + kPathDelimiter;
 }
 
 void ExportGoods(const TExportInputs& inputs, TGoodsTable& goods, IRunHost& host) {

@@ -10,8 +10,8 @@ struct TExportInputs {
     bool WriteID = false;  // the "write the record identifier" box, read once at the start
 };
 
-// The folder text with the path delimiter appended: "/" unless it already ends in "/" or "\"
-// (a trailing "\" becomes "/"); an empty text gives "/".
+// The folder text with the path delimiter (kPathDelimiter) appended unless it already ends in a
+// delimiter or in "\" (on POSIX a trailing "\" becomes "/"); an empty text gives the delimiter.
 std::string ExportFolderPath(const std::string& folder);
 
 // The goods export: writes "Справочник.dbf" and "Приходы.dbf" into the folder and reports

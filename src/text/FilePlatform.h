@@ -6,20 +6,21 @@
 
 #include "text/FileSystem.h"
 
-// The system calls under TFile, one implementation per platform (FileSystemPosix.cpp). TFile
-// keeps its bookkeeping and the fault gate above them, so every platform is tested through the
-// same gate. Error numbers are errno values.
+// The system calls under TFile, one implementation per platform (FileSystemPosix.cpp,
+// FileSystemWindows.cpp). TFile keeps its bookkeeping and the fault gate above them, so every
+// platform is tested through the same gate. Error numbers are the platform's own (FileSystem.h).
 namespace FilePlatform {
 
 enum TOpenMode : std::uint8_t {
-    omCreate,     // read and write, no sharing; an existing file is emptied once the lock is held
+    omCreate,     // read and write, no sharing; an existing file is emptied once it is held
     omExclusive,  // an existing file, read and write, no sharing
     omShared,     // an existing file, read and write, shared
     omRead,       // an existing file that is not a folder, read only, shared with readers
 };
 
-// Opens `path` with its lock taken without waiting: 0 with `handle` set, or the error number
-// (EBUSY when the lock is held elsewhere) with `handle` untouched.
+// Opens `path` without waiting for other openers: 0 with `handle` set, or the error number
+// (kFileInUse when another opener holds it in a way that excludes this one) with `handle`
+// untouched.
 int Open(const std::string& path, TOpenMode mode, TFileHandle& handle);
 
 // Closes the handle, which releases its lock.
@@ -32,7 +33,7 @@ std::uint64_t Size(TFileHandle handle);
 bool ReadAt(TFileHandle handle, std::uint64_t offset, void* buffer, std::size_t count);
 bool WriteAt(TFileHandle handle, std::uint64_t offset, const void* buffer, std::size_t count);
 
-// Sequential read: the bytes read, 0 at the end, -1 on failure (errno set).
+// Sequential read: the bytes read, 0 at the end, -1 on failure (LastError set).
 std::ptrdiff_t Read(TFileHandle handle, void* buffer, std::size_t count);
 
 // Sets the file's length: 0, or the error number.
@@ -54,5 +55,9 @@ void Unmap(char* map, std::uint64_t length);
 // Lets go of mapped pages in this process's memory; their bytes stay in the file.
 void Release(char* from, std::uint64_t length);
 std::uint64_t PageSize();
+
+// The calling thread's last error number (errno, GetLastError()), and setting it.
+int LastError();
+void SetError(int error);
 
 }  // namespace FilePlatform

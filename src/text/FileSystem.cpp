@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 
 #include "text/FilePlatform.h"
@@ -27,7 +26,7 @@ constexpr std::uint64_t kReleaseEvery = std::uint64_t{8} << 20;
 bool FaultInjected(TFileOp op) {
     IFileFaultHook* hook = FaultHook.load(std::memory_order_acquire);
     if (hook == nullptr || !hook->Fails(op)) return false;
-    errno = EIO;
+    FilePlatform::SetError(kFileIoError);
     return true;
 }
 
@@ -91,7 +90,7 @@ int TFile::Close() {
     Unmap();
     int error = 0;
     if (Reserved > ExactSize) {
-        error = FaultInjected(foWrite) ? EIO : FilePlatform::Truncate(Handle, ExactSize);
+        error = FaultInjected(foWrite) ? kFileIoError : FilePlatform::Truncate(Handle, ExactSize);
     }
     FilePlatform::Close(Handle);
     Handle = kNoFileHandle;
@@ -135,7 +134,7 @@ bool TFile::Reserve(std::uint64_t end) {
         // A failed reservation may still have lengthened the file: Close cuts that off as well.
         Reserved = std::max(Reserved, FilePlatform::Size(Handle));
         if (!FilePlatform::CannotReserve(error)) {
-            errno = error;
+            FilePlatform::SetError(error);
             return false;
         }
         Unmap();
@@ -198,6 +197,10 @@ bool TFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count)
 std::ptrdiff_t TFile::Read(void* buffer, std::size_t count) {
     if (!IsOpen() || FaultInjected(foRead)) return -1;
     return FilePlatform::Read(Handle, buffer, count);
+}
+
+int LastFileError() {
+    return FilePlatform::LastError();
 }
 
 void SetFileFaultHook(IFileFaultHook* hook) {

@@ -1,13 +1,37 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// The one place where the program meets the file system. It gives the Windows-like services the
-// program expects: files created or opened without sharing (an exclusive lock) or with sharing (a
-// shared lock), both taken without waiting, so an exclusive opener fails while anyone else holds
-// the file and any opener fails while someone holds it exclusively, in this process or another.
+// The one place where the program meets the file system. It gives the Windows services the
+// program expects: files created or opened without sharing or with sharing (Windows share modes;
+// on POSIX an exclusive or a shared lock), both taken without waiting, so an exclusive opener
+// fails while anyone else holds the file and any opener fails while someone holds it without
+// sharing, in this process or another.
+//
+// Error numbers are the platform's own: errno values on POSIX, GetLastError() values on Windows.
+// SysErrorMessage gives the system's text for either.
+
+#ifdef _WIN32
+inline constexpr char kPathDelimiter = '\\';
+// ERROR_SHARING_VIOLATION and ERROR_IO_DEVICE (checked against the system headers).
+inline constexpr int kFileInUse = 32;
+inline constexpr int kFileIoError = 1117;
+#else
+inline constexpr char kPathDelimiter = '/';
+inline constexpr int kFileInUse = EBUSY;
+inline constexpr int kFileIoError = EIO;
+#endif
+// kFileInUse: an open refused because another opener holds the file in a way that excludes it.
+// kFileIoError: a read or write that failed at the fault hook (an I/O error).
+
+// Whether `c` ends a folder in a path: the platform's delimiter, and on Windows also "/", which
+// a person may type there as well.
+constexpr bool IsPathDelimiter(char c) {
+    return c == kPathDelimiter || c == '/';
+}
 
 // Whether a regular file (not a folder) exists under `path`.
 bool FileExists(const std::string& path);
@@ -21,11 +45,16 @@ bool DeleteFileAt(const std::string& path);
 // The absolute, lexically normalised form of `path` (relative to the current folder).
 std::string ExpandFileName(const std::string& path);
 
-// The file name part of a path (after its last "/").
+// The file name part of a path: after its last delimiter (and on Windows after a drive's ":").
 std::string ExtractFileName(const std::string& path);
 
-// The system's text for an error number.
+// The system's text for an error number, without a final full stop or line break, so that it
+// can end a message as the standard error display expects.
 std::string SysErrorMessage(int error);
+
+// The error number of the last failed read or write of a TFile on this thread (also of a failed
+// growth, and of a read or write failed by the fault hook).
+int LastFileError();
 
 // A platform's handle of an open file: a descriptor on POSIX, a HANDLE on Windows. Both fit,
 // and both use -1 for none.
@@ -56,7 +85,7 @@ class TFile {
     int Create(const std::string& path);
 
     // Opens an existing file for reading and writing; `exclusive` takes it without sharing.
-    // Returns 0, or the error number (EBUSY when the lock is held elsewhere).
+    // Returns 0, or the error number (kFileInUse when it is held elsewhere).
     int Open(const std::string& path, bool exclusive);
 
     // Opens a file for reading, sharing it with other readers. Returns 0, or the error number.
@@ -82,7 +111,7 @@ class TFile {
     // The file's exact size as this opener knows it (meaningful after GrowAhead).
     std::uint64_t Size() const { return ExactSize; }
 
-    // Sequential read: the bytes read, 0 at the end, -1 on failure (errno set).
+    // Sequential read: the bytes read, 0 at the end, -1 on failure (LastFileError tells why).
     std::ptrdiff_t Read(void* buffer, std::size_t count);
 
   private:
@@ -100,7 +129,7 @@ class TFile {
 };
 
 // Test seam: every read and every write of a TFile, on any platform, first asks the installed
-// hook whether it fails; a failed one transfers nothing and reports an I/O error (EIO). Reads
+// hook whether it fails; a failed one transfers nothing and reports kFileIoError. Reads
 // are ReadAt and Read; the growth of a grown-ahead file and the cut at its Close are writes.
 enum TFileOp : std::uint8_t { foRead, foWrite };
 

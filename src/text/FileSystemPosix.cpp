@@ -20,12 +20,12 @@ int Descriptor(TFileHandle handle) {
     return static_cast<int>(handle);
 }
 
-// Takes a lock without waiting. A held lock reads as EBUSY ("in use"); file systems without
-// locks are accepted as they are.
+// Takes a lock without waiting. A held lock reads as kFileInUse; file systems without locks are
+// accepted as they are.
 int LockWithoutWaiting(int fd, int operation) {
     if (::flock(fd, operation | LOCK_NB) == 0) return 0;
     int error = errno;
-    if (error == EWOULDBLOCK) return EBUSY;
+    if (error == EWOULDBLOCK) return kFileInUse;
     if (error == ENOLCK || error == EINVAL || error == ENOTSUP) return 0;
     return error;
 }
@@ -64,8 +64,9 @@ std::string ExpandFileName(const std::string& path) {
 }
 
 std::string ExtractFileName(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    std::size_t i = path.size();
+    while (i > 0 && !IsPathDelimiter(path[i - 1])) --i;
+    return path.substr(i);
 }
 
 std::string SysErrorMessage(int error) {
@@ -189,6 +190,14 @@ void Release(char* from, std::uint64_t length) {
 
 std::uint64_t PageSize() {
     return static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+int LastError() {
+    return errno;
+}
+
+void SetError(int error) {
+    errno = error;
 }
 
 }  // namespace FilePlatform

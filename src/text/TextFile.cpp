@@ -1,6 +1,5 @@
 #include "text/TextFile.h"
 
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -43,7 +42,7 @@ void TLineList::LoadFromFile(const std::string& path) {
         const std::size_t want = room < kChunk ? room : kChunk;
         std::ptrdiff_t got = file.Read(Buffer.get() + Size, want);
         if (got < 0) {
-            int error = errno;
+            int error = LastFileError();
             Clear();
             throw CannotOpen(path, error);
         }
