@@ -17,6 +17,8 @@ if ! command -v wine >/dev/null; then
   echo "skipped: wine is not installed"
   exit 77
 fi
+# The conversions run in the folder of their reports.
+linux=$(realpath "$linux") windows=$(realpath "$windows") wine_run=$(realpath "$wine_run")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -55,7 +57,7 @@ compare() {
     # The version byte, then everything after the date.
     if ! cmp -s <(head -c 1 "$a") <(head -c 1 "$b") ||
       ! cmp -s <(tail -c +5 "$a") <(tail -c +5 "$b"); then
-      echo "FAIL $name: $table differs: $(cmp <(tail -c +5 "$a") <(tail -c +5 "$b") 2>&1 || true)"
+      echo "FAIL $name: $table differs (from byte 5 on): $(cmp <(tail -c +5 "$a") <(tail -c +5 "$b") 2>&1 || true)"
       failures=$((failures + 1))
       continue
     fi

@@ -209,11 +209,14 @@ TEST_F(GoodsExportTest, ReceiptRowNumberCountsOnlyRowsInStock) {
     EXPECT_EQ(ReadDbf(Dir.File(kReceipt)).RecordCount, 2u);
 }
 
+// The delimiter appended is the platform's ("/", "\" on Windows); a trailing "/" is kept on both,
+// and a trailing "\" stands for the delimiter on both.
 TEST_F(GoodsExportTest, FolderTextsNameTheSameFiles) {
-    EXPECT_EQ(ExportFolderPath("/tmp/out"), "/tmp/out/");
+    const std::string delimiter = NativeDelimiters("/");
+    EXPECT_EQ(ExportFolderPath("/tmp/out"), "/tmp/out" + delimiter);
     EXPECT_EQ(ExportFolderPath("/tmp/out/"), "/tmp/out/");
-    EXPECT_EQ(ExportFolderPath("/tmp/out\\"), "/tmp/out/");
-    EXPECT_EQ(ExportFolderPath(""), "/");
+    EXPECT_EQ(ExportFolderPath("/tmp/out\\"), "/tmp/out" + delimiter);
+    EXPECT_EQ(ExportFolderPath(""), delimiter);
     TRow row;
     Add(row);
     EXPECT_EQ(Export(Dir.Path().string() + "/"), "");
@@ -232,8 +235,9 @@ TEST_F(GoodsExportTest, ExistingTablesAreReplaced) {
 TEST_F(GoodsExportTest, MissingFolderFailsWithTheCreationError) {
     Goods.OpenTable();
     const std::string folder = Dir.File("missing");
-    EXPECT_EQ(Export(folder), "Cannot create file \"" + folder + "/" + kDirectory +
-                                  "\". No such file or directory");
+    EXPECT_EQ(Export(folder), "Cannot create file \"" +
+                                  NativeDelimiters(folder + "/" + kDirectory) + "\". " +
+                                  SystemText(seFolderMissing));
     EXPECT_TRUE(Host.Progress.empty());
     EXPECT_TRUE(Host.Informations.empty());
 }
