@@ -134,6 +134,26 @@ TEST_F(ConverterTest, ValuesAreTakenAsGivenWithoutQuoteStripping) {
     EXPECT_EQ(result.Err, "Задан недопустимый префикс штрих-кода!\n");
 }
 
+// Cyrillic folder names, one with a blank, reach the converter whole (on Windows through its
+// wide command line), and its messages name them in UTF-8 when its output goes to a file.
+TEST_F(ConverterTest, CyrillicPathsInArguments) {
+    std::filesystem::create_directory(PathOf(Dir.File("Отчёты")));
+    std::filesystem::create_directory(PathOf(Dir.File("Выгрузка ДБФ")));
+    WriteBytes(Dir.File("Отчёты/ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
+    WriteBytes(Dir.File("Отчёты/PRINT.TXT"), Lines({StockLine("1", "5", "12.5")}));
+    TProcessResult result = RunIn(Dir.Path(), {"--article", "Отчёты/ARTICLE.TXT", "--print",
+                                               "Отчёты/PRINT.TXT", "--out", "Выгрузка ДБФ"});
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+    EXPECT_EQ(result.Out,
+              kCountLine + "1 наименований товара без штрих-кода. \nДанные сохранены!\n");
+    EXPECT_EQ(ReadDbf(Dir.File("Выгрузка ДБФ/Справочник.dbf")).Records.size(), 1u);
+    EXPECT_EQ(ReadDbf(Dir.File("Выгрузка ДБФ/Приходы.dbf")).Records.size(), 1u);
+
+    TProcessResult missing = RunIn(Dir.Path(), {"--article", "Отчёты/АРТИКУЛЫ.TXT"});
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_EQ(missing.Err, "Файл Отчёты/АРТИКУЛЫ.TXT не найден!\n");
+}
+
 // On a terminal the converter keeps one progress line on stderr; --quiet and pipes get none.
 TEST_F(ConverterTest, ProgressLineOnlyOnATerminal) {
     WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе"), Article(2, "", "Чай")}));
