@@ -1,45 +1,28 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "PipelineSupport.h"
 #include "cli/ConvertArgs.h"
 #include "text/CodePage.h"
 
 namespace {
 
-struct TResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
+// A POSIX shell's quoting of one word.
 std::string Quote(const std::string& text) {
     std::string out = "'";
     for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
 
-// Runs a command line in `folder` and collects its exit code and both outputs.
-TResult RunIn(const std::filesystem::path& folder, const std::string& arguments,
-              const std::string& program = K2L_CONVERTER) {
-    const std::string out = (folder / ".stdout").string();
-    const std::string err = (folder / ".stderr").string();
-    const std::string command = "cd " + Quote(folder.string()) + " && " + Quote(program) + " " +
-                                arguments + " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-    TResult result;
-    int status = std::system(command.c_str());
-    result.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.Out = ReadBytes(out);
-    result.Err = ReadBytes(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return result;
+// Runs `program` with `arguments` in `folder` and collects its exit code and both outputs.
+TProcessResult RunIn(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                     const std::string& program = K2L_CONVERTER) {
+    return RunProcess(program, arguments, {folder});
 }
 
 std::string Article(int id, const std::string& barcode, const std::string& name) {
@@ -60,7 +43,7 @@ TEST_F(ConverterTest, ConvertsAPairOfReportsIntoBothTables) {
     WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "5", "12.5"), StockLine("2", "0", "30"),
                                              StockLine("3", "1.25", "100")}));
     std::filesystem::create_directory(Dir.Path() / "out");
-    TResult result = RunIn(Dir.Path(), "--out out --quiet");
+    TProcessResult result = RunIn(Dir.Path(), {"--out", "out", "--quiet"});
     ASSERT_EQ(result.Exit, 0) << result.Err;
     EXPECT_EQ(result.Out,
               kCountLine + "2 наименований товара без штрих-кода. \nДанные сохранены!\n");
@@ -79,7 +62,7 @@ TEST_F(ConverterTest, ConvertsAPairOfReportsIntoBothTables) {
 
 TEST_F(ConverterTest, MissingStockReportWarnsAndGoesOn) {
     WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
-    TResult result = RunIn(Dir.Path(), "--write-id");
+    TProcessResult result = RunIn(Dir.Path(), {"--write-id"});
     ASSERT_EQ(result.Exit, 0) << result.Err;
     EXPECT_EQ(result.Err,
               "Внимание! Файл PRINT.TXT не найден, поэтому поля \"Цена\" и \"Остаток\" примут "
@@ -93,35 +76,35 @@ TEST_F(ConverterTest, MissingStockReportWarnsAndGoesOn) {
 
 TEST_F(ConverterTest, FailuresExitWithTheDisplayedMessage) {
     // A message ending in "!" is shown as it is.
-    TResult missing = RunIn(Dir.Path(), "");
+    TProcessResult missing = RunIn(Dir.Path(), {});
     EXPECT_EQ(missing.Exit, 1);
     EXPECT_EQ(missing.Err, "Файл ARTICLE.TXT не найден!\n");
 
     WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "4600000000017", "Кофе")}));
     WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "1", "1E14")}));
     // A table writer message ends in a digit: it gets its full stop, and its CR becomes a break.
-    TResult tooLong = RunIn(Dir.Path(), "");
+    TProcessResult tooLong = RunIn(Dir.Path(), {});
     EXPECT_EQ(tooLong.Exit, 1);
     EXPECT_EQ(tooLong.Err, "SetFieldData: Недопустимый размер данных\nРяд: 1, Поле: 5.\n");
     EXPECT_EQ(tooLong.Out, kCountLine + "0 наименований товара без штрих-кода. \n");
 
     WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "1E300", "1")}));
-    TResult range = RunIn(Dir.Path(), "");
+    TProcessResult range = RunIn(Dir.Path(), {});
     EXPECT_EQ(range.Exit, 1);
     EXPECT_EQ(range.Err, "Invalid floating point operation.\n");
 
-    TResult vat = RunIn(Dir.Path(), "--vat 101");
+    TProcessResult vat = RunIn(Dir.Path(), {"--vat", "101"});
     EXPECT_EQ(vat.Exit, 1);
     EXPECT_EQ(vat.Err, "Задано недопустимое значение НДС!\n");
 }
 
 TEST_F(ConverterTest, UsageErrorsExitWithTwo) {
-    for (const std::string arguments : {"--bogus", "--out", "extra"}) {
-        TResult result = RunIn(Dir.Path(), arguments);
-        EXPECT_EQ(result.Exit, 2) << arguments;
+    for (const std::string argument : {"--bogus", "--out", "extra"}) {
+        TProcessResult result = RunIn(Dir.Path(), {argument});
+        EXPECT_EQ(result.Exit, 2) << argument;
         EXPECT_NE(result.Err.find("usage: kelva2larmis-convert"), std::string::npos);
     }
-    TResult help = RunIn(Dir.Path(), "--help");
+    TProcessResult help = RunIn(Dir.Path(), {"--help"});
     EXPECT_EQ(help.Exit, 0);
     for (const char* option :
          {"--article", "--print", "--out", "--prefix", "--start", "--vat", "--write-id", "--quiet"})
@@ -130,15 +113,15 @@ TEST_F(ConverterTest, UsageErrorsExitWithTwo) {
 
 // A refused command line prints its reason and the usage on stderr; help goes to stdout.
 TEST_F(ConverterTest, UsageAndHelpTextsGoToTheirStreams) {
-    TResult unknown = RunIn(Dir.Path(), "--bogus");
+    TProcessResult unknown = RunIn(Dir.Path(), {"--bogus"});
     EXPECT_EQ(unknown.Exit, 2);
     EXPECT_EQ(unknown.Err,
               "kelva2larmis-convert: unknown argument: --bogus\n" + std::string(kUsage));
     EXPECT_EQ(unknown.Out, "");
-    TResult missing = RunIn(Dir.Path(), "--vat");
+    TProcessResult missing = RunIn(Dir.Path(), {"--vat"});
     EXPECT_EQ(missing.Exit, 2);
     EXPECT_EQ(missing.Err, "kelva2larmis-convert: --vat needs a value\n" + std::string(kUsage));
-    TResult help = RunIn(Dir.Path(), "-h");
+    TProcessResult help = RunIn(Dir.Path(), {"-h"});
     EXPECT_EQ(help.Exit, 0);
     EXPECT_EQ(help.Out, std::string(kUsage) + "\n" + kHelp);
     EXPECT_EQ(help.Err, "");
@@ -146,30 +129,50 @@ TEST_F(ConverterTest, UsageAndHelpTextsGoToTheirStreams) {
 
 TEST_F(ConverterTest, ValuesAreTakenAsGivenWithoutQuoteStripping) {
     WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
-    TResult result = RunIn(Dir.Path(), "--prefix '\"222\"'");
+    TProcessResult result = RunIn(Dir.Path(), {"--prefix", "\"222\""});
     EXPECT_EQ(result.Exit, 1);
     EXPECT_EQ(result.Err, "Задан недопустимый префикс штрих-кода!\n");
 }
 
+// Cyrillic folder names, one with a blank, reach the converter whole (on Windows through its
+// wide command line), and its messages name them in UTF-8 when its output goes to a file.
+TEST_F(ConverterTest, CyrillicPathsInArguments) {
+    std::filesystem::create_directory(PathOf(Dir.File("Отчёты")));
+    std::filesystem::create_directory(PathOf(Dir.File("Выгрузка ДБФ")));
+    WriteBytes(Dir.File("Отчёты/ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
+    WriteBytes(Dir.File("Отчёты/PRINT.TXT"), Lines({StockLine("1", "5", "12.5")}));
+    TProcessResult result = RunIn(Dir.Path(), {"--article", "Отчёты/ARTICLE.TXT", "--print",
+                                               "Отчёты/PRINT.TXT", "--out", "Выгрузка ДБФ"});
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+    EXPECT_EQ(result.Out,
+              kCountLine + "1 наименований товара без штрих-кода. \nДанные сохранены!\n");
+    EXPECT_EQ(ReadDbf(Dir.File("Выгрузка ДБФ/Справочник.dbf")).Records.size(), 1u);
+    EXPECT_EQ(ReadDbf(Dir.File("Выгрузка ДБФ/Приходы.dbf")).Records.size(), 1u);
+
+    TProcessResult missing = RunIn(Dir.Path(), {"--article", "Отчёты/АРТИКУЛЫ.TXT"});
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_EQ(missing.Err, "Файл Отчёты/АРТИКУЛЫ.TXT не найден!\n");
+}
+
 // On a terminal the converter keeps one progress line on stderr; --quiet and pipes get none.
 TEST_F(ConverterTest, ProgressLineOnlyOnATerminal) {
-    if (std::system("command -v script >/dev/null") != 0) GTEST_SKIP() << "no script(1) here";
     WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе"), Article(2, "", "Чай")}));
     WriteBytes(Dir.File("PRINT.TXT"), Lines({StockLine("1", "5", "12.5"), "x"}));
+    TProcessResult piped = RunIn(Dir.Path(), {"--out", "."});
+    EXPECT_EQ(piped.Err, "");
+
+    K2L_SKIP_UNLESS_AVAILABLE(svTerminal);
     const std::string program = Quote(K2L_CONVERTER);
-    TResult shown =
-        RunIn(Dir.Path(), "-qec " + Quote(program + " --out .") + " /dev/null", "script");
+    TProcessResult shown = RunIn(Dir.Path(), {"-qec", program + " --out .", "/dev/null"}, kScript);
     ASSERT_EQ(shown.Exit, 0) << shown.Out;
     EXPECT_NE(shown.Out.find("Обработка справочника из KELAV   0 %  0 / 2  0:00:00"),
               std::string::npos)
         << shown.Out;
     EXPECT_NE(shown.Out.find("Сохранение в DBF...  50 %  1 / 2"), std::string::npos) << shown.Out;
-    TResult quiet =
-        RunIn(Dir.Path(), "-qec " + Quote(program + " --out . --quiet") + " /dev/null", "script");
+    TProcessResult quiet =
+        RunIn(Dir.Path(), {"-qec", program + " --out . --quiet", "/dev/null"}, kScript);
     EXPECT_EQ(quiet.Exit, 0);
     EXPECT_EQ(quiet.Out.find(" %  "), std::string::npos) << quiet.Out;
-    TResult piped = RunIn(Dir.Path(), "--out .");
-    EXPECT_EQ(piped.Err, "");
 }
 
 // The bundled examples convert, and an independent strict reader agrees with every byte.
@@ -178,18 +181,16 @@ TEST_F(ConverterTest, ExamplesPassTheIndependentChecker) {
     if (!std::filesystem::exists(examples / "PRINT.TXT")) GTEST_SKIP() << "no examples";
     for (const char* name : {"ARTICLE.TXT", "PRINT.TXT"})
         std::filesystem::copy_file(examples / name, Dir.Path() / name);
-    TResult result = RunIn(Dir.Path(), "--write-id --quiet");
+    TProcessResult result = RunIn(Dir.Path(), {"--write-id", "--quiet"});
     ASSERT_EQ(result.Exit, 0) << result.Err;
 
-    if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0)
-        GTEST_SKIP() << "python3-dbfread is not installed: the interoperability check is skipped";
+    K2L_SKIP_UNLESS_AVAILABLE(svDbfread) << ": the interoperability check is skipped";
     const std::string tool = std::string(K2L_SHARED_TOOLS) + "/dbfdump.py";
     if (!std::filesystem::exists(tool)) GTEST_SKIP() << "no " << tool;
     for (const auto& [file, layout] :
          {std::pair{"Справочник.dbf", "sprav"}, std::pair{"Приходы.dbf", "prihod"}}) {
-        TResult check =
-            RunIn(Dir.Path(), Quote(tool) + " --expect " + layout + " --summary " + Quote(file),
-                  "/usr/bin/python3");
+        TProcessResult check =
+            RunIn(Dir.Path(), {tool, "--expect", layout, "--summary", file}, kPython);
         EXPECT_EQ(check.Exit, 0) << file << "\n" << check.Out << check.Err;
     }
 }

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "FileFaultSwitch.h"
+#include "TestPlatform.h"
 #include "dbf/DBF.h"
 #include "text/FileSystem.h"
 
@@ -20,9 +21,11 @@ using TBytes = std::vector<std::uint8_t>;
 class TTempFolder {
   public:
     TTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "k2l-dbf-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        Path = pattern;
+        std::random_device random;
+        do {
+            Path = std::filesystem::temp_directory_path() /
+                   ("k2l-dbf-" + std::to_string(random()) + std::to_string(random()));
+        } while (!std::filesystem::create_directory(Path));
     }
     ~TTempFolder() {
         std::error_code ec;
@@ -31,19 +34,20 @@ class TTempFolder {
     TTempFolder(const TTempFolder&) = delete;
     TTempFolder& operator=(const TTempFolder&) = delete;
 
-    std::string File(const std::string& name) const { return (Path / name).string(); }
+    // The UTF-8 path of `name` in it.
+    std::string File(const std::string& name) const { return Utf8Of(Path / PathOf(name)); }
 
   private:
     std::filesystem::path Path;
 };
 
 inline TBytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void WriteBytes(const std::string& path, const TBytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
 }

@@ -1,10 +1,7 @@
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
+#include "ChildProcess.h"
 #include "DbfTestSupport.h"
 
 // Tables past the grow-ahead threshold: their records are stores into a shared mapping of a file
@@ -33,8 +30,8 @@ std::string PostedRecord(int record) {
 
 // ReadBytes of the support header reads byte by byte: too slow for files reserved in MiBs.
 TBytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    TBytes bytes(static_cast<std::size_t>(std::filesystem::file_size(path)));
+    std::ifstream in(PathOf(path), std::ios::binary);
+    TBytes bytes(static_cast<std::size_t>(std::filesystem::file_size(PathOf(path))));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return bytes;
 }
@@ -145,23 +142,16 @@ TEST_F(GrowAheadTable, AFailedCutAtCloseIsReported) {
 }
 
 TEST_F(GrowAheadTable, AKilledProcessLosesNothingPosted) {
+    // The holder posts 500 records and changes a 501st blank one without posting it.
     const std::string path = Folder.File("killed.dbf");
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        TDBF table;
-        Define(table, ReceiptFields());
-        table.SetTableName(path);
-        table.CreateTable();
-        Fill(table, 1, 500);
-        table.Append();  // a blank record that is never posted
-        table.SetFieldData(2, "unposted");
-        ::kill(::getpid(), SIGKILL);
-        ::_exit(1);
+    TChildProcess holder(K2L_TABLE_HOLDER, {path, "500", "4096"});
+    ASSERT_TRUE(holder.Started());
+    if (!holder.WaitForOut("ready")) {
+        holder.Kill();
+        FAIL() << "the holder did not get its table ready: " << holder.Wait().Err;
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    holder.Kill();
+    ASSERT_TRUE(holder.Wait().Killed);
     TBytes file = ReadFile(path);
     ASSERT_GE(file.size(), kHeader + 501 * kRecord + 1);
     EXPECT_EQ(CountOf(file), 501u);

@@ -1,35 +1,20 @@
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 
+#include "ChildProcess.h"
 #include "DbfTestSupport.h"
 
 namespace {
 
-constexpr const char* kPython = "/usr/bin/python3";
-
 struct TRun {
     int Status;
-    std::string Output;
+    std::string Output;  // stdout, then stderr
 };
 
-TRun RunCommand(const std::string& command) {
-    TRun run{-1, {}};
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, n);
-    int status = ::pclose(pipe);
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-bool HaveDbfread() {
-    return RunCommand(std::string(kPython) + " -c 'import dbfread'").Status == 0;
+TRun RunPython(const std::vector<std::string>& arguments) {
+    TProcessResult result = RunProcess(kPython, arguments);
+    return {result.Exit, result.Out + result.Err};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -53,10 +38,7 @@ sys.stdout.buffer.write(('\n'.join(out) + '\n').encode('utf-8'))
 using Interop = TDbfTest;
 
 TEST_F(Interop, DbfreadReadsBackEveryValueOfAllFiveTypes) {
-    if (!HaveDbfread()) {
-        GTEST_SKIP() << "python3-dbfread is not installed (apt-get install python3-dbfread); "
-                        "the independent read-back cannot run";
-    }
+    K2L_SKIP_UNLESS_AVAILABLE(svDbfread);
     const std::string path = Folder.File("interop.dbf");
     {
         TDBF table;
@@ -88,7 +70,7 @@ TEST_F(Interop, DbfreadReadsBackEveryValueOfAllFiveTypes) {
         table.Close();
     }
     WriteBytes(Folder.File("reader.py"), TBytes(kReader, kReader + std::strlen(kReader)));
-    TRun run = RunCommand(std::string(kPython) + " " + Folder.File("reader.py") + " " + path);
+    TRun run = RunPython({Folder.File("reader.py"), path});
     ASSERT_EQ(run.Status, 0) << run.Output;
     const std::vector<std::string> want = {
         "cp866",
@@ -110,10 +92,7 @@ class ExportLayout : public TDbfTest, public ::testing::WithParamInterface<TLayo
 
 // The two tables the export writes pass the strict checker, records included.
 TEST_P(ExportLayout, PassesTheStrictChecker) {
-    if (!HaveDbfread()) {
-        GTEST_SKIP() << "python3-dbfread is not installed (apt-get install python3-dbfread); "
-                        "the checker's read-back cannot run";
-    }
+    K2L_SKIP_UNLESS_AVAILABLE(svDbfread);
     const std::string tool = std::string(K2L_SHARED_TOOLS) + "/dbfdump.py";
     if (!std::filesystem::exists(tool))
         GTEST_SKIP() << "the strict checker " << tool << " is not beside this checkout";
@@ -138,8 +117,7 @@ TEST_P(ExportLayout, PassesTheStrictChecker) {
         }
         table.Close();
     }
-    TRun run = RunCommand(std::string(kPython) + " " + tool + " --strict --summary --expect " +
-                          GetParam().Expect + " " + path);
+    TRun run = RunPython({tool, "--strict", "--summary", "--expect", GetParam().Expect, path});
     EXPECT_EQ(run.Status, 0) << run.Output;
 }
 

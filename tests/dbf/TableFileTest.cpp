@@ -499,8 +499,8 @@ TEST_F(TableFile, CreateTableOverAFileInUseFailsWithTheCreationErrorAndLeavesItA
         table.CreateTable();
         ADD_FAILURE() << "nothing raised";
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + Folder.File("busy.dbf") +
-                                             "\". Device or resource busy");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + Folder.File("busy.dbf") + "\". " + SystemText(seInUse));
     }
     EXPECT_FALSE(table.Active());
     EXPECT_EQ(ReadBytes(Folder.File("busy.dbf")).size(), 226u + 116u);
@@ -515,8 +515,8 @@ TEST_F(TableFile, CreateTableInAMissingFolderReportsTheFullPath) {
         ADD_FAILURE() << "nothing raised";
     } catch (const EFCreateError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file \"" +
-                                             Folder.File("no/such/sprav.dbf") +
-                                             "\". No such file or directory");
+                                             NativeDelimiters(Folder.File("no/such/sprav.dbf")) +
+                                             "\". " + SystemText(seFolderMissing));
     }
     EXPECT_FALSE(table.Active());
 }

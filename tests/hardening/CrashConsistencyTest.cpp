@@ -1,11 +1,8 @@
-// The converter killed with SIGKILL at random moments of a large export: every table left behind
-// is a valid dBASE III file that the table writer and python3-dbfread both read, holding every
-// record posted before the kill.
+// The converter killed at random moments of a large export (SIGKILL; TerminateProcess on
+// Windows): every table left behind is a valid dBASE III file that the table writer and
+// python3-dbfread both read, holding every record posted before the kill.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -21,72 +20,63 @@
 
 #include "HardeningSupport.h"
 #include "PipelineSupport.h"
-#include "dbf/DBF.h"
 #include "convert/GoodsExport.h"
-#include "import/GoodsTable.h"
 #include "convert/ImportRun.h"
+#include "dbf/DBF.h"
+#include "import/GoodsTable.h"
 #include "import/RunHost.h"
 
 namespace {
 
 using TClock = std::chrono::steady_clock;
 
-// Rows of the export; K2L_CRASH_ROWS makes it smaller for slow (instrumented) builds.
-int RowCount() {
+// How many rows the export has and how many kills hit it. The first kills hit the converter
+// itself; the rest hit a forked copy of this process that runs only the export of the same goods,
+// imported once here, so twenty kills fit a modest time. Windows cannot fork: there every kill
+// hits the converter, and fewer kills of a smaller export keep the run short under Wine.
+struct TKillPlan {
+    int Rows;
+    int Kills;
+    int ConverterKills;
+};
+
+TKillPlan Plan() {
+    TKillPlan plan =
+        Unavailable(svFork).empty() ? TKillPlan{200000, 20, 5} : TKillPlan{60000, 8, 8};
+    // K2L_CRASH_ROWS makes the export smaller for slow (instrumented) builds.
     const char* rows = std::getenv("K2L_CRASH_ROWS");
-    return rows != nullptr && std::atoi(rows) > 0 ? std::atoi(rows) : 200000;
-}
-
-std::string Barcode(int row) {
-    return std::to_string(4600000000000LL + row);
-}
-
-std::string Field(const std::string& text, std::size_t width) {
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-// ARTICLE.TXT with n articles (code = row), PRINT.TXT with stock for every second one.
-void WriteReports(const std::filesystem::path& folder, int n) {
-    std::ofstream article(folder / "ARTICLE.TXT", std::ios::binary);
-    std::ofstream stock(folder / "PRINT.TXT", std::ios::binary);
-    for (int i = 1; i <= n; ++i) {
-        const std::string code = std::to_string(i);
-        article << Field(code, 13) << ' ' << Field(Barcode(i), 13) << std::string(13, ' ') << " 7"
-                << "  " << Field("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
-        if (i % 2 == 1)
-            stock << Field(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
-                  << std::string(11, ' ') << "\r\n";
-    }
+    if (rows != nullptr && std::atoi(rows) > 0) plan.Rows = std::atoi(rows);
+    return plan;
 }
 
 class CrashConsistency : public ::testing::Test {
   protected:
     void SetUp() override {
-        Rows = RowCount();
-        WriteReports(Work.Path(), Rows);
+        Rows = Kills.Rows;
+        WriteLargeReports(Work.Path(), Rows);
     }
 
-    // Starts the converter into `out`; returns its pid and when its directory table appeared.
-    pid_t Start(const std::filesystem::path& out, TClock::time_point& appeared, bool& ended,
-                TProcessResult& result) {
+    // Starts the converter into `out` and waits for its directory table (see WaitForTable).
+    std::unique_ptr<TChildProcess> Start(const std::filesystem::path& out,
+                                         TClock::time_point& appeared, bool& ended,
+                                         TProcessResult& result) {
         std::filesystem::create_directory(out);
-        TSpawnOptions options{Work.Path(), Logs.Path(), 0};
-        pid_t pid = SpawnConverter({"--quiet", "--out", out.string()}, options);
-        WaitForTable(pid, out, appeared, ended, result);
-        return pid;
+        auto child = std::make_unique<TChildProcess>(
+            K2L_CONVERTER, std::vector<std::string>{"--quiet", "--out", Utf8Of(out)},
+            TProcessOptions{Work.Path()});
+        WaitForTable(*child, out, appeared, ended, result);
+        return child;
     }
 
-    // Waits until `pid` has created its directory table in `out` or has ended.
-    static void WaitForTable(pid_t pid, const std::filesystem::path& out,
+    // Waits until `child` has created its directory table in `out` (when it appeared) or has
+    // ended (its result).
+    static void WaitForTable(TChildProcess& child, const std::filesystem::path& out,
                              TClock::time_point& appeared, bool& ended, TProcessResult& result) {
         ended = false;
-        while (!std::filesystem::exists(out / kDirectoryName)) {
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
+        while (!std::filesystem::exists(out / PathOf(kDirectoryName))) {
+            if (!child.Running()) {
                 ended = true;
-                result.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                result = child.Wait();
                 break;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -98,8 +88,8 @@ class CrashConsistency : public ::testing::Test {
     long CheckTable(const std::filesystem::path& path, std::size_t headerLength,
                     std::size_t recordLength, std::size_t kodOffset) {
         if (!std::filesystem::exists(path)) return -1;
-        SCOPED_TRACE(path.string());
-        TTableInspection table = InspectTable(path.string(), headerLength, recordLength);
+        SCOPED_TRACE(Utf8Of(path));
+        TTableInspection table = InspectTable(Utf8Of(path), headerLength, recordLength);
         EXPECT_TRUE(table.Valid) << table.Why;
         if (!table.Valid) return -1;
         // Every counted record but the newest holds its row; the newest may still be blank
@@ -114,7 +104,7 @@ class CrashConsistency : public ::testing::Test {
             }
         }
         TDBF dbf;
-        dbf.SetTableName(path.string());
+        dbf.SetTableName(Utf8Of(path));
         try {
             dbf.Open();
             EXPECT_EQ(static_cast<std::uint32_t>(dbf.RecordCount()), table.Count);
@@ -128,7 +118,7 @@ class CrashConsistency : public ::testing::Test {
             lastKod = table.Records.back().substr(kodOffset, 15);
             lastKod.erase(lastKod.find_last_not_of(' ') + 1);
         }
-        Expected.push_back({path.string(), table.Count, table.UncountedBlank > 0, lastKod});
+        Expected.push_back({Utf8Of(path), table.Count, table.UncountedBlank > 0, lastKod});
         return static_cast<long>(table.Count);
     }
 
@@ -139,28 +129,20 @@ class CrashConsistency : public ::testing::Test {
         std::string LastKod;  // of the last record dbfread should see
     };
 
+    const TKillPlan Kills = Plan();
     int Rows = 0;
     TTempDir Work;
-    TTempDir Logs;
     std::vector<TExpected> Expected;
 };
 
-// The first kills hit the converter itself; the rest hit a forked copy of this process that
-// runs only the export of the same goods, imported once here, so twenty kills fit a modest time.
-constexpr int kKills = 20;
-constexpr int kConverterKills = 5;
-
-pid_t ForkExport(TGoodsTable& goods, const std::filesystem::path& out) {
+// A forked copy of this process that exports `goods` into `out`.
+std::unique_ptr<TChildProcess> ForkExport(TGoodsTable& goods, const std::filesystem::path& out) {
     std::filesystem::create_directory(out);
-    pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    TRecordingHost host;  // the forked export has nobody to show anything to
-    try {
-        ExportGoods({out.string(), false}, goods, host);
-    } catch (...) {
-        ::_exit(1);
-    }
-    ::_exit(0);
+    return std::make_unique<TChildProcess>([&goods, out] {
+        TRecordingHost host;  // the forked export has nobody to show anything to
+        ExportGoods({Utf8Of(out), false}, goods, host);
+        return 0;
+    });
 }
 
 TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
@@ -168,30 +150,33 @@ TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
     TClock::time_point appeared;
     bool ended = false;
     TProcessResult clean;
-    pid_t pid = Start(Work.Path() / "clean", appeared, ended, clean);
+    std::unique_ptr<TChildProcess> child = Start(Work.Path() / "clean", appeared, ended, clean);
     ASSERT_FALSE(ended) << "the converter ended before it created a table: " << clean.Exit;
-    clean = WaitConverter(pid, {Work.Path(), Logs.Path(), 0});
+    clean = child->Wait();
     const auto exportTime = TClock::now() - appeared;
     ASSERT_EQ(clean.Exit, 0) << clean.Err;
-    ASSERT_EQ(
-        CheckTable(Work.Path() / "clean" / kDirectoryName, kDirectoryHeader, kDirectoryRecord, 21),
-        Rows);
-    ASSERT_EQ(CheckTable(Work.Path() / "clean" / kReceiptName, kReceiptHeader, kReceiptRecord, 21),
+    ASSERT_EQ(CheckTable(Work.Path() / "clean" / PathOf(kDirectoryName), kDirectoryHeader,
+                         kDirectoryRecord, 21),
+              Rows);
+    ASSERT_EQ(CheckTable(Work.Path() / "clean" / PathOf(kReceiptName), kReceiptHeader,
+                         kReceiptRecord, 21),
               (Rows + 1) / 2);
 
     TGoodsTable goods;
-    TRecordingHost host;
-    RunImport(ReportsIn(Work.Path()), goods, host);
-    ASSERT_EQ(goods.RowCount(), Rows);
+    auto forkTime = exportTime;
+    if (Kills.ConverterKills < Kills.Kills) {
+        TRecordingHost host;
+        RunImport(ReportsIn(Work.Path()), goods, host);
+        ASSERT_EQ(goods.RowCount(), Rows);
 
-    // The forked export's own duration, so its kills are drawn from its own span.
-    pid = ForkExport(goods, Work.Path() / "forked");
-    WaitForTable(pid, Work.Path() / "forked", appeared, ended, clean);
-    ASSERT_FALSE(ended) << "the forked export ended before it created a table: " << clean.Exit;
-    int forkStatus = 0;
-    ::waitpid(pid, &forkStatus, 0);
-    const auto forkTime = TClock::now() - appeared;
-    ASSERT_TRUE(WIFEXITED(forkStatus) && WEXITSTATUS(forkStatus) == 0);
+        // The forked export's own duration, so its kills are drawn from its own span.
+        child = ForkExport(goods, Work.Path() / "forked");
+        WaitForTable(*child, Work.Path() / "forked", appeared, ended, clean);
+        ASSERT_FALSE(ended) << "the forked export ended before it created a table: " << clean.Exit;
+        const TProcessResult forked = child->Wait();
+        forkTime = TClock::now() - appeared;
+        ASSERT_EQ(forked.Exit, 0);
+    }
 
     const unsigned seed = std::random_device()();
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -210,25 +195,23 @@ TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
 
     int killedMidway = 0;
     int converterKills = 0;
-    for (int attempt = 0; attempt < 2 * kKills && killedMidway < kKills; ++attempt) {
+    for (int attempt = 0; attempt < 2 * Kills.Kills && killedMidway < Kills.Kills; ++attempt) {
         const std::filesystem::path out = Work.Path() / ("kill" + std::to_string(attempt));
-        const bool converter = converterKills < kConverterKills;
+        const bool converter = converterKills < Kills.ConverterKills;
         long& bound = converter ? converterBound : forkBound;
         TProcessResult result;
         if (converter) {
-            pid = Start(out, appeared, ended, result);
+            child = Start(out, appeared, ended, result);
         } else {
-            pid = ForkExport(goods, out);
-            WaitForTable(pid, out, appeared, ended, result);
+            child = ForkExport(goods, out);
+            WaitForTable(*child, out, appeared, ended, result);
         }
         bool killed = false;
         if (!ended) {
             std::uniform_int_distribution<long> moment(0, bound - 1);
             std::this_thread::sleep_until(appeared + std::chrono::microseconds(moment(random)));
-            ::kill(pid, SIGKILL);
-            int status = 0;
-            ::waitpid(pid, &status, 0);
-            killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            child->Kill();
+            killed = child->Wait().Killed;
         }
         if (killed) {
             ++killedMidway;
@@ -237,8 +220,9 @@ TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
             bound = std::max(bound / 2, converter ? converterFloor : forkFloor);
         }
         const long directory =
-            CheckTable(out / kDirectoryName, kDirectoryHeader, kDirectoryRecord, 21);
-        const long receipt = CheckTable(out / kReceiptName, kReceiptHeader, kReceiptRecord, 21);
+            CheckTable(out / PathOf(kDirectoryName), kDirectoryHeader, kDirectoryRecord, 21);
+        const long receipt =
+            CheckTable(out / PathOf(kReceiptName), kReceiptHeader, kReceiptRecord, 21);
         EXPECT_GE(directory, 0) << "attempt " << attempt;
         // The receipt table follows the directory table row by row (odd rows are in stock).
         if (receipt >= 0) {
@@ -246,13 +230,17 @@ TEST_F(CrashConsistency, TablesStayValidWhenKilledAtRandomMoments) {
             EXPECT_LE(receipt, (directory + 1) / 2) << "attempt " << attempt;
         }
     }
-    EXPECT_GE(killedMidway, kKills * 3 / 4) << "most kills must land inside the export";
+    EXPECT_GE(killedMidway, Kills.Kills * 3 / 4) << "most kills must land inside the export";
     EXPECT_GE(converterKills, 1) << "at least one kill must hit the converter itself";
 
     std::vector<std::string> paths;
     for (const TExpected& e : Expected) paths.push_back(e.Path);
     std::optional<std::vector<TDbfreadResult>> read = ReadWithDbfread(paths);
-    if (!read) GTEST_SKIP() << "python3-dbfread is not installed: its reading is not checked";
+    if (!read) {
+        // The checks above stand; only the second, independent reader is missing.
+        std::cout << "dbfread's reading is not checked: " << Unavailable(svDbfread) << '\n';
+        return;
+    }
     for (std::size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(paths[i]);
         const TDbfreadResult& r = (*read)[i];

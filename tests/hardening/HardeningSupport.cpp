@@ -1,64 +1,41 @@
 #include "HardeningSupport.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "PipelineSupport.h"
 
-pid_t SpawnConverter(const std::vector<std::string>& arguments, const TSpawnOptions& options) {
-    const std::string out = (options.OutputFolder / "converter.stdout").string();
-    const std::string err = (options.OutputFolder / "converter.stderr").string();
-    const std::string folder = options.WorkingFolder.string();
-    std::vector<std::string> argv = {K2L_CONVERTER};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> pointers;
-    for (std::string& a : argv) pointers.push_back(a.data());
-    pointers.push_back(nullptr);
-
-    pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    // The child: only async-signal-safe calls from here on.
-    int in = ::open("/dev/null", O_RDONLY);
-    int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
-        ::_exit(126);
-    if (::chdir(folder.c_str()) != 0) ::_exit(126);
-    if (options.FileSizeLimit > 0) {
-        // A write beyond the limit then fails with EFBIG instead of killing the process.
-        ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {};
-        limit.rlim_cur = static_cast<rlim_t>(options.FileSizeLimit);
-        limit.rlim_max = static_cast<rlim_t>(options.FileSizeLimit);
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(125);
-    }
-    ::execv(pointers[0], pointers.data());
-    ::_exit(127);
-}
-
-TProcessResult WaitConverter(pid_t pid, const TSpawnOptions& options) {
-    TProcessResult result;
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return result;
-    }
-    if (WIFEXITED(status)) result.Exit = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.Signal = WTERMSIG(status);
-    result.Out = ReadBytes((options.OutputFolder / "converter.stdout").string());
-    result.Err = ReadBytes((options.OutputFolder / "converter.stderr").string());
-    return result;
-}
-
 TProcessResult RunConverter(const std::vector<std::string>& arguments,
-                            const TSpawnOptions& options) {
-    return WaitConverter(SpawnConverter(arguments, options), options);
+                            const TProcessOptions& options) {
+    return RunProcess(K2L_CONVERTER, arguments, options);
+}
+
+namespace {
+
+std::string Field(const std::string& text, std::size_t width) {
+    std::string out = text.substr(0, width);
+    out.resize(width, ' ');
+    return out;
+}
+
+}  // namespace
+
+std::string LargeBarcode(int row) {
+    return std::to_string(4600000000000LL + row);
+}
+
+void WriteLargeReports(const std::filesystem::path& folder, int n) {
+    std::ofstream article(folder / "ARTICLE.TXT", std::ios::binary);
+    std::ofstream stock(folder / "PRINT.TXT", std::ios::binary);
+    for (int i = 1; i <= n; ++i) {
+        const std::string code = std::to_string(i);
+        article << Field(code, 13) << ' ' << Field(LargeBarcode(i), 13) << std::string(13, ' ')
+                << " 7"
+                << "  " << Field("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
+        if (i % 2 == 1)
+            stock << Field(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
+                  << std::string(11, ' ') << "\r\n";
+    }
 }
 
 TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
@@ -115,15 +92,11 @@ TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
 }
 
 std::optional<std::vector<TDbfreadResult>> ReadWithDbfread(const std::vector<std::string>& paths) {
-    const char* python = "/usr/bin/python3";
-    if (::access(python, X_OK) != 0 ||
-        std::system("/usr/bin/python3 -c 'import dbfread' >/dev/null 2>&1") != 0) {
-        return std::nullopt;
-    }
+    if (!Unavailable(svDbfread).empty()) return std::nullopt;
     // One line per table: "ok <records> <last second field>" or "error <text>". dbfread walks
     // every record to count them; the last 500 are also parsed field by field with its parser
     // (parsing all of a table of 200,000 records would take seconds).
-    static const char* kScript =
+    static const char* kReader =
         "import sys, dbfread\n"
         "for path in sys.argv[1:]:\n"
         "    try:\n"
@@ -144,15 +117,13 @@ std::optional<std::vector<TDbfreadResult>> ReadWithDbfread(const std::vector<std
         "        print('error', type(error).__name__, str(error).replace('\\n', ' '))\n";
     TTempDir scratch;
     const std::string script = scratch.File("read.py");
-    const std::string output = scratch.File("read.out");
-    WriteBytes(script, kScript);
-    std::string command = std::string(python) + " '" + script + "'";
-    for (const std::string& path : paths) command += " '" + path + "'";
-    command += " >'" + output + "' 2>&1";
-    std::system(command.c_str());
+    WriteBytes(script, kReader);
+    std::vector<std::string> arguments = {script};
+    arguments.insert(arguments.end(), paths.begin(), paths.end());
+    const TProcessResult run = RunProcess(kPython, arguments);
 
     std::vector<TDbfreadResult> results;
-    std::istringstream lines(ReadBytes(output));
+    std::istringstream lines(run.Out + run.Err);
     std::string line;
     while (std::getline(lines, line)) {
         TDbfreadResult result;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -9,26 +7,16 @@
 #include <string>
 #include <vector>
 
-// The converter as a separate process: exit code or killing signal, and both outputs.
-struct TProcessResult {
-    int Exit = -1;    // exit code, -1 when killed
-    int Signal = 0;   // the signal that ended it, 0 when it exited
-    std::string Out;  // stdout
-    std::string Err;  // stderr
-};
+#include "ChildProcess.h"
 
-struct TSpawnOptions {
-    std::filesystem::path WorkingFolder;
-    std::filesystem::path OutputFolder;  // where stdout and stderr are kept
-    long FileSizeLimit = 0;              // RLIMIT_FSIZE in bytes for the child; 0: none
-};
-
-// Starts the converter with `arguments`; stdin is /dev/null.
-pid_t SpawnConverter(const std::vector<std::string>& arguments, const TSpawnOptions& options);
-// Waits for a child started by SpawnConverter and collects its outputs.
-TProcessResult WaitConverter(pid_t pid, const TSpawnOptions& options);
+// Runs the converter with `arguments` to its end.
 TProcessResult RunConverter(const std::vector<std::string>& arguments,
-                            const TSpawnOptions& options);
+                            const TProcessOptions& options);
+
+// A large pair of reports: ARTICLE.TXT with n articles (code = row, barcode LargeBarcode(row)),
+// PRINT.TXT with stock for every second one (the odd rows).
+void WriteLargeReports(const std::filesystem::path& folder, int n);
+std::string LargeBarcode(int row);
 
 // What lies on disk for one table after a failure or a crash, judged by its bytes alone.
 // A valid table: complete header, every record the header counts fully on disk, then either the
@@ -51,7 +39,7 @@ TTableInspection InspectTable(const std::string& path, std::size_t headerLength,
 
 // Reads tables with python3-dbfread, in one process: per table the number of records it reads
 // and the KOD / ID value (second field, trimmed) of its last record, or the error it raised.
-// nullopt when python3-dbfread is not installed.
+// nullopt when python3-dbfread is unavailable (svDbfread).
 struct TDbfreadResult {
     bool Read = false;
     std::string Error;

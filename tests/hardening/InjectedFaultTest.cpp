@@ -166,10 +166,10 @@ class ExportFault : public ::testing::TestWithParam<TFaultCase> {
                             std::size_t headerLength, std::size_t recordLength,
                             const std::vector<std::string>& reference) {
         SCOPED_TRACE(path);
-        const bool exists = std::filesystem::exists(path);
+        const bool exists = std::filesystem::exists(PathOf(path));
         ASSERT_EQ(exists, model.Kind != TTableModel::tkMissing);
         if (!exists) return;
-        const std::size_t size = std::filesystem::file_size(path);
+        const std::size_t size = std::filesystem::file_size(PathOf(path));
         if (model.Kind == TTableModel::tkEmptyFile) {
             EXPECT_EQ(size, 0u);
             return;
@@ -364,7 +364,8 @@ TEST_F(ImportReadFault, EveryReadFailsWithTheFileItWasReading) {
         const std::string message = Import(host);
         ResetFileFaults();
         const std::string file = inArticle ? Inputs.ArticleFile : Inputs.PrintFile;
-        EXPECT_EQ(message, "Cannot open file \"" + ExpandFileName(file) + "\". Input/output error");
+        EXPECT_EQ(message,
+                  "Cannot open file \"" + ExpandFileName(file) + "\". " + SystemText(seIoError));
         EXPECT_FALSE(host.CountVisible);
         EXPECT_EQ(host.ResultsShown, 0);
         EXPECT_TRUE(host.Progress.empty()) << "the stock report fails before its display";
@@ -394,7 +395,7 @@ class VanishingHost final : public IRunHost {
     }
     // Called after the article list was found and before it is loaded.
     void HideCount() override {
-        std::filesystem::remove(Path);
+        std::filesystem::remove(PathOf(Path));
         Recorder.HideCount();
     }
     void ShowCount(const std::string& text) override { Recorder.ShowCount(text); }
@@ -412,8 +413,8 @@ TEST_F(ImportReadFault, ArticleListVanishingAfterTheExistenceTest) {
     } catch (const std::exception& error) {
         message = error.what();
     }
-    EXPECT_EQ(message, "Cannot open file \"" + ExpandFileName(Inputs.ArticleFile) +
-                           "\". No such file or directory");
+    EXPECT_EQ(message, "Cannot open file \"" + ExpandFileName(Inputs.ArticleFile) + "\". " +
+                           SystemText(seFileMissing));
     EXPECT_EQ(Goods.RowCount(), 0);
     EXPECT_FALSE(host.Recorder.CountVisible);
     EXPECT_EQ(host.Recorder.ResultsShown, 0);

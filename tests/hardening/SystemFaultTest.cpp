@@ -3,8 +3,6 @@
 // exit code 1 and a clear message, and loses nothing that was there or written before.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <ostream>
@@ -40,7 +38,7 @@ class SystemFault : public ::testing::Test {
 
     TProcessResult Convert(std::vector<std::string> arguments, long fileSizeLimit = 0) {
         arguments.push_back("--quiet");
-        return RunConverter(arguments, {Work.Path(), Logs.Path(), fileSizeLimit});
+        return RunConverter(arguments, {Work.Path(), fileSizeLimit});
     }
 
     // The inputs are never touched by a failed run.
@@ -50,7 +48,6 @@ class SystemFault : public ::testing::Test {
     }
 
     TTempDir Work;
-    TTempDir Logs;
     std::string ArticleBytes;
     std::string StockBytes;
 };
@@ -58,14 +55,15 @@ class SystemFault : public ::testing::Test {
 // The process may write files of at most 60000 bytes: the directory table fills up first, at
 // its 424th record, and every record posted before is on disk and readable.
 TEST_F(SystemFault, FullDiskKeepsEveryRecordPostedBeforeIt) {
+    K2L_SKIP_UNLESS_AVAILABLE(svFileSizeLimit);
     WriteInputs(1000);
     std::filesystem::create_directory(Work.Path() / "out");
     const TProcessResult result = Convert({"--out", "out"}, 60000);
     ASSERT_EQ(result.Exit, 1) << result.Err;
     EXPECT_EQ(result.Err, "Append: Ошибка сохранения записи.\n");
 
-    const std::string directoryPath = (Work.Path() / "out" / kDirectoryName).string();
-    const std::string receiptPath = (Work.Path() / "out" / kReceiptName).string();
+    const std::string directoryPath = Work.File("out/" + std::string(kDirectoryName));
+    const std::string receiptPath = Work.File("out/" + std::string(kReceiptName));
     TTableInspection directory = InspectTable(directoryPath, kDirectoryHeader, kDirectoryRecord);
     TTableInspection receipt = InspectTable(receiptPath, kReceiptHeader, kReceiptRecord);
     ASSERT_TRUE(directory.Valid) << directory.Why;
@@ -93,13 +91,14 @@ TEST_F(SystemFault, FullDiskKeepsEveryRecordPostedBeforeIt) {
 // A limit far past the first megabyte: the tables are large enough to be written the fast way
 // (space reserved ahead), and the full disk still stops the export at a record boundary.
 TEST_F(SystemFault, FullDiskOfALargeExport) {
+    K2L_SKIP_UNLESS_AVAILABLE(svFileSizeLimit);
     WriteInputs(12000);
     std::filesystem::create_directory(Work.Path() / "out");
     const TProcessResult result = Convert({"--out", "out"}, 1500000);
     ASSERT_EQ(result.Exit, 1) << result.Err;
     EXPECT_EQ(result.Err, "Append: Ошибка сохранения записи.\n");
 
-    const std::string directoryPath = (Work.Path() / "out" / kDirectoryName).string();
+    const std::string directoryPath = Work.File("out/" + std::string(kDirectoryName));
     TTableInspection directory = InspectTable(directoryPath, kDirectoryHeader, kDirectoryRecord);
     ASSERT_TRUE(directory.Valid) << directory.Why;
     // 257 + 10636 x 141 + 1 = 1499934 bytes fit; record 10637 does not.
@@ -107,7 +106,7 @@ TEST_F(SystemFault, FullDiskOfALargeExport) {
     ASSERT_FALSE(directory.Records.empty());
     EXPECT_EQ(directory.Records.back().substr(21, 15), Barcode(10636) + "  ");
     TTableInspection receipt =
-        InspectTable((Work.Path() / "out" / kReceiptName).string(), kReceiptHeader, kReceiptRecord);
+        InspectTable(Work.File("out/" + std::string(kReceiptName)), kReceiptHeader, kReceiptRecord);
     ASSERT_TRUE(receipt.Valid) << receipt.Why;
     EXPECT_EQ(receipt.Count, 10636u);
     ExpectInputsKept();
@@ -115,12 +114,13 @@ TEST_F(SystemFault, FullDiskOfALargeExport) {
 
 // Too little room even for the header: the header write fails and says so.
 TEST_F(SystemFault, FullDiskBeforeTheHeaderIsWritten) {
+    K2L_SKIP_UNLESS_AVAILABLE(svFileSizeLimit);
     WriteInputs(3);
     std::filesystem::create_directory(Work.Path() / "out");
     const TProcessResult result = Convert({"--out", "out"}, 100);
     EXPECT_EQ(result.Exit, 1);
     EXPECT_EQ(result.Err, "WriteHeader: Ошибка сохранения заголовка файла.\n");
-    EXPECT_FALSE(std::filesystem::exists(Work.Path() / "out" / kReceiptName));
+    EXPECT_FALSE(std::filesystem::exists(PathOf(Work.File("out/" + std::string(kReceiptName)))));
     ExpectInputsKept();
 }
 
@@ -164,47 +164,53 @@ const char* const kStockWarningLine =
     "Внимание! Файл PRINT.TXT не найден, поэтому поля \"Цена\" и \"Остаток\" примут значения по "
     "умолчанию (Цена=1, Остаток=0)\n";
 
+// The converter's line for a table it cannot create at `path`.
+std::string CreateFailure(const std::string& path, TSysError error) {
+    return "Cannot create file \"" + NativeDelimiters(path) + "\". " + SystemText(error) + ".\n";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryFolderFault, FolderFault,
-    ::testing::Values(
-        TFolderCase{"OutputFolderIsAFile",
-                    {"--out", "@/plain.txt"},
-                    "Cannot create file \"@/plain.txt/Справочник.dbf\". Not a directory.\n",
-                    1},
-        TFolderCase{"OutputFolderMissing",
-                    {"--out", "@/missing/deeper"},
-                    "Cannot create file \"@/missing/deeper/Справочник.dbf\". No such file or "
-                    "directory.\n",
-                    1},
-        TFolderCase{
-            "ArticleListIsAFolder", {"--article", "folder.txt"}, "Файл folder.txt не найден!\n", 1},
-        TFolderCase{"ArticleListInAMissingFolder",
-                    {"--article", "missing/ARTICLE.TXT"},
-                    "Файл missing/ARTICLE.TXT не найден!\n",
-                    1},
-        TFolderCase{"ArticleListBehindAFile",
-                    {"--article", "plain.txt/ARTICLE.TXT"},
-                    "Файл plain.txt/ARTICLE.TXT не найден!\n",
-                    1},
-        TFolderCase{"StockReportIsAFolderCountsAsMissing",
-                    {"--print", "folder.txt", "--out", "@"},
-                    kStockWarningLine,
-                    0}),
+    ::testing::Values(TFolderCase{"OutputFolderIsAFile",
+                                  {"--out", "@/plain.txt"},
+                                  CreateFailure("@/plain.txt/Справочник.dbf", seFolderIsAFile),
+                                  1},
+                      TFolderCase{"OutputFolderMissing",
+                                  {"--out", "@/missing/deeper"},
+                                  CreateFailure("@/missing/deeper/Справочник.dbf", seFolderMissing),
+                                  1},
+                      TFolderCase{"ArticleListIsAFolder",
+                                  {"--article", "folder.txt"},
+                                  "Файл folder.txt не найден!\n",
+                                  1},
+                      TFolderCase{"ArticleListInAMissingFolder",
+                                  {"--article", "missing/ARTICLE.TXT"},
+                                  "Файл missing/ARTICLE.TXT не найден!\n",
+                                  1},
+                      TFolderCase{"ArticleListBehindAFile",
+                                  {"--article", "plain.txt/ARTICLE.TXT"},
+                                  "Файл plain.txt/ARTICLE.TXT не найден!\n",
+                                  1},
+                      TFolderCase{"StockReportIsAFolderCountsAsMissing",
+                                  {"--print", "folder.txt", "--out", "@"},
+                                  kStockWarningLine,
+                                  0}),
     [](const ::testing::TestParamInfo<TFolderCase>& item) { return item.param.Rule; });
 
 TEST_F(SystemFault, ReadOnlyFolder) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "running as root, which writes into read-only folders; the output folder "
-                        "that is a file covers a folder that cannot take the tables";
+    K2L_SKIP_UNLESS_AVAILABLE(svReadOnlyFolder)
+        << "; the output folder that is a file covers a folder that cannot take the tables";
     WriteInputs(3);
     const std::filesystem::path out = Work.Path() / "readonly";
     std::filesystem::create_directory(out);
-    ::chmod(out.c_str(), 0555);
-    const TProcessResult result = Convert({"--out", out.string()});
-    ::chmod(out.c_str(), 0755);
+    using std::filesystem::perms;
+    const perms readable = perms::owner_read | perms::owner_exec | perms::group_read |
+                           perms::group_exec | perms::others_read | perms::others_exec;
+    std::filesystem::permissions(out, readable);
+    const TProcessResult result = Convert({"--out", Utf8Of(out)});
+    std::filesystem::permissions(out, readable | perms::owner_write);
     EXPECT_EQ(result.Exit, 1);
-    EXPECT_EQ(result.Err, "Cannot create file \"" + (out / kDirectoryName).string() +
-                              "\". Permission denied.\n");
+    EXPECT_EQ(result.Err, CreateFailure(Utf8Of(out / PathOf(kDirectoryName)), seAccessDenied));
     EXPECT_TRUE(std::filesystem::is_empty(out));
     ExpectInputsKept();
 }

@@ -209,11 +209,14 @@ TEST_F(GoodsExportTest, ReceiptRowNumberCountsOnlyRowsInStock) {
     EXPECT_EQ(ReadDbf(Dir.File(kReceipt)).RecordCount, 2u);
 }
 
+// The delimiter appended is the platform's ("/", "\" on Windows); a trailing "/" is kept on both,
+// and a trailing "\" stands for the delimiter on both.
 TEST_F(GoodsExportTest, FolderTextsNameTheSameFiles) {
-    EXPECT_EQ(ExportFolderPath("/tmp/out"), "/tmp/out/");
+    const std::string delimiter = NativeDelimiters("/");
+    EXPECT_EQ(ExportFolderPath("/tmp/out"), "/tmp/out" + delimiter);
     EXPECT_EQ(ExportFolderPath("/tmp/out/"), "/tmp/out/");
-    EXPECT_EQ(ExportFolderPath("/tmp/out\\"), "/tmp/out/");
-    EXPECT_EQ(ExportFolderPath(""), "/");
+    EXPECT_EQ(ExportFolderPath("/tmp/out\\"), "/tmp/out" + delimiter);
+    EXPECT_EQ(ExportFolderPath(""), delimiter);
     TRow row;
     Add(row);
     EXPECT_EQ(Export(Dir.Path().string() + "/"), "");
@@ -225,15 +228,16 @@ TEST_F(GoodsExportTest, ExistingTablesAreReplaced) {
     WriteBytes(Dir.File(kReceipt), std::string(5000, 'x'));
     Goods.OpenTable();
     EXPECT_EQ(Export(Dir.Path().string()), "");
-    EXPECT_EQ(std::filesystem::file_size(Dir.File(kDirectory)), 258u);
-    EXPECT_EQ(std::filesystem::file_size(Dir.File(kReceipt)), 226u);
+    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kDirectory))), 258u);
+    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kReceipt))), 226u);
 }
 
 TEST_F(GoodsExportTest, MissingFolderFailsWithTheCreationError) {
     Goods.OpenTable();
     const std::string folder = Dir.File("missing");
-    EXPECT_EQ(Export(folder), "Cannot create file \"" + folder + "/" + kDirectory +
-                                  "\". No such file or directory");
+    EXPECT_EQ(Export(folder), "Cannot create file \"" +
+                                  NativeDelimiters(folder + "/" + kDirectory) + "\". " +
+                                  SystemText(seFolderMissing));
     EXPECT_TRUE(Host.Progress.empty());
     EXPECT_TRUE(Host.Informations.empty());
 }
@@ -283,8 +287,8 @@ TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
         witness.OnRefresh = [&] {
             ++refreshes;
             terminations = host.Progress.empty() ? -1 : host.Progress[0]->Terminations;
-            directorySize = std::filesystem::file_size(folder.File(kDirectory));
-            receiptSize = std::filesystem::file_size(folder.File(kReceipt));
+            directorySize = std::filesystem::file_size(PathOf(folder.File(kDirectory)));
+            receiptSize = std::filesystem::file_size(PathOf(folder.File(kReceipt)));
         };
         goods.AttachView(&witness);
         TExportInputs inputs;
@@ -294,8 +298,8 @@ TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
 
         EXPECT_EQ(refreshes, 1);
         EXPECT_EQ(terminations, 1);
-        EXPECT_EQ(directorySize, std::filesystem::file_size(folder.File(kDirectory)));
-        EXPECT_EQ(receiptSize, std::filesystem::file_size(folder.File(kReceipt)));
+        EXPECT_EQ(directorySize, std::filesystem::file_size(PathOf(folder.File(kDirectory))));
+        EXPECT_EQ(receiptSize, std::filesystem::file_size(PathOf(folder.File(kReceipt))));
     }
 }
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "PipelineSupport.h"
-#include "import/GoodsTable.h"
 #include "convert/ImportRun.h"
+#include "import/GoodsTable.h"
 #include "import/ImportState.h"
 #include "import/StockReader.h"
 #include "text/CodePage.h"

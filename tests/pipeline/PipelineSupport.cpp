@@ -49,12 +49,12 @@ TTempDir::~TTempDir() {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TestPlatform.h"
 #include "convert/ImportRun.h"
 #include "import/RunHost.h"
 
@@ -58,7 +59,8 @@ class TTempDir {
     TTempDir();
     ~TTempDir();
     const std::filesystem::path& Path() const { return Dir; }
-    std::string File(const std::string& name) const { return (Dir / name).string(); }
+    // The UTF-8 path of `name` (which may hold folders) in it.
+    std::string File(const std::string& name) const { return Utf8Of(Dir / PathOf(name)); }
 
   private:
     std::filesystem::path Dir;
@@ -67,12 +69,12 @@ class TTempDir {
 // Import inputs naming "ARTICLE.TXT" and "PRINT.TXT" in `folder`, the rest as the window starts.
 inline TImportInputs ReportsIn(const std::filesystem::path& folder) {
     TImportInputs inputs;
-    inputs.ArticleFile = (folder / "ARTICLE.TXT").string();
-    inputs.PrintFile = (folder / "PRINT.TXT").string();
+    inputs.ArticleFile = Utf8Of(folder / "ARTICLE.TXT");
+    inputs.PrintFile = Utf8Of(folder / "PRINT.TXT");
     return inputs;
 }
 
-// Writes bytes to a file as they are.
+// Writes bytes to a file as they are; paths in UTF-8.
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 
