@@ -40,7 +40,8 @@ class TChildProcess {
     bool Started() const;
     // Whether it still runs (a suspended child runs); false once it has ended.
     bool Running();
-    // Ends it at once, as a crash or a power cut would: no clean-up of its own runs.
+    // Ends it at once, as a crash would: none of its own clean-up runs, and what the system
+    // keeps for it (written pages, its shared mappings) stays.
     void Kill();
     // Stops and restarts every thread of it.
     void Suspend();
