@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "qt/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -79,7 +79,8 @@ void SetDialogs(IDialogs* dialogs) {
 }
 
 void ShowErrorDisplay(QWidget* parent, const QString& message) {
-    const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
+    const QString title = QString::fromStdString(
+        ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
     const QString text = QString::fromStdString(ErrorDisplayText(message.toStdString()));
     Dialogs().Message(parent, diError, title, text);
 }

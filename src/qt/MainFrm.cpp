@@ -1,4 +1,4 @@
-#include "app/MainFrm.h"
+#include "qt/MainFrm.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,15 +12,16 @@
 #include <clocale>
 
 #include "app/AppRules.h"
-#include "app/AppStartup.h"
-#include "app/DataViewerFrm.h"
-#include "app/Dialogs.h"
-#include "app/FileNameEdit.h"
-#include "app/GoodsGrid.h"
-#include "app/OemValidator.h"
-#include "app/ProgressSink.h"
 #include "convert/GoodsExport.h"
 #include "convert/ImportRun.h"
+#include "qt/AppStartup.h"
+#include "qt/DataViewerFrm.h"
+#include "qt/Dialogs.h"
+#include "qt/FileNameEdit.h"
+#include "qt/GoodsGrid.h"
+#include "qt/OemValidator.h"
+#include "qt/ProgressSink.h"
+#include "qt/RegionalCurrency.h"
 #include "text/DecimalSeparator.h"
 
 const QString TMainForm::kCaption = QStringLiteral("Импорт справочника из KELVA в ЛАРМИС");
@@ -190,13 +191,14 @@ void TMainForm::CreateControls() {
 
 void TMainForm::FormCreate() {
     // The regional formats are read once here and never refreshed.
-    Currency = TCurrencyFormat::FromLocale(QLocale::system());
+    Currency = TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system()));
     // "." for every number <-> text conversion, the C library's included (Qt set it from the
     // environment when the application object was created).
     SetDecimalSeparator('.');
     std::setlocale(LC_NUMERIC, "C");
     SetProgressAppName("ЛАРМИС");
-    edDBFFolder->setText(ProgramFolder(QCoreApplication::applicationFilePath()));
+    edDBFFolder->setText(
+        QString::fromStdString(ProgramFolder(Utf8(QCoreApplication::applicationFilePath()))));
 }
 
 QWidget* TMainForm::DialogParent() {
@@ -210,8 +212,8 @@ void TMainForm::Button1Click() {
         // Let pressed buttons be drawn released before the run blocks the thread.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         TImportInputs inputs;
-        inputs.ArticleFile = Utf8(FileNameValue(edOpenARTICLE->text()));
-        inputs.PrintFile = Utf8(FileNameValue(edOpenPRINT->text()));
+        inputs.ArticleFile = FileNameValue(Utf8(edOpenARTICLE->text()));
+        inputs.PrintFile = FileNameValue(Utf8(edOpenPRINT->text()));
         inputs.Prefix = Utf8(edBarCodePrefix->text());
         inputs.StartValue = Utf8(edBarCodeStartValue->text());
         inputs.NdsValue = Utf8(edNDSValue->text());

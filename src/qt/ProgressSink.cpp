@@ -1,4 +1,4 @@
-#include "app/ProgressSink.h"
+#include "qt/ProgressSink.h"
 
 #include "progress/ProgressViewer.h"
 

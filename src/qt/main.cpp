@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
-#include "app/AppStartup.h"
-#include "app/DataViewerFrm.h"
-#include "app/MainFrm.h"
 #include "progress/ProgressViewer.h"
+#include "qt/AppStartup.h"
+#include "qt/DataViewerFrm.h"
+#include "qt/MainFrm.h"
 
 TMainForm* MainForm = nullptr;
 TDataViewerForm* DataViewerForm = nullptr;

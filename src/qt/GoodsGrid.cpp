@@ -1,4 +1,4 @@
-#include "app/GoodsGrid.h"
+#include "qt/GoodsGrid.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/Dialogs.h"
+#include "qt/Dialogs.h"
 
 const QString TGoodsGrid::kConfirmTitle = QStringLiteral("Confirm");
 const QString TGoodsGrid::kConfirmDelete = QStringLiteral("Delete record?");

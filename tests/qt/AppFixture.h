@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "ScriptedDialogs.h"
-#include "app/DataViewerFrm.h"
-#include "app/FileNameEdit.h"
-#include "app/MainFrm.h"
+#include "qt/DataViewerFrm.h"
+#include "qt/FileNameEdit.h"
+#include "qt/MainFrm.h"
 #include "text/CodePage.h"
 
 // The program's two windows over a temporary current folder that holds the example reports as

@@ -1,12 +1,12 @@
-#include "app/DataViewerFrm.h"
+#include "qt/DataViewerFrm.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
-#include "app/AppStartup.h"
-#include "app/GoodsGrid.h"
-#include "app/MainFrm.h"
+#include "qt/AppStartup.h"
+#include "qt/GoodsGrid.h"
+#include "qt/MainFrm.h"
 
 const QString TDataViewerForm::kCaption = QStringLiteral("Данные, полученные из KELVA");
 

@@ -1,4 +1,4 @@
-#include "app/OemValidator.h"
+#include "qt/OemValidator.h"
 
 #include "text/CodePage.h"
 

@@ -1,4 +1,4 @@
-#include "app/FileNameEdit.h"
+#include "qt/FileNameEdit.h"
 
 #include <QAction>
 #include <QDir>
@@ -6,8 +6,8 @@
 #include <QStyle>
 
 #include "app/AppRules.h"
-#include "app/Dialogs.h"
-#include "app/OemValidator.h"
+#include "qt/Dialogs.h"
+#include "qt/OemValidator.h"
 #include "text/FileSystem.h"
 
 namespace {
@@ -35,18 +35,18 @@ void TFileNameEdit::BrowseClick() {
 }
 
 void TFileNameEdit::BrowseFile() {
-    const QString value = FileNameValue(text());
+    const std::string value = FileNameValue(text().toStdString());
     if (IsValidFileName(value)) {
-        const qsizetype slash = value.lastIndexOf(u'/');
-        const QString folder = ProgramFolder(value);
-        if (!folder.isEmpty() && DirectoryExists(folder.toStdString())) ChooserFolder = folder;
-        ChooserName = value.endsWith(u'/') ? QString() : value.mid(slash + 1);
+        const std::string folder = ProgramFolder(value);
+        if (!folder.empty() && DirectoryExists(folder))
+            ChooserFolder = QString::fromStdString(folder);
+        ChooserName = QString::fromStdString(value.substr(value.rfind('/') + 1));
     }
     const auto chosen =
         Dialogs().OpenFile(this, kFileChooserTitle, ChooserFolder, ChooserName, kFileChooserFilter);
     if (!chosen) return;
     const QFileInfo file(*chosen);
-    setText(QuoteChosenPath(file.absoluteFilePath()));
+    setText(QString::fromStdString(QuoteChosenPath(file.absoluteFilePath().toStdString())));
     ChooserFolder = file.absolutePath();
     ChooserName = file.fileName();
 }

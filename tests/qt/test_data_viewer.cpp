@@ -5,9 +5,10 @@
 #include <QtTest>
 
 #include "AppFixture.h"
-#include "app/AppStartup.h"
-#include "app/GoodsGrid.h"
 #include "progress/ProgressViewer.h"
+#include "qt/AppStartup.h"
+#include "qt/GoodsGrid.h"
+#include "qt/RegionalCurrency.h"
 
 namespace {
 
@@ -488,7 +489,9 @@ void TDataViewerTest::PricesFollowTheRegionalCurrencyWithAPoint() {
     goods.SetText(gfOSTATOK, "0.00001");
     goods.PostRow();
     TScriptedDialogs dialogs;
-    TGoodsGrid grid(goods, TCurrencyFormat::FromLocale(QLocale(QStringLiteral("ru_RU"))), nullptr);
+    TGoodsGrid grid(
+        goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale(QStringLiteral("ru_RU")))),
+        nullptr);
     grid.show();
     QApplication::setActiveWindow(&grid);
     QCOMPARE(grid.model()->index(0, gfRPRICE).data().toString(),

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/Dialogs.h"
+#include "qt/Dialogs.h"
 
 // Answers the program's boxes and choosers from a script and records what was asked, so GUI tests
 // run without modal loops. Installed for its lifetime.

@@ -9,8 +9,9 @@
 #include "ScriptedDialogs.h"
 #include "app/AppRules.h"
 #include "app/CurrencyFormat.h"
-#include "app/Dialogs.h"
-#include "app/OemValidator.h"
+#include "qt/Dialogs.h"
+#include "qt/OemValidator.h"
+#include "qt/RegionalCurrency.h"
 
 class TAppRulesTest : public QObject {
     Q_OBJECT
@@ -92,7 +93,7 @@ void TAppRulesTest::FileNameValue_data() {
 void TAppRulesTest::FileNameValue() {
     QFETCH(QString, text);
     QFETCH(QString, value);
-    QCOMPARE(::FileNameValue(text), value);
+    QCOMPARE(QString::fromStdString(::FileNameValue(text.toStdString())), value);
 }
 
 void TAppRulesTest::ApplicationTitle_data() {
@@ -117,7 +118,7 @@ void TAppRulesTest::ApplicationTitle_data() {
 void TAppRulesTest::ApplicationTitle() {
     QFETCH(QString, path);
     QFETCH(QString, title);
-    QCOMPARE(::ApplicationTitle(path), title);
+    QCOMPARE(QString::fromStdString(::ApplicationTitle(path.toStdString())), title);
 }
 
 void TAppRulesTest::ProgramFolder_data() {
@@ -134,7 +135,7 @@ void TAppRulesTest::ProgramFolder_data() {
 void TAppRulesTest::ProgramFolder() {
     QFETCH(QString, path);
     QFETCH(QString, folder);
-    QCOMPARE(::ProgramFolder(path), folder);
+    QCOMPARE(QString::fromStdString(::ProgramFolder(path.toStdString())), folder);
 }
 
 void TAppRulesTest::ChooserNames_data() {
@@ -154,8 +155,8 @@ void TAppRulesTest::ChooserNames() {
     QFETCH(QString, path);
     QFETCH(bool, valid);
     QFETCH(QString, shown);
-    QCOMPARE(IsValidFileName(path), valid);
-    QCOMPARE(QuoteChosenPath(path), shown);
+    QCOMPARE(IsValidFileName(path.toStdString()), valid);
+    QCOMPARE(QString::fromStdString(QuoteChosenPath(path.toStdString())), shown);
 }
 
 void TAppRulesTest::ErrorDisplay_data() {
@@ -226,9 +227,9 @@ void TAppRulesTest::CurrencyFormat() {
     QFETCH(double, value);
     QFETCH(QString, shown);
     QFETCH(QString, edited);
-    const TCurrencyFormat format = TCurrencyFormat::FromLocale(QLocale(locale));
-    QCOMPARE(format.Format(value), shown);
-    QCOMPARE(format.EditText(value), edited);
+    const TCurrencyFormat format = TCurrencyFormat::FromRegional(RegionalCurrency(QLocale(locale)));
+    QCOMPARE(QString::fromStdString(format.Format(value)), shown);
+    QCOMPARE(QString::fromStdString(format.EditText(value)), edited);
 }
 
 void TAppRulesTest::OemValidator_data() {

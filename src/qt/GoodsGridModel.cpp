@@ -1,4 +1,4 @@
-#include "app/GoodsGridModel.h"
+#include "qt/GoodsGridModel.h"
 
 TGoodsGridModel::TGoodsGridModel(TGoodsTable& table, const TCurrencyFormat& currency,
                                  QObject* parent)
@@ -33,8 +33,8 @@ QVariant TGoodsGridModel::data(const QModelIndex& index, int role) const {
             // Money shows in the currency format and is edited as a plain number.
             if (column.Kind == gkMoney && !Goods.IsEmptyAt(row, field)) {
                 const double amount = Goods.AsFloatAt(row, field);
-                return role == Qt::DisplayRole ? Currency.Format(amount)
-                                               : Currency.EditText(amount);
+                return QString::fromStdString(role == Qt::DisplayRole ? Currency.Format(amount)
+                                                                      : Currency.EditText(amount));
             }
             return QString::fromStdString(Goods.AsTextAt(row, field));
         case Qt::TextAlignmentRole:

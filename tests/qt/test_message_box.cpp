@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "app/Dialogs.h"
+#include "qt/Dialogs.h"
 
 // The real boxes, answered by a timer that polls for the modal box: the only tests that run a
 // modal loop.

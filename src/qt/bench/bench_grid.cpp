@@ -7,9 +7,10 @@
 #include <QLocale>
 #include <QScrollBar>
 
-#include "app/AppStartup.h"
-#include "app/GoodsGrid.h"
 #include "import/GoodsTable.h"
+#include "qt/AppStartup.h"
+#include "qt/GoodsGrid.h"
+#include "qt/RegionalCurrency.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ TGoodsTable& MillionRows() {
 // A new grid shown over the table and painted once.
 void BM_GridOpens(benchmark::State& state) {
     TGoodsTable& goods = MillionRows();
-    const TCurrencyFormat currency = TCurrencyFormat::FromLocale(QLocale::system());
+    const TCurrencyFormat currency =
+        TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system()));
     for (auto _ : state) {
         TGoodsGrid grid(goods, currency, nullptr);
         grid.resize(709, 463);
@@ -53,7 +55,8 @@ BENCHMARK(BM_GridOpens)->Unit(benchmark::kMillisecond);
 // The end of an import run: the table resumes its views and the shown grid takes all rows anew.
 void BM_GridFollowsRefresh(benchmark::State& state) {
     TGoodsTable& goods = MillionRows();
-    TGoodsGrid grid(goods, TCurrencyFormat::FromLocale(QLocale::system()), nullptr);
+    TGoodsGrid grid(goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system())),
+                    nullptr);
     grid.resize(709, 463);
     grid.show();
     for (auto _ : state) {
@@ -71,7 +74,8 @@ BENCHMARK(BM_GridFollowsRefresh)->Unit(benchmark::kMillisecond);
 // Ctrl+End's work: the last row becomes current, the view scrolls there and repaints.
 void BM_GridScrollsToLastRow(benchmark::State& state) {
     TGoodsTable& goods = MillionRows();
-    TGoodsGrid grid(goods, TCurrencyFormat::FromLocale(QLocale::system()), nullptr);
+    TGoodsGrid grid(goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system())),
+                    nullptr);
     grid.resize(709, 463);
     grid.show();
     grid.viewport()->repaint();

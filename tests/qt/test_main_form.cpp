@@ -11,10 +11,10 @@
 #include <QtTest>
 
 #include "AppFixture.h"
-#include "app/AppStartup.h"
-#include "app/FileNameEdit.h"
-#include "app/GoodsGrid.h"
 #include "progress/ProgressViewer.h"
+#include "qt/AppStartup.h"
+#include "qt/FileNameEdit.h"
+#include "qt/GoodsGrid.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-#include "app/GoodsGridModel.h"
+#include "qt/GoodsGridModel.h"
 
 class QLineEdit;
 class TGoodsGrid;

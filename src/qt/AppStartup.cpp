@@ -1,4 +1,4 @@
-#include "app/AppStartup.h"
+#include "qt/AppStartup.h"
 
 #include <QPainter>
 #include <QPainterPath>
