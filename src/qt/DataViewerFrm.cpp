@@ -4,11 +4,10 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "app/WindowTexts.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"
 #include "qt/MainFrm.h"
-
-const QString TDataViewerForm::kCaption = QStringLiteral("Данные, полученные из KELVA");
 
 namespace {
 
@@ -24,14 +23,14 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     // The main window deletes its viewer before its goods table, which the grid shows.
     Owner->SetViewer(this);
     setObjectName(QStringLiteral("DataViewerForm"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QString::fromUtf8(kViewerCaption));
     setModal(false);
     setSizeGripEnabled(true);
     setFont(FormFont());
     setWindowIcon(AppIcon());
     SetButtonFaceBackground(this);
 
-    Label1 = new QLabel(QStringLiteral("Отредактируйте данные при необходимости!"), this);
+    Label1 = new QLabel(QString::fromUtf8(kViewerLabel), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont bold = FormFont();
     bold.setPixelSize(13);
@@ -44,11 +43,11 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                              QStringLiteral("Закрыть"), this);
+                              QString::fromUtf8(kCloseButton), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setAutoDefault(false);
 
-    Button3 = new QPushButton(QStringLiteral("Сохранить в DBF-формате"), this);
+    Button3 = new QPushButton(QString::fromUtf8(kSaveButton), this);
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setAutoDefault(false);
 
@@ -70,13 +69,10 @@ void TDataViewerForm::ShowViewer() {
 }
 
 void TDataViewerForm::BitBtn1Click() {
-    if (!DBGrid1->FinishEditing()) return;
-    hide();
+    Owner->Controller().CloseViewerClick();
 }
 
 void TDataViewerForm::Button3Click() {
-    // Leaving the grid stores the open cell, so the export writes what the operator sees.
-    if (!DBGrid1->FinishEditing()) return;
     Owner->btnSaveToDBF->click();
 }
 

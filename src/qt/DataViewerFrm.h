@@ -17,7 +17,7 @@ class TDataViewerForm : public QDialog {
     // Makes the viewer visible without a modal loop and brings it to the front.
     void ShowViewer();
 
-    // "Закрыть" and Esc: the open cell is stored first; a refused one keeps the viewer open.
+    // "Закрыть" and Esc: the main window's controller closes the viewer.
     void BitBtn1Click();
     // Presses the main window's save button, so the export runs with that window's inputs.
     void Button3Click();
@@ -26,8 +26,6 @@ class TDataViewerForm : public QDialog {
     TGoodsGrid* DBGrid1;
     QPushButton* BitBtn1;
     QPushButton* Button3;
-
-    static const QString kCaption;
 
   public slots:
     void reject() override;

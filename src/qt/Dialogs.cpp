@@ -1,12 +1,11 @@
 #include "qt/Dialogs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <exception>
+#include <QPointer>
 
-#include "app/AppRules.h"
-#include "import/RunHost.h"
+#include "progress/ProgressViewer.h"
 
 namespace {
 
@@ -68,6 +67,29 @@ class TQtDialogs : public IDialogs {
 TQtDialogs RealDialogs;
 IDialogs* CurrentDialogs = &RealDialogs;
 
+class TViewerWindow final : public IProgressWindow {
+  public:
+    TViewerWindow(const std::string& caption, bool percentMode, QWidget* back)
+        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(back) {}
+
+    void SetPercent(double percent) override {
+        // A plain store: the viewer thread only reads the value, so no ordering is needed.
+        Viewer->Percent.store(percent, std::memory_order_relaxed);
+    }
+
+    void Close() override {
+        // The viewer frees itself in its own thread after this; it is never touched again.
+        Viewer->Terminate();
+        Viewer = nullptr;
+        // The progress window had the keyboard; the window that started the step gets it back.
+        if (Back) Back->activateWindow();
+    }
+
+  private:
+    TProgressViewer* Viewer;
+    QPointer<QWidget> Back;
+};
+
 }  // namespace
 
 IDialogs& Dialogs() {
@@ -78,19 +100,38 @@ void SetDialogs(IDialogs* dialogs) {
     CurrentDialogs = dialogs ? dialogs : &RealDialogs;
 }
 
-void ShowErrorDisplay(QWidget* parent, const QString& message) {
-    const QString title = QString::fromStdString(
-        ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
-    const QString text = QString::fromStdString(ErrorDisplayText(message.toStdString()));
-    Dialogs().Message(parent, diError, title, text);
+QWidget* TQtShell::BoxParent() const {
+    if (!Home) return nullptr;
+    QWidget* home = Home->window();
+    QWidget* active = QApplication::activeWindow();
+    if (active && (active == home || home->isAncestorOf(active))) return active;
+    return home;
+}
+
+void TQtShell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
+    Dialogs().Message(BoxParent(), icon, QString::fromStdString(title),
+                      QString::fromStdString(text));
+}
+
+bool TQtShell::Confirm(const std::string& title, const std::string& text) {
+    return Dialogs().Confirm(BoxParent(), QString::fromStdString(title),
+                             QString::fromStdString(text));
+}
+
+std::unique_ptr<IProgressWindow> TQtShell::OpenProgress(const std::string& caption,
+                                                        bool percentMode) {
+    return std::make_unique<TViewerWindow>(caption, percentMode, BoxParent());
+}
+
+void TQtShell::SetProgressAppName(const std::string& name) {
+    AppName = name;
+}
+
+std::string TQtShell::ProgramPath() const {
+    return QCoreApplication::applicationFilePath().toStdString();
 }
 
 void RunHandler(QWidget* parent, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& error) {
-        ShowErrorDisplay(parent, QString::fromUtf8(error.what()));
-    } catch (...) {
-        ShowErrorDisplay(parent, QStringLiteral("Unknown error"));
-    }
+    TQtShell shell(parent);
+    RunHandler(shell, body);
 }

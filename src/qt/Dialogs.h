@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <functional>
 #include <optional>
 
-class QWidget;
+#include "app/Shell.h"
 
-enum TDialogIcon : std::uint8_t { diWarning, diInformation, diError, diQuestion };
+class QWidget;
 
 // Every message box and chooser of the program goes through this interface, so tests can answer
 // them without a modal loop. The real one uses QMessageBox and QFileDialog.
@@ -33,10 +32,26 @@ IDialogs& Dialogs();
 // Replaces the dialogs in use (not owned); nullptr brings back the real ones.
 void SetDialogs(IDialogs* dialogs);
 
-// The standard error display: an error box titled with the application title, showing the
-// message with a full stop added by the display rule.
-void ShowErrorDisplay(QWidget* parent, const QString& message);
+// The shell of the Qt windows: boxes through Dialogs() over the active one of `home`'s windows
+// (`home`'s own window when none of them is active), progress windows of TProgressViewer that
+// hand the keyboard back to the window that was active when they opened.
+class TQtShell final : public IShell {
+  public:
+    explicit TQtShell(QWidget* home) : Home(home) {}
 
-// Runs one event handler's body; an exception never leaves it: its message goes to the standard
-// error display and the window stays usable.
+    void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
+    bool Confirm(const std::string& title, const std::string& text) override;
+    std::unique_ptr<IProgressWindow> OpenProgress(const std::string& caption,
+                                                  bool percentMode) override;
+    void SetProgressAppName(const std::string& name) override;
+    std::string ProgramPath() const override;
+
+    // The window a box belongs to.
+    QWidget* BoxParent() const;
+
+  private:
+    QWidget* Home;
+};
+
+// Runs one event handler's body with the standard error display over `parent`.
 void RunHandler(QWidget* parent, const std::function<void()>& body);

@@ -5,23 +5,14 @@
 #include <QFileInfo>
 #include <QStyle>
 
-#include "app/AppRules.h"
+#include "app/WindowTexts.h"
 #include "qt/Dialogs.h"
 #include "qt/OemValidator.h"
-#include "text/FileSystem.h"
-
-namespace {
-
-const QString kFileChooserTitle = QStringLiteral("Список");
-const QString kFileChooserFilter = QStringLiteral("Все файлы (*.*)");
-const QString kFolderChooserTitle = QStringLiteral("Select Directory");
-
-}  // namespace
 
 TFileNameEdit::TFileNameEdit(TBrowseKind kind, QWidget* parent) : QLineEdit(parent), Kind(kind) {
     setValidator(new TOemValidator(this));
     Browse = addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), TrailingPosition);
-    Browse->setToolTip(kind == bkFile ? kFileChooserTitle : kFolderChooserTitle);
+    Browse->setToolTip(QString::fromUtf8(kind == bkFile ? kFileChooserTitle : kFolderChooserTitle));
     connect(Browse, &QAction::triggered, this, &TFileNameEdit::BrowseClick);
 }
 
@@ -35,26 +26,18 @@ void TFileNameEdit::BrowseClick() {
 }
 
 void TFileNameEdit::BrowseFile() {
-    const std::string value = FileNameValue(text().toStdString());
-    if (IsValidFileName(value)) {
-        const std::string folder = ProgramFolder(value);
-        if (!folder.empty() && DirectoryExists(folder))
-            ChooserFolder = QString::fromStdString(folder);
-        ChooserName = QString::fromStdString(value.substr(value.rfind('/') + 1));
-    }
-    const auto chosen =
-        Dialogs().OpenFile(this, kFileChooserTitle, ChooserFolder, ChooserName, kFileChooserFilter);
+    ChooserStart.FollowBoxText(text().toStdString());
+    const auto chosen = Dialogs().OpenFile(
+        this, QString::fromUtf8(kFileChooserTitle), QString::fromStdString(ChooserStart.Folder()),
+        QString::fromStdString(ChooserStart.Name()), QString::fromUtf8(kFileChooserFilter));
     if (!chosen) return;
-    const QFileInfo file(*chosen);
-    setText(QString::fromStdString(QuoteChosenPath(file.absoluteFilePath().toStdString())));
-    ChooserFolder = file.absolutePath();
-    ChooserName = file.fileName();
+    const std::string path = QFileInfo(*chosen).absoluteFilePath().toStdString();
+    setText(QString::fromStdString(ChooserStart.TakeChosenFile(path)));
 }
 
 void TFileNameEdit::BrowseFolder() {
-    QString start = text();
-    if (start.isEmpty() || !DirectoryExists(start.toStdString())) start = QStringLiteral("/");
-    const auto chosen = Dialogs().ChooseFolder(this, kFolderChooserTitle, start);
+    const QString start = QString::fromStdString(FolderChooserStart(text().toStdString()));
+    const auto chosen = Dialogs().ChooseFolder(this, QString::fromUtf8(kFolderChooserTitle), start);
     if (!chosen) return;
     setText(QDir::cleanPath(QFileInfo(*chosen).absoluteFilePath()));
 }

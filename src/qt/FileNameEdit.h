@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <cstdint>
 
+#include "app/FileChooser.h"
+
 class QAction;
 
 enum TBrowseKind : std::uint8_t { bkFile, bkFolder };
@@ -25,7 +27,5 @@ class TFileNameEdit : public QLineEdit {
 
     TBrowseKind Kind;
     QAction* Browse;
-    // The file chooser's start folder and preset name, kept between uses.
-    QString ChooserFolder;
-    QString ChooserName;
+    TFileChooserStart ChooserStart;
 };

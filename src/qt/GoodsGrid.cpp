@@ -141,7 +141,8 @@ bool TGoodsGrid::CommitEditor() {
             }
             Model->StoreCellText(EditIndex, editor->text());
         } catch (const std::exception& error) {
-            ShowErrorDisplay(window(), QString::fromUtf8(error.what()));
+            TQtShell shell(window());
+            ShowErrorDisplay(shell, error.what());
             Committing = false;
             if (Editor) Editor->setFocus();
             return false;

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
-#include "app/CurrencyFormat.h"
-#include "import/GoodsTable.h"
-#include "import/RunHost.h"
+#include "app/MainController.h"
+#include "qt/Dialogs.h"
 
 class QCheckBox;
 class QLabel;
@@ -16,12 +14,12 @@ class TDataViewerForm;
 class TFileNameEdit;
 
 // The main window: the operator's instructions, every input of the import and the export, the
-// count line and the three buttons. It owns the goods table of the process and is the import
-// run's and the export's host (progress window, boxes, count label, results viewer).
-class TMainForm : public QWidget, public IRunHost {
+// count line and the three buttons, over the main window's controller, which owns the goods table
+// of the process and runs the handlers.
+class TMainForm : public QWidget, private IMainView {
     Q_OBJECT
   public:
-    // Creates every control with its design values, then runs FormCreate.
+    // Creates every control with its start value (the controller's defaults).
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -30,28 +28,22 @@ class TMainForm : public QWidget, public IRunHost {
     void SetViewer(TDataViewerForm* viewer) { Viewer = viewer; }
     TDataViewerForm* DataViewer() const { return Viewer; }
 
+    TMainController& Controller() { return Main; }
     // The price format of the regional settings as read at start-up.
-    const TCurrencyFormat& CurrencyFormat() const { return Currency; }
+    const TCurrencyFormat& CurrencyFormat() const { return Main.CurrencyFormat(); }
 
     // The import run, the results viewer, the export. Errors never leave them: they end in the
     // standard error display.
-    void Button1Click();
-    void Button2Click();
-    void btnSaveToDBFClick();
+    void Button1Click() { Main.ImportClick(); }
+    void Button2Click() { Main.ShowResultsClick(); }
+    void btnSaveToDBFClick() { Main.SaveClick(); }
 
-    // IRunHost
-    std::unique_ptr<IProgressSink> CreateProgress(const std::string& caption,
-                                                  bool percentMode) override;
-    void ShowWarning(const std::string& caption, const std::string& text) override;
-    void ShowInformation(const std::string& caption, const std::string& text) override;
-    void HideCount() override;
-    void ShowCount(const std::string& text) override;
-    void ShowResults() override;
+  private:
+    TQtShell Shell;
+    TMainController Main;
 
-    static const QString kCaption;
-    static const QStringList kInstructions;
-
-    TGoodsTable mdGoods;
+  public:
+    TGoodsTable& mdGoods;
 
     QPlainTextEdit* Memo1;
     QLabel* Label1;
@@ -78,11 +70,16 @@ class TMainForm : public QWidget, public IRunHost {
 
   private:
     void CreateControls();
-    void FormCreate();
-    // The window the boxes of a handler belong to: the active one of ours, else this one.
-    QWidget* DialogParent();
 
-    TCurrencyFormat Currency;
+    // IMainView
+    TMainInputs Inputs() const override;
+    void HideCount() override;
+    void ShowCount(const std::string& text) override;
+    void ShowViewer() override;
+    void HideViewer() override;
+    void Repaint() override;
+    bool FinishGridEditing() override;
+
     TDataViewerForm* Viewer = nullptr;
     bool Centred = false;
 };
