@@ -42,7 +42,7 @@ void TMainController::ShowResultsClick() {
 void TMainController::SaveClick() {
     RunHandler(Front, [&] {
         if (View) View->Repaint();
-        if (View && !View->FinishGridEditing()) return;
+        if (Grid && !Grid->FinishEditing()) return;
         const TMainInputs now = Now();
         TExportInputs inputs;
         inputs.Folder = now.Folder;
@@ -52,8 +52,8 @@ void TMainController::SaveClick() {
 }
 
 void TMainController::CloseViewerClick() {
-    if (!View || !View->FinishGridEditing()) return;
-    View->HideViewer();
+    if (Grid && !Grid->FinishEditing()) return;
+    if (View) View->HideViewer();
 }
 
 std::unique_ptr<IProgressSink> TMainController::CreateProgress(const std::string& caption,

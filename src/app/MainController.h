@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/CurrencyFormat.h"
+#include "app/GoodsGridController.h"
 #include "app/Shell.h"
 #include "import/GoodsTable.h"
 #include "import/RunHost.h"
@@ -32,9 +33,6 @@ class IMainView {
     virtual void HideViewer() = 0;
     // Draws what is pending (a pressed button released) before a handler blocks the thread.
     virtual void Repaint() = 0;
-    // Stores the results grid's open cell and drops an untouched new row; false when the cell's
-    // text was refused (its message has been shown).
-    virtual bool FinishGridEditing() = 0;
 };
 
 // The main window without its controls: it owns the goods table of the process, holds the
@@ -51,6 +49,8 @@ class TMainController final : public IRunHost {
 
     // The front end's windows; the controller never calls them before this (nullptr detaches).
     void SetView(IMainView* view) { View = view; }
+    // The results viewer's grid, whose open cell the handlers store first (nullptr: none).
+    void SetGrid(TGoodsGridController* grid) { Grid = grid; }
 
     // The start values of the inputs.
     const TMainInputs& Defaults() const { return Start; }
@@ -88,6 +88,7 @@ class TMainController final : public IRunHost {
 
     IShell& Front;
     IMainView* View = nullptr;
+    TGoodsGridController* Grid = nullptr;
     TMainInputs Start;
     TCurrencyFormat Currency;
 };

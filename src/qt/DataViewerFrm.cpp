@@ -20,8 +20,6 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       Owner(owner) {
-    // The main window deletes its viewer before its goods table, which the grid shows.
-    Owner->SetViewer(this);
     setObjectName(QStringLiteral("DataViewerForm"));
     setWindowTitle(QString::fromUtf8(kViewerCaption));
     setModal(false);
@@ -41,6 +39,8 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
 
     DBGrid1 = new TGoodsGrid(owner->mdGoods, owner->CurrencyFormat(), this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    // The main window deletes its viewer before its goods table, which the grid shows.
+    Owner->SetViewer(this);
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
                               QString::fromUtf8(kCloseButton), this);

@@ -6,12 +6,64 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
-#include <exception>
 
-#include "qt/Dialogs.h"
+#include "qt/GoodsGridModel.h"
 
-const QString TGoodsGrid::kConfirmTitle = QStringLiteral("Confirm");
-const QString TGoodsGrid::kConfirmDelete = QStringLiteral("Delete record?");
+namespace {
+
+TGridKeyPress GridKeyOf(const QKeyEvent* event) {
+    TGridKeyPress press;
+    switch (event->key()) {
+        case Qt::Key_Insert:
+            press.Key = grInsert;
+            break;
+        case Qt::Key_Delete:
+            press.Key = grDelete;
+            break;
+        case Qt::Key_Up:
+            press.Key = grUp;
+            break;
+        case Qt::Key_Down:
+            press.Key = grDown;
+            break;
+        case Qt::Key_PageUp:
+            press.Key = grPageUp;
+            break;
+        case Qt::Key_PageDown:
+            press.Key = grPageDown;
+            break;
+        case Qt::Key_Tab:
+            press.Key = grTab;
+            break;
+        case Qt::Key_Backtab:
+            press.Key = grBacktab;
+            break;
+        case Qt::Key_Enter:
+        case Qt::Key_Return:
+            press.Key = grEnter;
+            break;
+        case Qt::Key_F2:
+            press.Key = grF2;
+            break;
+        case Qt::Key_Escape:
+            press.Key = grEscape;
+            break;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    press.Shift = mods.testFlag(Qt::ShiftModifier);
+    press.Ctrl = mods.testFlag(Qt::ControlModifier);
+    press.Alt = mods.testFlag(Qt::AltModifier) || mods.testFlag(Qt::MetaModifier);
+    return press;
+}
+
+// A window change or a popup takes the keyboard for a while: that settles nothing in the grid.
+bool SettlesNothing(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+}  // namespace
 
 TGoodsCellDelegate::TGoodsCellDelegate(TGoodsGrid* grid) : QStyledItemDelegate(grid), Grid(grid) {}
 
@@ -20,8 +72,8 @@ QWidget* TGoodsCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     if (!Grid) return editor;
-    const TGoodsColumn& column = GoodsColumn(static_cast<TGoodsField>(index.column()));
-    if (column.Kind == gkText) editor->setMaxLength(column.Width);
+    const int width = TGoodsGridController::EditorMaxLength(index.column());
+    if (width > 0) editor->setMaxLength(width);
     Grid->EditorCreated(editor, index);
     return editor;
 }
@@ -35,7 +87,7 @@ void TGoodsCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index
 void TGoodsCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model*/,
                                       const QModelIndex& /*index*/) const {
     // Reached only when the view closes an editor by itself (the grid commits its own first).
-    if (Grid && editor == Grid->CellEditor()) Grid->CommitEditor();
+    if (Grid && editor == Grid->CellEditor()) Grid->Control.CommitEditor();
 }
 
 bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
@@ -43,37 +95,14 @@ bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
     if (!editor || !Grid) return false;
     switch (event->type()) {
         case QEvent::ShortcutOverride:
+            // Esc belongs to the editor, not to the window's cancel button.
             if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
                 event->accept();
                 return true;
             }
             return false;
-        case QEvent::KeyPress: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            switch (key->key()) {
-                case Qt::Key_Tab:
-                case Qt::Key_Backtab:
-                case Qt::Key_Up:
-                case Qt::Key_Down:
-                case Qt::Key_PageUp:
-                case Qt::Key_PageDown:
-                    if (Grid->CommitEditor()) {
-                        QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers(),
-                                        key->text());
-                        QCoreApplication::sendEvent(Grid, &again);
-                    }
-                    return true;
-                case Qt::Key_Enter:
-                case Qt::Key_Return:
-                    Grid->CommitEditor();
-                    return true;
-                case Qt::Key_Escape:
-                    emit Grid->EscapePressed();
-                    return true;
-                default:
-                    return false;
-            }
-        }
+        case QEvent::KeyPress:
+            return Grid->EditorKey(static_cast<QKeyEvent*>(event));
         case QEvent::FocusOut:
             Grid->EditorFocusLost(QApplication::focusWidget(),
                                   static_cast<QFocusEvent*>(event)->reason());
@@ -85,8 +114,9 @@ bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
 
 TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent)
     : QTableView(parent),
-      Goods(table),
-      Model(new TGoodsGridModel(table, currency, this)),
+      Shell(this),
+      Control(table, currency, Shell),
+      Model(new TGoodsGridModel(Control, this)),
       Delegate(new TGoodsCellDelegate(this)) {
     setItemDelegate(Delegate);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
@@ -105,18 +135,19 @@ TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWid
     // Only now the rows: a header told its section size after them resizes each one.
     setModel(Model);
 
-    connect(Model, &TGoodsGridModel::CurrentRowChanged, this, &TGoodsGrid::SyncCurrent);
-    connect(Model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-        // The view releases its editors on a reset; the typed text goes with the old rows.
-        Editor = nullptr;
-        EditIndex = QPersistentModelIndex();
-    });
+    // The view releases its editors on a reset; the typed text goes with the old rows.
+    connect(Model, &QAbstractItemModel::modelAboutToBeReset, this, &TGoodsGrid::ForgetEditor);
     connect(Model, &QAbstractItemModel::modelReset, this, &TGoodsGrid::ResizeColumns);
     ResizeColumns();
+    Control.SetView(this);
 }
 
 TGoodsGrid::~TGoodsGrid() {
     Delegate->Detach();
+    Control.SetView(nullptr);
+    // The model reads the controller, which goes before the view's children do.
+    setModel(nullptr);
+    delete Model;
 }
 
 QLineEdit* TGoodsGrid::CellEditor() const {
@@ -126,52 +157,32 @@ QLineEdit* TGoodsGrid::CellEditor() const {
 void TGoodsGrid::EditorCreated(QLineEdit* editor, const QModelIndex& index) {
     Editor = editor;
     EditIndex = index;
+    EditorIsNew = true;
+    connect(editor, &QLineEdit::textEdited, this, [this, editor] {
+        if (editor == Editor)
+            Control.EditorTextChanged(editor->text().toStdString(), editor->isModified());
+    });
 }
 
-bool TGoodsGrid::CommitEditor() {
-    QLineEdit* editor = CellEditor();
-    if (!editor) return true;
-    if (editor->isModified() && !Committing) {
-        Committing = true;
-        try {
-            // A row left browsing by someone else's move is taken into editing again.
-            if (Goods.State() == gsBrowse) {
-                Goods.SetRowNumber(EditIndex.row() + 1);
-                Goods.EditRow();
-            }
-            Model->StoreCellText(EditIndex, editor->text());
-        } catch (const std::exception& error) {
-            TQtShell shell(window());
-            ShowErrorDisplay(shell, error.what());
-            Committing = false;
-            if (Editor) Editor->setFocus();
+void TGoodsGrid::ForgetEditor() {
+    Editor = nullptr;
+    EditIndex = QPersistentModelIndex();
+}
+
+bool TGoodsGrid::EditorKey(QKeyEvent* key) {
+    switch (Control.EditorKey(GridKeyOf(key))) {
+        case koToolkit:
             return false;
-        }
-        Committing = false;
-        editor->setModified(false);
+        case koGridToolkit:
+            // The cell is closed; the view's own moves take the key.
+            QTableView::keyPressEvent(key);
+            return true;
+        case koCloseViewer:
+            emit EscapePressed();
+            return true;
+        default:
+            return true;
     }
-    Editor = nullptr;
-    EditIndex = QPersistentModelIndex();
-    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    return true;
-}
-
-void TGoodsGrid::DiscardEditor() {
-    QLineEdit* editor = CellEditor();
-    if (!editor) return;
-    Editor = nullptr;
-    EditIndex = QPersistentModelIndex();
-    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-}
-
-bool TGoodsGrid::FinishEditing() {
-    if (!CommitEditor()) return false;
-    DropUntouchedRow();
-    return true;
-}
-
-void TGoodsGrid::DropUntouchedRow() {
-    if (Goods.State() == gsInsert && !Goods.Modified()) Goods.CancelRow();
 }
 
 bool TGoodsGrid::InsideGrid(const QWidget* widget) const {
@@ -179,23 +190,19 @@ bool TGoodsGrid::InsideGrid(const QWidget* widget) const {
 }
 
 void TGoodsGrid::EditorFocusLost(QWidget* to, Qt::FocusReason reason) {
-    // Another window taking over (a message box, the other form) settles nothing; a click inside
-    // the grid is settled by the grid's own handlers.
-    if (Committing || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
-        return;
-    }
-    if (!to || InsideGrid(to)) return;
-    if (CommitEditor()) DropUntouchedRow();
+    // Another window taking over (a message box, the other form) or the focus leaving the program
+    // settles nothing; a click inside the grid is settled by the grid's own handlers.
+    if (SettlesNothing(reason) || !to || InsideGrid(to)) return;
+    Control.FocusLeft();
 }
 
 bool TGoodsGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    if (!index.isValid() || !Goods.IsOpen()) return false;
+    if (!index.isValid() || !Control.CanEdit(index.row(), index.column())) return false;
+    EditorIsNew = false;
     const bool opened = QTableView::edit(index, trigger, event);
-    if (opened && CellEditor() && Goods.State() == gsBrowse) {
-        RunHandler(window(), [&] {
-            Goods.SetRowNumber(index.row() + 1);
-            Goods.EditRow();
-        });
+    if (opened && EditorIsNew && CellEditor()) {
+        EditorIsNew = false;
+        Control.EditorOpened(index.row(), index.column());
     }
     return opened;
 }
@@ -206,80 +213,21 @@ void TGoodsGrid::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    if (!Goods.IsOpen()) {
-        QTableView::keyPressEvent(event);
-        return;
-    }
-    const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
-                                            Qt::AltModifier | Qt::MetaModifier);
-    // Down from the last row appends, unless that row is itself a new untouched one.
-    const auto appendAtEnd = [&] {
-        RunHandler(window(), [&] {
-            if (Goods.State() == gsInsert && !Goods.Modified()) return;
-            Goods.AppendRow();
-        });
-    };
-    switch (event->key()) {
-        case Qt::Key_Insert:
-            if (mods != Qt::NoModifier) break;
-            RunHandler(window(), [&] { Goods.InsertRow(); });
-            event->accept();
+    switch (Control.GridKey(GridKeyOf(event))) {
+        case koToolkit:
+            QTableView::keyPressEvent(event);
             return;
-        case Qt::Key_Delete:
-            if (mods != Qt::ControlModifier) break;
-            RunHandler(window(), [&] {
-                if (Goods.RowCount() == 0) return;
-                if (!Dialogs().Confirm(window(), kConfirmTitle, kConfirmDelete)) return;
-                Goods.DeleteRow();
-            });
-            event->accept();
-            return;
-        case Qt::Key_Down: {
-            if (mods != Qt::NoModifier) break;
-            const QModelIndex current = currentIndex();
-            if (Model->rowCount() > 0 && current.isValid() &&
-                current.row() < Model->rowCount() - 1) {
-                break;
-            }
-            appendAtEnd();
-            event->accept();
-            return;
-        }
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab: {
-            // The view wraps Tab from the last cell to the first row and Shift+Tab the other way;
-            // in a table of goods that is a jump across the whole list. Past the last cell Tab
-            // acts as Down from the last row; Shift+Tab before the first cell stays there.
-            if (mods & ~Qt::KeyboardModifiers(Qt::ShiftModifier)) break;
-            const QModelIndex current = currentIndex();
-            const int rows = Model->rowCount();
-            const int columns = Model->columnCount();
-            if (!current.isValid() || rows == 0 || columns == 0) break;
-            const bool forward = event->key() == Qt::Key_Tab && mods == Qt::NoModifier;
-            if (forward && current.row() == rows - 1 && current.column() == columns - 1) {
-                appendAtEnd();
-                // The new row starts at its first cell, as Tab into any next row does.
-                if (Model->rowCount() > rows)
-                    setCurrentIndex(Model->index(Goods.RowNumber() - 1, 0));
-            } else if (forward || current.row() > 0 || current.column() > 0) {
-                break;
-            }
-            event->accept();
-            return;
-        }
-        case Qt::Key_Enter:
-        case Qt::Key_Return:
-            if (currentIndex().isValid()) edit(currentIndex(), EditKeyPressed, event);
-            event->accept();
-            return;
+        case koEdit:
+            edit(currentIndex(), EditKeyPressed, event);
+            break;
         default:
             break;
     }
-    QTableView::keyPressEvent(event);
+    event->accept();
 }
 
 void TGoodsGrid::mousePressEvent(QMouseEvent* event) {
-    if (CellEditor() && !CommitEditor()) {
+    if (!Control.Clicked()) {
         event->accept();
         return;
     }
@@ -288,41 +236,78 @@ void TGoodsGrid::mousePressEvent(QMouseEvent* event) {
 
 void TGoodsGrid::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
-    if (InsideGrid(QApplication::focusWidget())) return;
-    RunHandler(window(), [&] { DropUntouchedRow(); });
+    if (SettlesNothing(event->reason()) || InsideGrid(QApplication::focusWidget())) return;
+    Control.FocusLeft();
 }
 
 void TGoodsGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (Syncing || Model->InTableChange() || !current.isValid() || !Goods.IsOpen()) return;
-    int target = current.row() + 1;
-    if (target == Goods.RowNumber()) return;
-    RunHandler(window(), [&] {
-        // An untouched new row above the target vanishes when it is left.
-        if (Goods.State() == gsInsert && !Goods.Modified() && target > Goods.RowNumber()) {
-            --target;
-        }
-        Goods.SetRowNumber(target);
-    });
+    if (current.isValid()) Control.CurrentCellMoved(current.row());
 }
 
 void TGoodsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (editor == Editor) {
-        Editor = nullptr;
-        EditIndex = QPersistentModelIndex();
+        ForgetEditor();
+        Control.EditorClosed();
     }
     QTableView::closeEditor(editor, hint);
 }
 
-void TGoodsGrid::SyncCurrent(int row) {
-    if (row < 1 || row > Model->rowCount()) return;
+void TGoodsGrid::BeginInsertRow(int row) {
+    Model->BeginInsertRow(row);
+}
+
+void TGoodsGrid::EndInsertRow() {
+    Model->EndInsertRow();
+}
+
+void TGoodsGrid::BeginRemoveRow(int row) {
+    Model->BeginRemoveRow(row);
+}
+
+void TGoodsGrid::EndRemoveRow() {
+    Model->EndRemoveRow();
+}
+
+void TGoodsGrid::BeginReset() {
+    Model->BeginReset();
+}
+
+void TGoodsGrid::EndReset() {
+    Model->EndReset();
+}
+
+void TGoodsGrid::RowChanged(int row) {
+    Model->RowChanged(row);
+}
+
+void TGoodsGrid::MarkerChanged(int row) {
+    Model->MarkerChanged(row);
+}
+
+int TGoodsGrid::CurrentRow() const {
     const QModelIndex current = currentIndex();
-    if (current.isValid() && current.row() == row - 1) return;
-    Syncing = true;
-    setCurrentIndex(Model->index(row - 1, current.isValid() ? current.column() : 0));
-    Syncing = false;
+    return current.isValid() ? current.row() : -1;
+}
+
+int TGoodsGrid::CurrentColumn() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.column() : -1;
+}
+
+void TGoodsGrid::SetCurrentCell(int row, int column) {
+    setCurrentIndex(Model->index(row, column));
+}
+
+void TGoodsGrid::CloseEditor() {
+    QLineEdit* editor = CellEditor();
+    if (!editor) return;
+    ForgetEditor();
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void TGoodsGrid::FocusEditor() {
+    if (Editor) Editor->setFocus();
 }
 
 void TGoodsGrid::ResizeColumns() {

@@ -5,13 +5,15 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-#include "qt/GoodsGridModel.h"
+#include "app/GoodsGridController.h"
+#include "qt/Dialogs.h"
 
 class QLineEdit;
 class TGoodsGrid;
+class TGoodsGridModel;
 
 // Cell editors of the goods grid: a line edit limited to the field's width. Storing, moving and
-// closing are the grid's business, so a refused text can stay in its editor.
+// closing are the grid controller's business, so a refused text can stay in its editor.
 class TGoodsCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
@@ -32,30 +34,17 @@ class TGoodsCellDelegate : public QStyledItemDelegate {
     TGoodsGrid* Grid;
 };
 
-// The editable grid over the goods table, behaving as data-aware grids do: typing, Enter or F2
-// starts editing the current row; a cell's text is stored when the cell is left; the row is
-// committed (or an untouched new one dropped) when another row becomes current; Insert inserts,
-// Down on the last row appends, Ctrl+Delete deletes after a confirmation.
-class TGoodsGrid : public QTableView {
+// The editable grid over the goods table: a Qt view of the grid controller, which decides what
+// keys, clicks, moves and leaving the grid do to the table.
+class TGoodsGrid : public QTableView, private IGoodsGridView {
     Q_OBJECT
   public:
     TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent);
     ~TGoodsGrid() override;
 
-    TGoodsGridModel* GridModel() const { return Model; }
+    TGoodsGridController& Controller() { return Control; }
     // The open cell editor, or nullptr.
     QLineEdit* CellEditor() const;
-
-    // Stores the open editor's text (when it was changed) and closes it. A refused text is
-    // reported through the standard error display and stays in its editor: false then.
-    bool CommitEditor();
-    // Closes the open editor without storing its text.
-    void DiscardEditor();
-    // What leaving the grid does: commit the editor, and drop a new row left without a change.
-    bool FinishEditing();
-
-    static const QString kConfirmTitle;
-    static const QString kConfirmDelete;
 
   signals:
     // Esc was pressed in a cell editor.
@@ -72,19 +61,35 @@ class TGoodsGrid : public QTableView {
   private:
     friend class TGoodsCellDelegate;
     void EditorCreated(QLineEdit* editor, const QModelIndex& index);
+    // A key of the cell editor, after the controller has seen it; true when it was used.
+    bool EditorKey(QKeyEvent* key);
     // The cell editor lost the focus to `to` (nullptr: outside the program).
     void EditorFocusLost(QWidget* to, Qt::FocusReason reason);
-    void SyncCurrent(int row);
-    void DropUntouchedRow();
+    void ForgetEditor();
     void ResizeColumns();
     bool InsideGrid(const QWidget* widget) const;
 
-    TGoodsTable& Goods;
+    // IGoodsGridView
+    void BeginInsertRow(int row) override;
+    void EndInsertRow() override;
+    void BeginRemoveRow(int row) override;
+    void EndRemoveRow() override;
+    void BeginReset() override;
+    void EndReset() override;
+    void RowChanged(int row) override;
+    void MarkerChanged(int row) override;
+    int CurrentRow() const override;
+    int CurrentColumn() const override;
+    void SetCurrentCell(int row, int column) override;
+    void CloseEditor() override;
+    void FocusEditor() override;
+
+    TQtShell Shell;
+    TGoodsGridController Control;
     TGoodsGridModel* Model;
     TGoodsCellDelegate* Delegate;
     QPointer<QLineEdit> Editor;
     QPersistentModelIndex EditIndex;
-    bool Syncing = false;
-    bool Committing = false;
+    bool EditorIsNew = false;
     int SizedColumns = -1;  // the column count the widths were set for
 };

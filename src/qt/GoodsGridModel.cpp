@@ -1,45 +1,30 @@
 #include "qt/GoodsGridModel.h"
 
-TGoodsGridModel::TGoodsGridModel(TGoodsTable& table, const TCurrencyFormat& currency,
-                                 QObject* parent)
-    : QAbstractTableModel(parent), Goods(table), Currency(currency) {
-    ShownOpen = Goods.IsOpen();
-    MarkedRow = Goods.RowNumber();
-    Goods.AttachView(this);
-}
+#include "app/GoodsGridController.h"
 
-TGoodsGridModel::~TGoodsGridModel() {
-    Goods.DetachView(this);
-}
+TGoodsGridModel::TGoodsGridModel(const TGoodsGridController& controller, QObject* parent)
+    : QAbstractTableModel(parent), Controller(controller) {}
 
 int TGoodsGridModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !ShownOpen) return 0;
-    return Goods.RowCount();
+    return parent.isValid() ? 0 : Controller.RowCount();
 }
 
 int TGoodsGridModel::columnCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !ShownOpen) return 0;
-    return kGoodsFieldCount;
+    return parent.isValid() ? 0 : Controller.ColumnCount();
 }
 
 QVariant TGoodsGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return QVariant();
-    const int row = index.row() + 1;
-    const auto field = static_cast<TGoodsField>(index.column());
-    const TGoodsColumn& column = GoodsColumn(field);
     switch (role) {
         case Qt::DisplayRole:
+            return QString::fromStdString(Controller.CellText(index.row(), index.column()));
         case Qt::EditRole:
-            // Money shows in the currency format and is edited as a plain number.
-            if (column.Kind == gkMoney && !Goods.IsEmptyAt(row, field)) {
-                const double amount = Goods.AsFloatAt(row, field);
-                return QString::fromStdString(role == Qt::DisplayRole ? Currency.Format(amount)
-                                                                      : Currency.EditText(amount));
-            }
-            return QString::fromStdString(Goods.AsTextAt(row, field));
-        case Qt::TextAlignmentRole:
+            return QString::fromStdString(Controller.CellEditText(index.row(), index.column()));
+        case Qt::TextAlignmentRole: {
+            const TGoodsColumn& column = GoodsColumn(static_cast<TGoodsField>(index.column()));
             return QVariant::fromValue((column.Align == gaLeft ? Qt::AlignLeft : Qt::AlignRight) |
                                        Qt::AlignVCenter);
+        }
         default:
             return QVariant();
     }
@@ -49,17 +34,9 @@ QVariant TGoodsGridModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole) return QVariant();
     if (orientation == Qt::Horizontal) {
         if (section < 0 || section >= kGoodsFieldCount) return QVariant();
-        return QString::fromLatin1(GoodsColumn(static_cast<TGoodsField>(section)).Name);
+        return QString::fromLatin1(GoodsFieldName(static_cast<TGoodsField>(section)));
     }
-    if (section + 1 != Goods.RowNumber()) return QString();
-    switch (Goods.State()) {
-        case gsEdit:
-            return QString::fromUtf16(kMarkerEdit);
-        case gsInsert:
-            return QString::fromUtf16(kMarkerInsert);
-        default:
-            return QString::fromUtf16(kMarkerBrowse);
-    }
+    return QString::fromStdString(Controller.RowMarker(section));
 }
 
 Qt::ItemFlags TGoodsGridModel::flags(const QModelIndex& index) const {
@@ -67,51 +44,6 @@ Qt::ItemFlags TGoodsGridModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
-void TGoodsGridModel::StoreCellText(const QModelIndex& index, const QString& text) {
-    const auto field = static_cast<TGoodsField>(index.column());
-    Goods.SetText(field, text.toStdString());
-    emit dataChanged(index, index);
-}
-
-void TGoodsGridModel::GoodsBeginInsert(int row) {
-    ++ChangeDepth;
-    beginInsertRows(QModelIndex(), row - 1, row - 1);
-}
-
-void TGoodsGridModel::GoodsEndInsert() {
-    endInsertRows();
-    --ChangeDepth;
-}
-
-void TGoodsGridModel::GoodsBeginRemove(int row) {
-    ++ChangeDepth;
-    beginRemoveRows(QModelIndex(), row - 1, row - 1);
-}
-
-void TGoodsGridModel::GoodsEndRemove() {
-    endRemoveRows();
-    --ChangeDepth;
-}
-
-void TGoodsGridModel::GoodsRowChanged(int row) {
-    emit dataChanged(index(row - 1, 0), index(row - 1, kGoodsFieldCount - 1));
-}
-
-void TGoodsGridModel::GoodsCurrentChanged(int row) {
-    const int old = MarkedRow;
-    MarkedRow = row;
-    const int count = Goods.RowCount();
-    if (old >= 1 && old <= count) emit headerDataChanged(Qt::Vertical, old - 1, old - 1);
-    if (row >= 1 && row <= count) emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
-    emit CurrentRowChanged(row);
-}
-
-void TGoodsGridModel::GoodsRefreshAll() {
-    ++ChangeDepth;
-    beginResetModel();
-    ShownOpen = Goods.IsOpen();
-    MarkedRow = Goods.RowNumber();
-    endResetModel();
-    --ChangeDepth;
-    emit CurrentRowChanged(MarkedRow);
+void TGoodsGridModel::RowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, kGoodsFieldCount - 1));
 }

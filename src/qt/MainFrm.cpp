@@ -85,6 +85,7 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm() {
     Main.SetView(nullptr);
+    Main.SetGrid(nullptr);
     // The viewer's grid is a view of mdGoods: it goes before the table does (children would
     // otherwise outlive this object's members).
     delete Viewer;
@@ -183,8 +184,9 @@ void TMainForm::Repaint() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-bool TMainForm::FinishGridEditing() {
-    return !Viewer || Viewer->DBGrid1->FinishEditing();
+void TMainForm::SetViewer(TDataViewerForm* viewer) {
+    Viewer = viewer;
+    Main.SetGrid(viewer ? &viewer->DBGrid1->Controller() : nullptr);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

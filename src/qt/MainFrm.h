@@ -23,9 +23,10 @@ class TMainForm : public QWidget, private IMainView {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The results viewer that Button2 and the import run show (created after this window, as a
-    // child of it; this window deletes it first when it goes).
-    void SetViewer(TDataViewerForm* viewer) { Viewer = viewer; }
+    // The results viewer that Button2 and the import run show, whose grid's open cell the
+    // handlers store first (created after this window, as a child of it; this window deletes it
+    // first when it goes).
+    void SetViewer(TDataViewerForm* viewer);
     TDataViewerForm* DataViewer() const { return Viewer; }
 
     TMainController& Controller() { return Main; }
@@ -78,7 +79,6 @@ class TMainForm : public QWidget, private IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override;
-    bool FinishGridEditing() override;
 
     TDataViewerForm* Viewer = nullptr;
     bool Centred = false;

@@ -1,5 +1,6 @@
 #include "AppSupport.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -97,6 +98,104 @@ void TRecordingView::ShowViewer() {
 void TRecordingView::HideViewer() {
     ViewerVisible = false;
     Log.push_back("hide viewer");
+}
+
+TFakeGrid::TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell)
+    : Control(goods, currency, shell) {
+    Control.SetView(this);
+    ShownRows = Control.RowCount();
+    if (ShownRows > 0 && goods.RowNumber() > 0) {
+        Row = goods.RowNumber() - 1;
+        Column = 0;
+    }
+}
+
+void TFakeGrid::Select(int row, int column) {
+    if (!Control.Clicked()) return;
+    SetCurrentCell(row, column);
+}
+
+void TFakeGrid::OpenEditor() {
+    if (!Control.CanEdit(Row, Column)) return;
+    EditorOpen = true;
+    EditorRow = Row;
+    EditorText = Control.CellEditText(Row, Column);
+    Control.EditorOpened(Row, Column);
+}
+
+void TFakeGrid::Type(const std::string& text) {
+    if (!EditorOpen) OpenEditor();
+    if (!EditorOpen) return;
+    const int width = TGoodsGridController::EditorMaxLength(Column);
+    EditorText = width > 0 ? std::string(Utf8Left(text, static_cast<std::size_t>(width))) : text;
+    Control.EditorTextChanged(EditorText, true);
+}
+
+void TFakeGrid::Press(TGridKey key, bool shift, bool ctrl) {
+    const TGridKeyPress press{key, shift, ctrl, false};
+    if (EditorOpen) {
+        switch (Control.EditorKey(press)) {
+            case koGridToolkit:
+                Navigate(key);
+                break;
+            case koCloseViewer:
+                ++ViewerCloses;
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    switch (Control.GridKey(press)) {
+        case koToolkit:
+            Navigate(key);
+            break;
+        case koEdit:
+            OpenEditor();
+            break;
+        default:
+            break;
+    }
+}
+
+void TFakeGrid::Navigate(TGridKey key) {
+    if (key == grUp && Row > 0) SetCurrentCell(Row - 1, Column);
+    if (key == grDown && Row >= 0 && Row + 1 < ShownRows) SetCurrentCell(Row + 1, Column);
+}
+
+void TFakeGrid::BeginInsertRow(int row) {
+    if (Row >= row) ++Row;
+    if (EditorRow >= row) ++EditorRow;
+}
+
+void TFakeGrid::BeginRemoveRow(int row) {
+    RemovedCurrent = Row == row;
+    if (Row > row) --Row;
+    // An editor goes with its row.
+    if (EditorRow == row) EditorOpen = false;
+    if (EditorRow > row) --EditorRow;
+}
+
+void TFakeGrid::EndRemoveRow() {
+    --ShownRows;
+    // As toolkits do: the row that takes the removed one's place becomes current.
+    if (RemovedCurrent) {
+        RemovedCurrent = false;
+        SetCurrentCell(std::min(Row, ShownRows - 1), Column);
+    }
+}
+
+void TFakeGrid::EndReset() {
+    ShownRows = Control.RowCount();
+    Row = -1;
+    Column = -1;
+}
+
+void TFakeGrid::SetCurrentCell(int row, int column) {
+    if (row == Row && column == Column) return;
+    Row = row;
+    Column = column;
+    Control.CurrentCellMoved(row);
 }
 
 std::vector<std::string> DbfRecords(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/GoodsGridController.h"
 #include "app/MainController.h"
 #include "app/Shell.h"
 
@@ -77,17 +78,64 @@ class TRecordingView final : public IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override { Log.push_back("repaint"); }
-    bool FinishGridEditing() override {
-        Log.push_back("finish grid");
-        return GridAccepts;
-    }
 
     TCallLog& Log;
     TMainInputs Typed;
     bool CountVisible = false;
     std::string CountText;
     bool ViewerVisible = false;
-    bool GridAccepts = true;  // whether the grid's open cell is stored
+};
+
+// A grid window as a toolkit runs one over the grid controller: a current cell that follows the
+// rows appearing and going, one cell editor, Up and Down as the toolkit's own moves; every move
+// of the current cell is reported back. The operator's actions are the methods below.
+class TFakeGrid final : public IGoodsGridView {
+  public:
+    TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell);
+    ~TFakeGrid() override { Control.SetView(nullptr); }
+    TFakeGrid(const TFakeGrid&) = delete;
+    TFakeGrid& operator=(const TFakeGrid&) = delete;
+
+    // A click on a cell.
+    void Select(int row, int column);
+    // The operator types `text` into the current cell, replacing what its editor holds (an editor
+    // opens first when none is open), as far as the editor takes it.
+    void Type(const std::string& text);
+    void Press(TGridKey key, bool shift = false, bool ctrl = false);
+    // The keyboard goes to another control of the window.
+    void Leave() { Control.FocusLeft(); }
+
+    // IGoodsGridView
+    void BeginInsertRow(int row) override;
+    void EndInsertRow() override { ++ShownRows; }
+    void BeginRemoveRow(int row) override;
+    void EndRemoveRow() override;
+    void BeginReset() override { EditorOpen = false; }
+    void EndReset() override;
+    void RowChanged(int row) override { Redrawn.push_back(row); }
+    void MarkerChanged(int row) override { MarkersRedrawn.push_back(row); }
+    int CurrentRow() const override { return Row; }
+    int CurrentColumn() const override { return Column; }
+    void SetCurrentCell(int row, int column) override;
+    void CloseEditor() override { EditorOpen = false; }
+    void FocusEditor() override { ++EditorFocused; }
+
+    TGoodsGridController Control;
+    int Row = -1;
+    int Column = -1;
+    int ShownRows = 0;  // rows as the view has followed them
+    bool EditorOpen = false;
+    int EditorRow = -1;
+    std::string EditorText;
+    int EditorFocused = 0;
+    int ViewerCloses = 0;
+    std::vector<int> Redrawn;
+    std::vector<int> MarkersRedrawn;
+
+  private:
+    void OpenEditor();
+    void Navigate(TGridKey key);
+    bool RemovedCurrent = false;
 };
 
 // The records of a written dBASE table, raw bytes each (deletion flag at 0).

@@ -61,6 +61,7 @@ class MainControllerTest : public testing::Test {
         View.Typed.PrintFile = Dir.File("PRINT.TXT");
         View.Typed.Folder = Dir.File("out");
         Main.SetView(&View);
+        Main.SetGrid(&Grid.Control);
     }
     std::string Out(const char* name) const { return (Dir.Path() / "out" / name).string(); }
     // Runs a handler with an empty log, which then holds that handler's steps.
@@ -76,6 +77,7 @@ class MainControllerTest : public testing::Test {
     TRecordingShell Shell{Log};
     TRecordingView View{Log};
     TMainController Main{Shell, kRouble};
+    TFakeGrid Grid{Main.mdGoods, Main.CurrencyFormat(), Shell};
 };
 
 TEST_F(MainControllerTest, ImportReadsTheInputsThenShowsTheCountAndTheResults) {
@@ -158,27 +160,46 @@ TEST_F(MainControllerTest, ShowResultsShowsTheViewerAndNothingElse) {
 }
 
 TEST_F(MainControllerTest, SaveBeforeAnyImportReportsNoData) {
-    EXPECT_EQ(Steps([&] { Main.SaveClick(); }),
-              (TCallLog{"repaint", "finish grid", "inputs",
-                        "box 2|Kelva2larmis|Нет данных для сохранения в BDF!"}));
+    EXPECT_EQ(
+        Steps([&] { Main.SaveClick(); }),
+        (TCallLog{"repaint", "inputs", "box 2|Kelva2larmis|Нет данных для сохранения в BDF!"}));
     EXPECT_FALSE(std::filesystem::exists(Out("Справочник.dbf")));
 }
 
-TEST_F(MainControllerTest, SaveStoresTheOpenCellBeforeItReadsTheInputs) {
+TEST_F(MainControllerTest, SaveWritesTheTablesWithTheOpenCellStoredFirst) {
     Main.ImportClick();
+    Grid.Select(0, gfRPRICE);
+    Grid.Type("77");
     EXPECT_EQ(Steps([&] { Main.SaveClick(); }),
-              (TCallLog{"repaint", "finish grid", "inputs", kSaveProgress, kSaveClosed, kSaved}));
+              (TCallLog{"repaint", "inputs", kSaveProgress, kSaveClosed, kSaved}));
+    EXPECT_FALSE(Grid.EditorOpen);
     const std::vector<std::string> records = DbfRecords(Out("Справочник.dbf"));
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(DbfField(records[0], kDirName[0], kDirName[1]), "Хлеб белый");
+    EXPECT_EQ(DbfField(records[0], kDirRprice[0], kDirRprice[1]), "77.00");
     EXPECT_EQ(DbfRecords(Out("Приходы.dbf")).size(), 2u);
+}
+
+TEST_F(MainControllerTest, SaveDropsAnUntouchedNewRowFirst) {
+    Main.ImportClick();
+    Grid.Select(2, gfNAME);
+    Grid.Press(grDown);
+    ASSERT_EQ(Main.mdGoods.RowCount(), 4);
+    Main.SaveClick();
+    EXPECT_EQ(DbfRecords(Out("Справочник.dbf")).size(), 3u);
 }
 
 TEST_F(MainControllerTest, RefusedOpenCellStopsTheSave) {
     Main.ImportClick();
-    View.GridAccepts = false;
-    EXPECT_EQ(Steps([&] { Main.SaveClick(); }), (TCallLog{"repaint", "finish grid"}));
+    Grid.Select(0, gfOSTATOK);
+    Grid.Type("2,5");
+    EXPECT_EQ(Steps([&] { Main.SaveClick(); }),
+              (TCallLog{"repaint",
+                        "box 2|Kelva2larmis|'2,5' is not a valid floating point value "
+                        "for field 'OSTATOK'"}));
     EXPECT_FALSE(std::filesystem::exists(Out("Справочник.dbf")));
+    EXPECT_TRUE(Grid.EditorOpen);
+    EXPECT_EQ(Grid.EditorText, "2,5");
 }
 
 TEST_F(MainControllerTest, SaveTakesTheFolderAsTypedAndTheIdBoxAsItStands) {
@@ -219,11 +240,16 @@ TEST_F(MainControllerTest, FailedSaveClosesItsProgressWindowAndTheNextOneWorks) 
 }
 
 TEST_F(MainControllerTest, ClosingTheViewerStoresTheOpenCellFirst) {
+    Main.ImportClick();
+    Grid.Select(1, gfNAME);
+    Grid.Type("Исправлено");
+    EXPECT_EQ(Steps([&] { Main.CloseViewerClick(); }), TCallLog{"hide viewer"});
+    EXPECT_EQ(Main.mdGoods.AsTextAt(2, gfNAME), "Исправлено");
     Main.ShowResultsClick();
-    EXPECT_EQ(Steps([&] { Main.CloseViewerClick(); }), (TCallLog{"finish grid", "hide viewer"}));
-    Main.ShowResultsClick();
-    View.GridAccepts = false;
-    EXPECT_EQ(Steps([&] { Main.CloseViewerClick(); }), TCallLog{"finish grid"});
+    Grid.Select(1, gfCATEGORY);
+    Grid.Type("x");
+    EXPECT_EQ(Steps([&] { Main.CloseViewerClick(); }),
+              TCallLog{"box 2|Kelva2larmis|'x' is not a valid integer value for field 'CATEGORY'"});
     EXPECT_TRUE(View.ViewerVisible);
 }
 
