@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "import/RunHost.h"
+
+enum TDialogIcon : std::uint8_t { diWarning, diInformation, diError, diQuestion };
+
+// A front end's progress window for one long step, drawn by a thread of its own.
+class IProgressWindow {
+  public:
+    virtual ~IProgressWindow() = default;
+    virtual void SetPercent(double percent) = 0;
+    // Asks the window to go; called once, and nothing is called after it.
+    virtual void Close() = 0;
+};
+
+// What the program's behaviour needs of a front end besides its windows' controls: a box, a
+// progress window and the program's own path. The Qt front end fills it with its message boxes
+// and TProgressViewer; the tests with a recorder. Texts are UTF-8.
+class IShell {
+  public:
+    virtual ~IShell() = default;
+    // A modal box with an icon and one OK button over the program's active window; returns when
+    // the operator has closed it.
+    virtual void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) = 0;
+    // A modal question with OK and Cancel; true for OK.
+    virtual bool Confirm(const std::string& title, const std::string& text) = 0;
+    // A progress window, shown at once.
+    virtual std::unique_ptr<IProgressWindow> OpenProgress(const std::string& caption,
+                                                          bool percentMode) = 0;
+    // The headline of every progress window opened afterwards.
+    virtual void SetProgressAppName(const std::string& name) = 0;
+    // The path of the program's own file, "/" between folders.
+    virtual std::string ProgramPath() const = 0;
+};
+
+// The standard error display: an error box titled with the application title, showing the
+// message with a full stop added by the display rule (ErrorDisplayText).
+void ShowErrorDisplay(IShell& shell, std::string_view message);
+
+// Runs one event handler's body; an exception never leaves it: its message goes to the standard
+// error display and the window stays usable. True when the body ended without an error.
+bool RunHandler(IShell& shell, const std::function<void()>& body);
+
+// A step's progress shown in a front end's progress window: the window is closed exactly once, by
+// Terminate or, on a way out without it, when the sink goes.
+std::unique_ptr<IProgressSink> ProgressSinkOf(std::unique_ptr<IProgressWindow> window);

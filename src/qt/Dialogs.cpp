@@ -1,0 +1,137 @@
+#include "qt/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+
+#include "progress/ProgressViewer.h"
+
+namespace {
+
+QMessageBox::Icon BoxIcon(TDialogIcon icon) {
+    switch (icon) {
+        case diWarning:
+            return QMessageBox::Warning;
+        case diInformation:
+            return QMessageBox::Information;
+        case diError:
+            return QMessageBox::Critical;
+        case diQuestion:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class TQtDialogs : public IDialogs {
+  public:
+    void Message(QWidget* parent, TDialogIcon icon, const QString& title,
+                 const QString& text) override {
+        QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        parent);
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok;
+    }
+
+    std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& folder,
+                                    const QString& name, const QString& filter) override {
+        QFileDialog dialog(parent, title, folder, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!name.isEmpty()) dialog.selectFile(name);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().constFirst();
+    }
+
+    std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                        const QString& start) override {
+        QFileDialog dialog(parent, title, start);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        // Files stay listed for orientation; the chooser does not create folders.
+        dialog.setOption(QFileDialog::ReadOnly, true);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+TQtDialogs RealDialogs;
+IDialogs* CurrentDialogs = &RealDialogs;
+
+class TViewerWindow final : public IProgressWindow {
+  public:
+    TViewerWindow(const std::string& caption, bool percentMode, QWidget* back)
+        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(back) {}
+
+    void SetPercent(double percent) override {
+        // A plain store: the viewer thread only reads the value, so no ordering is needed.
+        Viewer->Percent.store(percent, std::memory_order_relaxed);
+    }
+
+    void Close() override {
+        // The viewer frees itself in its own thread after this; it is never touched again.
+        Viewer->Terminate();
+        Viewer = nullptr;
+        // The progress window had the keyboard; the window that started the step gets it back.
+        if (Back) Back->activateWindow();
+    }
+
+  private:
+    TProgressViewer* Viewer;
+    QPointer<QWidget> Back;
+};
+
+}  // namespace
+
+IDialogs& Dialogs() {
+    return *CurrentDialogs;
+}
+
+void SetDialogs(IDialogs* dialogs) {
+    CurrentDialogs = dialogs ? dialogs : &RealDialogs;
+}
+
+QWidget* TQtShell::BoxParent() const {
+    if (!Home) return nullptr;
+    QWidget* home = Home->window();
+    QWidget* active = QApplication::activeWindow();
+    if (active && (active == home || home->isAncestorOf(active))) return active;
+    return home;
+}
+
+void TQtShell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
+    Dialogs().Message(BoxParent(), icon, QString::fromStdString(title),
+                      QString::fromStdString(text));
+}
+
+bool TQtShell::Confirm(const std::string& title, const std::string& text) {
+    return Dialogs().Confirm(BoxParent(), QString::fromStdString(title),
+                             QString::fromStdString(text));
+}
+
+std::unique_ptr<IProgressWindow> TQtShell::OpenProgress(const std::string& caption,
+                                                        bool percentMode) {
+    return std::make_unique<TViewerWindow>(caption, percentMode, BoxParent());
+}
+
+void TQtShell::SetProgressAppName(const std::string& name) {
+    AppName = name;
+}
+
+std::string TQtShell::ProgramPath() const {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+void RunHandler(QWidget* parent, const std::function<void()>& body) {
+    TQtShell shell(parent);
+    RunHandler(shell, body);
+}

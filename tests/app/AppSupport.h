@@ -1,0 +1,148 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/GoodsGridController.h"
+#include "app/MainController.h"
+#include "app/Shell.h"
+
+// A temporary folder that removes itself, also when an assertion ends the test early.
+class TTempDir {
+  public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    const std::filesystem::path& Path() const { return Dir; }
+    std::string File(const std::string& name) const { return (Dir / name).string(); }
+
+  private:
+    std::filesystem::path Dir;
+};
+
+// Copies a fixture of tests/data into `folder` under `name`.
+void CopyFixture(const char* fixture, const std::filesystem::path& folder, const char* name);
+
+// What a front end was asked to do, in order: one line each ("box 2|title|text",
+// "progress open|caption", "inputs", "show viewer" ...), shared by the shell and the view below.
+using TCallLog = std::vector<std::string>;
+
+// Boxes answered from a script, progress windows recorded.
+class TRecordingShell final : public IShell {
+  public:
+    struct TBox {
+        TDialogIcon Icon;
+        std::string Title;
+        std::string Text;
+    };
+    struct TProgress {
+        std::string Caption;
+        bool PercentMode = false;
+        std::vector<double> Percents;
+        int Closes = 0;
+    };
+
+    explicit TRecordingShell(TCallLog& log, std::string programPath = "/opt/kelva/KELVA2LARMIS.exe")
+        : Log(log), Path(std::move(programPath)) {}
+
+    void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
+    bool Confirm(const std::string& title, const std::string& text) override;
+    std::unique_ptr<IProgressWindow> OpenProgress(const std::string& caption,
+                                                  bool percentMode) override;
+    void SetProgressAppName(const std::string& name) override { AppName = name; }
+    std::string ProgramPath() const override { return Path; }
+
+    // The texts of every box shown so far (questions included), in order.
+    std::vector<std::string> Texts() const;
+
+    TCallLog& Log;
+    std::string Path;
+    std::vector<TBox> Boxes;
+    std::deque<bool> ConfirmAnswers;  // a question nobody scripted is answered with Cancel
+    std::vector<std::shared_ptr<TProgress>> Progress;
+    std::string AppName;
+};
+
+// The main window's controls as a front end would hold them.
+class TRecordingView final : public IMainView {
+  public:
+    explicit TRecordingView(TCallLog& log) : Log(log) {}
+
+    TMainInputs Inputs() const override;
+    void HideCount() override;
+    void ShowCount(const std::string& text) override;
+    void ShowViewer() override;
+    void HideViewer() override;
+    void Repaint() override { Log.push_back("repaint"); }
+
+    TCallLog& Log;
+    TMainInputs Typed;
+    bool CountVisible = false;
+    std::string CountText;
+    bool ViewerVisible = false;
+};
+
+// A grid window as a toolkit runs one over the grid controller: a current cell that follows the
+// rows appearing and going, one cell editor, Up and Down as the toolkit's own moves; every move
+// of the current cell is reported back. The operator's actions are the methods below.
+class TFakeGrid final : public IGoodsGridView {
+  public:
+    TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell);
+    ~TFakeGrid() override { Control.SetView(nullptr); }
+    TFakeGrid(const TFakeGrid&) = delete;
+    TFakeGrid& operator=(const TFakeGrid&) = delete;
+
+    // A click on a cell.
+    void Select(int row, int column);
+    // The operator types `text` into the current cell, replacing what its editor holds (an editor
+    // opens first when none is open), as far as the editor takes it.
+    void Type(const std::string& text);
+    void Press(TGridKey key, bool shift = false, bool ctrl = false);
+    // The keyboard goes to another control of the window.
+    void Leave() { Control.FocusLeft(); }
+
+    // IGoodsGridView
+    void BeginInsertRow(int row) override;
+    void EndInsertRow() override { ++ShownRows; }
+    void BeginRemoveRow(int row) override;
+    void EndRemoveRow() override;
+    void BeginReset() override { EditorOpen = false; }
+    void EndReset() override;
+    void RowChanged(int row) override { Redrawn.push_back(row); }
+    void MarkerChanged(int row) override { MarkersRedrawn.push_back(row); }
+    int CurrentRow() const override { return Row; }
+    int CurrentColumn() const override { return Column; }
+    void SetCurrentCell(int row, int column) override;
+    void CloseEditor() override { EditorOpen = false; }
+    void FocusEditor() override { ++EditorFocused; }
+
+    TGoodsGridController Control;
+    int Row = -1;
+    int Column = -1;
+    int ShownRows = 0;  // rows as the view has followed them
+    bool EditorOpen = false;
+    int EditorRow = -1;
+    std::string EditorText;
+    int EditorFocused = 0;
+    int ViewerCloses = 0;
+    std::vector<int> Redrawn;
+    std::vector<int> MarkersRedrawn;
+
+  private:
+    void OpenEditor();
+    void Navigate(TGridKey key);
+    bool RemovedCurrent = false;
+};
+
+// The records of a written dBASE table, raw bytes each (deletion flag at 0).
+std::vector<std::string> DbfRecords(const std::string& path);
+// One field of a record as UTF-8 text with its padding trimmed.
+std::string DbfField(const std::string& record, int offset, int length);
+
+// Field places (offset, length) in the directory table's records.
+inline constexpr int kDirName[] = {36, 50};
+inline constexpr int kDirRprice[] = {126, 10};

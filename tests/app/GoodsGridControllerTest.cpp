@@ -1,0 +1,431 @@
+#include "app/GoodsGridController.h"
+
+#include <gtest/gtest.h>
+
+#include "AppSupport.h"
+
+namespace {
+
+const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
+const std::string kBrowse = "\u25BA";
+
+void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod,
+            const char* quantity, const char* price) {
+    goods.AppendRow();
+    goods.SetText(gfID, id);
+    goods.SetText(gfNAME, name);
+    goods.SetText(gfKOD, kod);
+    goods.SetText(gfOSTATOK, quantity);
+    goods.SetText(gfRPRICE, price);
+    goods.SetText(gfCATEGORY, "1");
+    goods.SetText(gfNDS, "18");
+    goods.PostRow();
+}
+
+// The three rows of the example reports, the first one current.
+TGoodsTable& Examples(TGoodsTable& goods) {
+    goods.OpenTable();
+    AddRow(goods, "101", "Хлеб белый", "4600000000011", "12.5", "34.9");
+    AddRow(goods, "102", "Молоко", "2220000000001", "0", "1");
+    AddRow(goods, "103", "Сахар-песок", "2220000000002", "7", "10.25");
+    goods.MoveFirst();
+    return goods;
+}
+
+class GoodsGridTest : public testing::Test {
+  protected:
+    // Whatever the keys did, the view has followed the table's rows.
+    void TearDown() override { EXPECT_EQ(Grid.ShownRows, Goods.RowCount()); }
+
+    std::string Cell(int row, TGoodsField field) const { return Grid.Control.CellText(row, field); }
+    std::string Marker(int row) const { return Grid.Control.RowMarker(row); }
+    std::string Value(int row, TGoodsField field) const { return Goods.AsTextAt(row, field); }
+
+    TCallLog Log;
+    TRecordingShell Shell{Log};
+    TGoodsTable Goods;
+    TFakeGrid Grid{Examples(Goods), TCurrencyFormat::FromRegional(kRouble), Shell};
+};
+
+TEST_F(GoodsGridTest, CellsShowPricesInTheCurrencyFormatAndEditThemAsPlainNumbers) {
+    EXPECT_EQ(Grid.Control.ColumnCount(), 7);
+    EXPECT_EQ(Cell(0, gfID), "101");
+    EXPECT_EQ(Cell(0, gfNAME), "Хлеб белый");
+    EXPECT_EQ(Cell(0, gfOSTATOK), "12.5");
+    EXPECT_EQ(Cell(0, gfRPRICE), "34.90\u00A0\u20BD");
+    EXPECT_EQ(Grid.Control.CellEditText(0, gfRPRICE), "34.90");
+    EXPECT_EQ(Grid.Control.CellEditText(0, gfOSTATOK), "12.5");
+    Goods.SetRowNumber(2);
+    Goods.EditRow();
+    Goods.SetText(gfOSTATOK, "0.00001");
+    Goods.SetEmpty(gfRPRICE);
+    Goods.PostRow();
+    EXPECT_EQ(Cell(1, gfOSTATOK), "1E-5");
+    EXPECT_EQ(Cell(1, gfRPRICE), "");
+    EXPECT_EQ(Grid.Control.CellEditText(1, gfRPRICE), "");
+}
+
+TEST_F(GoodsGridTest, EditorsTakeATextColumnsWidthAndNumbersWithoutLimit) {
+    EXPECT_EQ(TGoodsGridController::EditorMaxLength(gfNAME), 50);
+    EXPECT_EQ(TGoodsGridController::EditorMaxLength(gfKOD), 20);
+    EXPECT_EQ(TGoodsGridController::EditorMaxLength(gfID), 0);
+    EXPECT_EQ(TGoodsGridController::EditorMaxLength(gfRPRICE), 0);
+}
+
+TEST_F(GoodsGridTest, TypingEditsTheRowAndMovingDownPostsIt) {
+    Grid.Select(1, gfNAME);
+    EXPECT_EQ(Marker(1), kBrowse);
+    EXPECT_EQ(Grid.MarkersRedrawn, (std::vector<int>{0, 1}));
+    Grid.Type("Кефир");
+    EXPECT_EQ(Marker(1), "I");
+    EXPECT_EQ(Goods.State(), gsEdit);
+    Grid.Press(grDown);
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+    EXPECT_EQ(Value(2, gfNAME), "Кефир");
+    EXPECT_EQ(Goods.RowNumber(), 3);
+    EXPECT_EQ(Grid.Row, 2);
+    EXPECT_EQ(Marker(2), kBrowse);
+    EXPECT_EQ(Marker(1), "");
+}
+
+TEST_F(GoodsGridTest, F2AndEnterOpenThePriceInFixedNotation) {
+    Grid.Select(1, gfRPRICE);
+    Grid.Press(grF2);
+    ASSERT_TRUE(Grid.EditorOpen);
+    EXPECT_EQ(Grid.EditorText, "1.00");
+    EXPECT_EQ(Marker(1), "I");
+    // Left without a change, nothing is stored and the row is not marked changed.
+    Grid.Press(grEnter);
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_FALSE(Goods.Modified());
+    Grid.Press(grDown);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+    EXPECT_EQ(Value(2, gfRPRICE), "1");
+    Grid.Press(grEnter);
+    ASSERT_TRUE(Grid.EditorOpen);
+    EXPECT_EQ(Grid.EditorText, "10.25");
+}
+
+struct TRefusalCase {
+    const char* Name;
+    int Row;
+    TGoodsField Field;
+    std::string Typed;
+    TGridKey Key;
+    std::string Message;
+    std::string Kept;       // the value that stays in the table
+    std::string Corrected;  // then typed in its place and taken
+};
+
+class RefusedCellText : public GoodsGridTest, public testing::WithParamInterface<TRefusalCase> {};
+
+TEST_P(RefusedCellText, StaysInItsEditorWithItsMessageAndTheRowStays) {
+    const TRefusalCase& c = GetParam();
+    Grid.Select(c.Row, c.Field);
+    Grid.Type(c.Typed);
+    Grid.Press(c.Key);
+    ASSERT_EQ(Shell.Boxes.size(), 1u);
+    EXPECT_EQ(Shell.Boxes[0].Icon, diError);
+    EXPECT_EQ(Shell.Boxes[0].Title, "Kelva2larmis");
+    EXPECT_EQ(Shell.Boxes[0].Text, c.Message);
+    EXPECT_TRUE(Grid.EditorOpen);
+    EXPECT_EQ(Grid.EditorFocused, 1);
+    EXPECT_EQ(Grid.Row, c.Row);
+    EXPECT_EQ(Grid.Column, c.Field);
+    EXPECT_EQ(Goods.RowNumber(), c.Row + 1);
+    EXPECT_EQ(Value(c.Row + 1, c.Field), c.Kept);
+    // Corrected in place, the text is taken.
+    Grid.Type(c.Corrected);
+    Grid.Press(grEnter);
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_EQ(Value(c.Row + 1, c.Field), c.Corrected);
+    EXPECT_EQ(Shell.Boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GoodsGrid, RefusedCellText,
+    testing::Values(TRefusalCase{"CommaInAPriceOnDown", 0, gfRPRICE, "12,5", grDown,
+                                 "'12,5' is not a valid floating point value for field 'RPRICE'",
+                                 "34.9", "12.5"},
+                    TRefusalCase{"CommaInAQuantityOnTab", 1, gfOSTATOK, "2,5", grTab,
+                                 "'2,5' is not a valid floating point value for field 'OSTATOK'",
+                                 "0", "2.5"},
+                    TRefusalCase{"LettersInAnIntegerOnUp", 2, gfCATEGORY, "7x", grUp,
+                                 "'7x' is not a valid integer value for field 'CATEGORY'", "1",
+                                 "7"}),
+    [](const testing::TestParamInfo<TRefusalCase>& param) { return param.param.Name; });
+
+TEST_F(GoodsGridTest, ClickElsewhereWithARefusedCellGoesNowhere) {
+    Grid.Select(0, gfRPRICE);
+    Grid.Type("12,5");
+    Grid.Select(2, gfNAME);
+    EXPECT_EQ(Shell.Boxes.size(), 1u);
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_TRUE(Grid.EditorOpen);
+    EXPECT_EQ(Goods.RowNumber(), 1);
+}
+
+TEST_F(GoodsGridTest, InsertAddsARowBeforeTheCurrentOne) {
+    Grid.Select(1, gfNAME);
+    Grid.Press(grInsert);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Goods.State(), gsInsert);
+    EXPECT_EQ(Goods.RowNumber(), 2);
+    EXPECT_EQ(Grid.Row, 1);
+    EXPECT_EQ(Marker(1), "*");
+    EXPECT_EQ(Cell(1, gfID), "");
+    EXPECT_EQ(Cell(2, gfID), "102");
+    Grid.Type("Новый");
+    Grid.Press(grUp);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Value(2, gfNAME), "Новый");
+    EXPECT_EQ(Goods.RowNumber(), 1);
+}
+
+TEST_F(GoodsGridTest, UntouchedInsertedRowIsDroppedWhenLeft) {
+    Grid.Select(1, gfNAME);
+    Grid.Press(grInsert);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    Grid.Press(grDown);
+    EXPECT_EQ(Goods.RowCount(), 3);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+    // The row below the dropped one is current: the old second row.
+    EXPECT_EQ(Goods.RowNumber(), 2);
+    EXPECT_EQ(Cell(Grid.Row, gfID), "102");
+}
+
+TEST_F(GoodsGridTest, DownFromTheLastRowAppends) {
+    Grid.Select(2, gfNAME);
+    Grid.Press(grDown);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Goods.State(), gsInsert);
+    EXPECT_EQ(Grid.Row, 3);
+    EXPECT_EQ(Marker(3), "*");
+    // A second Down on the untouched new row appends nothing more.
+    Grid.Press(grDown);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    Grid.Type("Добавлен");
+    Grid.Press(grTab);
+    EXPECT_EQ(Grid.Column, gfKOD);
+    Grid.Type("4600000000017");
+    Grid.Press(grUp);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Value(4, gfNAME), "Добавлен");
+    EXPECT_EQ(Value(4, gfKOD), "4600000000017");
+    EXPECT_EQ(Goods.RowNumber(), 3);
+    // Leaving a new row without a change drops it again.
+    Grid.Select(3, gfNAME);
+    Grid.Press(grDown);
+    EXPECT_EQ(Goods.RowCount(), 5);
+    Grid.Press(grUp);
+    EXPECT_EQ(Goods.RowCount(), 4);
+}
+
+TEST_F(GoodsGridTest, UntouchedAppendedRowIsDroppedWhenTheKeyboardLeavesTheGrid) {
+    Grid.Select(2, gfID);
+    Grid.Press(grDown);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    Grid.Leave();
+    EXPECT_EQ(Goods.RowCount(), 3);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+}
+
+TEST_F(GoodsGridTest, LeavingTheGridStoresTheOpenCellAndKeepsAChangedNewRow) {
+    Grid.Select(2, gfNAME);
+    Grid.Press(grDown);
+    Grid.Type("Новый");
+    Grid.Leave();
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Goods.State(), gsInsert);
+    EXPECT_EQ(Goods.AsText(gfNAME), "Новый");
+}
+
+TEST_F(GoodsGridTest, TabRunsAcrossTheRowsAndPastTheLastCellAppends) {
+    // Within the table Tab runs across a row and on to the next one.
+    Grid.Select(0, gfNDS);
+    Grid.Press(grTab);
+    EXPECT_EQ(Grid.Row, 1);
+    EXPECT_EQ(Grid.Column, gfID);
+    EXPECT_EQ(Goods.RowNumber(), 2);
+    // From the last cell of the last row: a new row at the end, at its first cell.
+    Grid.Select(2, gfNDS);
+    Grid.Press(grTab);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Goods.State(), gsInsert);
+    EXPECT_EQ(Grid.Row, 3);
+    EXPECT_EQ(Grid.Column, gfID);
+    EXPECT_EQ(Marker(3), "*");
+    // Tab along the untouched new row and past its end again appends nothing more.
+    for (int column = gfID; column < gfNDS; ++column) Grid.Press(grTab);
+    EXPECT_EQ(Grid.Column, gfNDS);
+    Grid.Press(grTab);
+    EXPECT_EQ(Goods.RowCount(), 4);
+    EXPECT_EQ(Grid.Row, 3);
+    // Left untouched, it is dropped again, as after Down.
+    Grid.Press(grUp);
+    EXPECT_EQ(Goods.RowCount(), 3);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+}
+
+TEST_F(GoodsGridTest, ShiftTabRunsBackToThePreviousRowAndStopsAtTheFirstCell) {
+    Grid.Select(1, gfID);
+    Grid.Press(grBacktab, true);
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Grid.Column, gfNDS);
+    EXPECT_EQ(Goods.RowNumber(), 1);
+    Grid.Select(0, gfID);
+    Grid.Press(grBacktab, true);
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Grid.Column, gfID);
+    EXPECT_EQ(Goods.RowCount(), 3);
+    // Also from an open cell editor: the typed text is stored, the cell stays current.
+    Grid.Type("555");
+    Grid.Press(grBacktab, true);
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Grid.Column, gfID);
+    EXPECT_EQ(Value(1, gfID), "555");
+}
+
+struct TDeleteCase {
+    const char* Name;
+    bool Answer;
+    int Rows;
+    std::string CurrentId;
+};
+
+class CtrlDelete : public GoodsGridTest, public testing::WithParamInterface<TDeleteCase> {};
+
+TEST_P(CtrlDelete, AsksFirst) {
+    Grid.Select(1, gfNAME);
+    Shell.ConfirmAnswers.push_back(GetParam().Answer);
+    Grid.Press(grDelete, false, true);
+    ASSERT_EQ(Shell.Boxes.size(), 1u);
+    EXPECT_EQ(Shell.Boxes[0].Icon, diQuestion);
+    EXPECT_EQ(Shell.Boxes[0].Title, "Confirm");
+    EXPECT_EQ(Shell.Boxes[0].Text, "Delete record?");
+    EXPECT_EQ(Goods.RowCount(), GetParam().Rows);
+    EXPECT_EQ(Cell(Grid.Row, gfID), GetParam().CurrentId);
+    EXPECT_EQ(Goods.AsText(gfID), GetParam().CurrentId);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GoodsGrid, CtrlDelete,
+    testing::Values(TDeleteCase{"OkDeletesAndTheNextRowIsCurrent", true, 2, "103"},
+                    TDeleteCase{"CancelKeepsTheRow", false, 3, "102"}),
+    [](const testing::TestParamInfo<TDeleteCase>& param) { return param.param.Name; });
+
+struct TKeyCase {
+    const char* Name;
+    TGridKeyPress Press;
+    TKeyOutcome Outcome;
+    int Rows;
+};
+
+class GridKeys : public GoodsGridTest, public testing::WithParamInterface<TKeyCase> {};
+
+// The first row is current and no editor is open.
+TEST_P(GridKeys, OnlyTheirOwnModifiersChangeTheTable) {
+    EXPECT_EQ(Grid.Control.GridKey(GetParam().Press), GetParam().Outcome);
+    EXPECT_EQ(Goods.RowCount(), GetParam().Rows);
+    EXPECT_EQ(Shell.Boxes.size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GoodsGrid, GridKeys,
+    testing::Values(TKeyCase{"InsertInserts", {grInsert}, koDone, 4},
+                    TKeyCase{"ShiftInsertIsTheToolkits", {grInsert, true}, koToolkit, 3},
+                    TKeyCase{"CtrlInsertIsTheToolkits", {grInsert, false, true}, koToolkit, 3},
+                    TKeyCase{"DeleteAloneIsTheToolkits", {grDelete}, koToolkit, 3},
+                    TKeyCase{"CtrlShiftDeleteIsTheToolkits", {grDelete, true, true}, koToolkit, 3},
+                    TKeyCase{
+                        "CtrlAltDeleteIsTheToolkits", {grDelete, false, true, true}, koToolkit, 3},
+                    TKeyCase{"DownInsideTheTableIsTheToolkits", {grDown}, koToolkit, 3},
+                    TKeyCase{"UpIsTheToolkits", {grUp}, koToolkit, 3},
+                    TKeyCase{"PageDownIsTheToolkits", {grPageDown}, koToolkit, 3},
+                    TKeyCase{"EnterOpensTheEditor", {grEnter}, koEdit, 3},
+                    TKeyCase{"F2OpensTheEditor", {grF2}, koEdit, 3},
+                    TKeyCase{"EscapeIsTheWindows", {grEscape}, koToolkit, 3},
+                    TKeyCase{"CtrlTabIsTheToolkits", {grTab, false, true}, koToolkit, 3},
+                    TKeyCase{"LettersAreTheToolkits", {grOther}, koToolkit, 3}),
+    [](const testing::TestParamInfo<TKeyCase>& param) { return param.param.Name; });
+
+TEST_F(GoodsGridTest, EscInACellEditorClosesTheViewer) {
+    Grid.Select(0, gfNAME);
+    Grid.Type("Батон");
+    Grid.Press(grEscape);
+    EXPECT_EQ(Grid.ViewerCloses, 1);
+}
+
+TEST_F(GoodsGridTest, ANewImportDropsTheOpenCellWithItsText) {
+    Grid.Select(1, gfNAME);
+    Grid.Type("Батон");
+    Goods.SuspendViews();
+    Goods.ClearRows();
+    AddRow(Goods, "201", "Соль", "2220000000009", "1", "5");
+    Goods.ResumeViews();
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_FALSE(Grid.Control.HasOpenCell());
+    EXPECT_TRUE(Grid.Control.CommitEditor());
+    EXPECT_EQ(Value(1, gfNAME), "Соль");
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Goods.State(), gsBrowse);
+}
+
+TEST_F(GoodsGridTest, OpenCellStaysOnItsRowWhileRowsComeAndGoAboveIt) {
+    Grid.Select(2, gfNAME);
+    Grid.Type("Сахар");
+    // Another party posts the row and changes the table above it.
+    Goods.PostRow();
+    Goods.SetRowNumber(1);
+    Goods.InsertRow();
+    Goods.SetText(gfNAME, "Вставлен");
+    Goods.PostRow();
+    Goods.SetRowNumber(2);
+    Goods.DeleteRow();
+    Goods.SetRowNumber(1);
+    Goods.InsertRow();
+    Goods.SetText(gfNAME, "Ещё один");
+    Goods.PostRow();
+    ASSERT_EQ(Goods.State(), gsBrowse);
+    Grid.Press(grEnter);
+    EXPECT_FALSE(Grid.EditorOpen);
+    EXPECT_EQ(Value(4, gfNAME), "Сахар");
+    EXPECT_EQ(Value(4, gfID), "103");
+    EXPECT_EQ(Value(3, gfNAME), "Молоко");
+}
+
+TEST(GoodsGrid, ClosedTableShowsNothingAndKeysDoNothing) {
+    TCallLog log;
+    TRecordingShell shell(log);
+    TGoodsTable goods;
+    TFakeGrid grid(goods, TCurrencyFormat::FromRegional(kRouble), shell);
+    EXPECT_EQ(grid.Control.RowCount(), 0);
+    EXPECT_EQ(grid.Control.ColumnCount(), 0);
+    for (TGridKey key : {grInsert, grDown, grTab, grEnter}) {
+        EXPECT_EQ(grid.Control.GridKey({key}), koToolkit) << key;
+    }
+    EXPECT_EQ(grid.Control.GridKey({grDelete, false, true}), koToolkit);
+    EXPECT_FALSE(grid.Control.CanEdit(0, 0));
+    EXPECT_FALSE(goods.IsOpen());
+    EXPECT_TRUE(shell.Boxes.empty());
+    // Opened, the table shows its columns at once.
+    goods.OpenTable();
+    EXPECT_EQ(grid.Control.ColumnCount(), 7);
+}
+
+TEST(GoodsGrid, CtrlDeleteOnAnEmptyTableAsksNothing) {
+    TCallLog log;
+    TRecordingShell shell(log);
+    TGoodsTable goods;
+    goods.OpenTable();
+    TFakeGrid grid(goods, TCurrencyFormat::FromRegional(kRouble), shell);
+    EXPECT_EQ(grid.Control.GridKey({grDelete, false, true}), koDone);
+    EXPECT_TRUE(shell.Boxes.empty());
+    EXPECT_EQ(goods.RowCount(), 0);
+}
+
+}  // namespace
