@@ -15,6 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Release programs carry no symbols: they are what goes to the operators.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # Tests run under Wine, in a prefix of the build folder's own (made once, kept quiet).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
