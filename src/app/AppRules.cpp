@@ -83,9 +83,7 @@ std::string FileNameValue(const std::string& text) {
 }
 
 std::string ApplicationTitle(std::string_view programPath) {
-    const std::size_t slash = programPath.rfind('/');
-    std::string_view name =
-        slash == std::string_view::npos ? programPath : programPath.substr(slash + 1);
+    std::string name = ExtractFileName(std::string(programPath));
     name = name.substr(0, name.find('.'));
     std::u16string title = Utf8ToUtf16(name);
     for (std::size_t i = 1; i < title.size(); ++i) title[i] = LowerLetter(title[i]);
@@ -93,10 +91,12 @@ std::string ApplicationTitle(std::string_view programPath) {
 }
 
 std::string ProgramFolder(std::string_view programPath) {
-    const std::size_t slash = programPath.rfind('/');
-    if (slash == std::string_view::npos) return {};
-    if (slash == 0) return "/";
-    return std::string(programPath.substr(0, slash));
+    std::size_t end = programPath.size();
+    while (end > 0 && !IsPathDelimiter(programPath[end - 1])) --end;
+    if (end == 0) return {};
+    // A root keeps its delimiter: "/" alone, and on Windows "\" or a drive's "C:\".
+    const bool root = end == 1 || (kPathDelimiter == '\\' && end == 3 && programPath[1] == ':');
+    return std::string(programPath.substr(0, root ? end : end - 1));
 }
 
 bool IsValidFileName(std::string_view name) {

@@ -5,7 +5,7 @@
 
 // The small rules of the desktop program that need no window: what a file name box yields, the
 // application title, the program folder, and the chooser's quoting. Texts are UTF-8; paths use
-// "/" between folders (a front end turns its system's paths into that form).
+// the platform's delimiter between folders ("\" on Windows, where "/" is taken as well; "/" else).
 
 // The first word of `text` split the way a command line is: leading characters with codes 1..32
 // and pairs of double quotes are skipped; the word ends at the first character with a code of 32
@@ -23,7 +23,8 @@ std::string FileNameValue(const std::string& text);
 std::string ApplicationTitle(std::string_view programPath);
 
 // The folder that holds a file (the program's own, or one the operator named): the path up to
-// its last "/", without that "/" unless the folder is the root; empty when there is no "/".
+// its last delimiter, without that delimiter unless the folder is a root (the delimiter
+// alone, or on Windows a drive's "C:\"), which keeps it; empty when there is no delimiter.
 std::string ProgramFolder(std::string_view programPath);
 
 // Whether a name may be given to the file chooser: none of < > [ ] | and the double quote.

@@ -6,8 +6,8 @@
 class TFileChooserStart {
   public:
     // Before the chooser opens: the file name value of the box's text gives the start folder
-    // (when that folder exists) and the preset name (none for a value ending in "/"). A value
-    // with characters the chooser cannot take leaves the last start as it was.
+    // (when that folder exists) and the preset name (none for a value ending in a delimiter). A
+    // value with characters the chooser cannot take leaves the last start as it was.
     void FollowBoxText(const std::string& text);
     // After a file was chosen (its full path): it is the next start. Returns the box's new text.
     std::string TakeChosenFile(const std::string& path);
@@ -20,5 +20,6 @@ class TFileChooserStart {
     std::string StartName;
 };
 
-// Where the folder chooser opens: the box's text when it names an existing folder, else "/".
+// Where the folder chooser opens: the box's text when it names an existing folder, else the root
+// (the delimiter alone).
 std::string FolderChooserStart(const std::string& text);

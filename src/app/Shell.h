@@ -35,7 +35,7 @@ class IShell {
                                                           bool percentMode) = 0;
     // The headline of every progress window opened afterwards.
     virtual void SetProgressAppName(const std::string& name) = 0;
-    // The path of the program's own file, "/" between folders.
+    // The path of the program's own file, the platform's delimiter between folders.
     virtual std::string ProgramPath() const = 0;
 };
 

@@ -24,10 +24,10 @@ class FileNameValueRule : public testing::TestWithParam<TTextCase> {
   protected:
     static void SetUpTestSuite() {
         Dir = new TTempDir;
-        std::ofstream(Dir->File("PRINT.TXT")) << "x";
-        std::ofstream(Dir->File("my file.txt")) << "x";
-        std::ofstream(Dir->File("Отчёт за май.txt")) << "x";
-        std::filesystem::create_directory(Dir->Path() / "sub dir");
+        for (const char* name : {"PRINT.TXT", "my file.txt", "Отчёт за май.txt"}) {
+            std::ofstream(PathOf(Dir->File(name))) << "x";
+        }
+        std::filesystem::create_directory(PathOf(Dir->File("sub dir")));
     }
     static void TearDownTestSuite() {
         delete Dir;
@@ -39,10 +39,12 @@ class FileNameValueRule : public testing::TestWithParam<TTextCase> {
 TTempDir* FileNameValueRule::Dir = nullptr;
 
 TEST_P(FileNameValueRule, YieldsTheExistingFileOrTheFirstWord) {
-    // "@" stands for the test folder, so the cases read as the operator types them.
+    // "@" stands for the test folder, so the cases read as the operator types them; "/" is the
+    // platform's delimiter.
     const auto place = [](std::string text) {
+        text = NativeDelimiters(text);
         for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
-            text.replace(at, 1, Dir->Path().string());
+            text.replace(at, 1, Dir->Folder());
         }
         return text;
     };
@@ -72,8 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ApplicationTitleRule : public testing::TestWithParam<TTextCase> {};
 
+// The paths are written with "/", which stands for the platform's delimiter.
 TEST_P(ApplicationTitleRule, IsTheFileNameBeforeItsFirstDotWithTheRestLowered) {
-    EXPECT_EQ(ApplicationTitle(GetParam().Text), GetParam().Want);
+    EXPECT_EQ(ApplicationTitle(NativeDelimiters(GetParam().Text)), GetParam().Want);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,8 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ProgramFolderRule : public testing::TestWithParam<TTextCase> {};
 
+// "/" stands for the platform's delimiter, in the path and in the folder.
 TEST_P(ProgramFolderRule, IsThePathUpToTheLastDelimiter) {
-    EXPECT_EQ(ProgramFolder(GetParam().Text), GetParam().Want);
+    EXPECT_EQ(ProgramFolder(NativeDelimiters(GetParam().Text)), NativeDelimiters(GetParam().Want));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -108,6 +112,43 @@ INSTANTIATE_TEST_SUITE_P(
                     TTextCase{"NameAloneHasNoFolder", "prog", ""},
                     TTextCase{"PathEndingInADelimiterIsItsOwnFolder", "/tmp/", "/tmp"}),
     CaseName);
+
+// What only one platform's paths hold: drives and a second delimiter on Windows, and on Linux a
+// "\" or ":" that is part of a name. The paths are taken as written.
+struct TPathCase {
+    const char* Name;
+    std::string Path;
+    std::string Folder;
+    std::string Title;
+};
+
+class PathOnThisPlatform : public testing::TestWithParam<TPathCase> {};
+
+TEST_P(PathOnThisPlatform, GivesTheProgramFolderAndTheTitle) {
+    EXPECT_EQ(ProgramFolder(GetParam().Path), GetParam().Folder);
+    EXPECT_EQ(ApplicationTitle(GetParam().Path), GetParam().Title);
+}
+
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(
+    AppRulesWindows, PathOnThisPlatform,
+    testing::Values(
+        TPathCase{"DriveRootKeepsItsDelimiter", "C:\\KELVA2LARMIS.EXE", "C:\\", "Kelva2larmis"},
+        TPathCase{"DriveRootWrittenWithASlash", "C:/prog.exe", "C:/", "prog"},
+        TPathCase{"SlashIsADelimiterToo", "C:\\Program Files/K2L\\Kelva.exe",
+                  "C:\\Program Files/K2L", "Kelva"},
+        TPathCase{"FolderOfAShare", "\\\\server\\share\\KELVA.EXE", "\\\\server\\share", "Kelva"},
+        TPathCase{"FolderBehindADriveIsNoRoot", "D:\\K2L\\prog", "D:\\K2L", "prog"}),
+    [](const testing::TestParamInfo<TPathCase>& param) { return param.param.Name; });
+#else
+INSTANTIATE_TEST_SUITE_P(
+    AppRulesPosix, PathOnThisPlatform,
+    testing::Values(TPathCase{"BackslashBelongsToTheName", "/opt/k2l\\KELVA.exe", "/opt",
+                              "k2l\\kelva"},
+                    TPathCase{"DriveLikeFolderIsNoRoot", "C:/prog", "C:", "prog"},
+                    TPathCase{"ColonBelongsToTheName", "/x/C:PROG", "/x", "C:prog"}),
+    [](const testing::TestParamInfo<TPathCase>& param) { return param.param.Name; });
+#endif
 
 struct TChooserCase {
     const char* Name;

@@ -21,7 +21,8 @@ TTempDir::~TTempDir() {
 }
 
 void CopyFixture(const char* fixture, const std::filesystem::path& folder, const char* name) {
-    std::filesystem::copy_file(std::filesystem::path(K2L_TEST_DATA) / fixture, folder / name,
+    std::filesystem::copy_file(std::filesystem::path(K2L_TEST_DATA) / fixture,
+                               folder / PathOf(name),
                                std::filesystem::copy_options::overwrite_existing);
 }
 
@@ -199,7 +200,7 @@ void TFakeGrid::SetCurrentCell(int row, int column) {
 }
 
 std::vector<std::string> DbfRecords(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathOf(path), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
     if (bytes.size() < 32) return {};

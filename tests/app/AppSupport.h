@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "TestPlatform.h"
 #include "app/GoodsGridController.h"
 #include "app/MainController.h"
 #include "app/Shell.h"
 
-// A temporary folder that removes itself, also when an assertion ends the test early.
+// A temporary folder that removes itself, also when an assertion ends the test early. Its paths
+// are UTF-8 with the platform's delimiters, as the program's own are; PathOf opens them.
 class TTempDir {
   public:
     TTempDir();
@@ -18,7 +20,11 @@ class TTempDir {
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;
     const std::filesystem::path& Path() const { return Dir; }
-    std::string File(const std::string& name) const { return (Dir / name).string(); }
+    std::string Folder() const { return Utf8Of(Dir); }
+    // `name` may go through subfolders, written with "/".
+    std::string File(const std::string& name) const {
+        return Utf8Of((Dir / PathOf(name)).make_preferred());
+    }
 
   private:
     std::filesystem::path Dir;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "AppSupport.h"
+#include "text/FileSystem.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ class FileChooserStart : public testing::Test {
   protected:
     FileChooserStart() {
         std::filesystem::create_directory(Dir.Path() / "sub dir");
-        std::ofstream(Dir.File("my file.txt")) << "x";
+        std::ofstream(PathOf(Dir.File("my file.txt"))) << "x";
     }
     std::string In(const std::string& name) const { return Dir.File(name); }
 
@@ -23,7 +24,7 @@ class FileChooserStart : public testing::Test {
 
 TEST_F(FileChooserStart, OpensAtTheFolderAndNameOfTheBoxValue) {
     Start.FollowBoxText('"' + In("my file.txt") + '"');
-    EXPECT_EQ(Start.Folder(), Dir.Path().string());
+    EXPECT_EQ(Start.Folder(), Dir.Folder());
     EXPECT_EQ(Start.Name(), "my file.txt");
 }
 
@@ -31,7 +32,8 @@ TEST_F(FileChooserStart, ChosenFileIsQuotedWhenItHoldsABlankAndIsTheNextStart) {
     EXPECT_EQ(Start.TakeChosenFile(In("sub dir/PRINT.TXT")), '"' + In("sub dir/PRINT.TXT") + '"');
     EXPECT_EQ(Start.Folder(), In("sub dir"));
     EXPECT_EQ(Start.Name(), "PRINT.TXT");
-    EXPECT_EQ(Start.TakeChosenFile("/tmp/PRINT.TXT"), "/tmp/PRINT.TXT");
+    const std::string plain = NativeDelimiters("/tmp/PRINT.TXT");
+    EXPECT_EQ(Start.TakeChosenFile(plain), plain);
 }
 
 TEST_F(FileChooserStart, NameTheChooserCannotTakeKeepsTheLastStart) {
@@ -42,15 +44,15 @@ TEST_F(FileChooserStart, NameTheChooserCannotTakeKeepsTheLastStart) {
 }
 
 TEST_F(FileChooserStart, ValueEndingInADelimiterPresetsNoName) {
-    Start.FollowBoxText(Dir.Path().string() + '/');
-    EXPECT_EQ(Start.Folder(), Dir.Path().string());
+    Start.FollowBoxText(Dir.Folder() + kPathDelimiter);
+    EXPECT_EQ(Start.Folder(), Dir.Folder());
     EXPECT_EQ(Start.Name(), "");
 }
 
 TEST_F(FileChooserStart, FolderThatDoesNotExistIsNotUsedButItsNameIs) {
     Start.FollowBoxText(In("my file.txt"));
-    Start.FollowBoxText("/no/such/folder/x.txt");
-    EXPECT_EQ(Start.Folder(), Dir.Path().string());
+    Start.FollowBoxText(NativeDelimiters("/no/such/folder/x.txt"));
+    EXPECT_EQ(Start.Folder(), Dir.Folder());
     EXPECT_EQ(Start.Name(), "x.txt");
 }
 
@@ -61,9 +63,10 @@ TEST_F(FileChooserStart, RelativeNameHasNoFolderPart) {
 }
 
 TEST_F(FileChooserStart, FolderChooserStartsAtAnExistingFolderElseAtTheRoot) {
-    EXPECT_EQ(FolderChooserStart(""), "/");
-    EXPECT_EQ(FolderChooserStart("/no/such/dir"), "/");
-    EXPECT_EQ(FolderChooserStart(In("my file.txt")), "/");
+    const std::string root(1, kPathDelimiter);
+    EXPECT_EQ(FolderChooserStart(""), root);
+    EXPECT_EQ(FolderChooserStart(NativeDelimiters("/no/such/dir")), root);
+    EXPECT_EQ(FolderChooserStart(In("my file.txt")), root);
     EXPECT_EQ(FolderChooserStart(In("sub dir")), In("sub dir"));
 }
 

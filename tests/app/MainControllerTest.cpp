@@ -7,6 +7,7 @@
 
 #include "AppSupport.h"
 #include "text/DecimalSeparator.h"
+#include "text/FileSystem.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ TEST(MainController, WindowCreationFixesThePointTheHeadlineAndTheStartValues) {
     SetDecimalSeparator(',');
     std::setlocale(LC_NUMERIC, "");
     TCallLog log;
-    TRecordingShell shell(log, "/opt/kelva/KELVA2LARMIS.exe");
+    TRecordingShell shell(log, NativeDelimiters("/opt/kelva/KELVA2LARMIS.exe"));
     const TMainController main(shell, kRouble);
     EXPECT_EQ(DecimalSeparator(), '.');
     EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
@@ -31,7 +32,7 @@ TEST(MainController, WindowCreationFixesThePointTheHeadlineAndTheStartValues) {
     const TMainInputs& start = main.Defaults();
     EXPECT_EQ(start.PrintFile, "PRINT.TXT");
     EXPECT_EQ(start.ArticleFile, "ARTICLE.TXT");
-    EXPECT_EQ(start.Folder, "/opt/kelva");
+    EXPECT_EQ(start.Folder, NativeDelimiters("/opt/kelva"));
     EXPECT_EQ(start.Prefix, "222");
     EXPECT_EQ(start.StartValue, "1");
     EXPECT_EQ(start.NdsValue, "18");
@@ -44,10 +45,15 @@ TEST(MainController, WindowCreationFixesThePointTheHeadlineAndTheStartValues) {
 }
 
 TEST(MainController, ProgramInTheRootFolderStartsWithTheRoot) {
+#ifdef _WIN32
+    const std::string program = "C:\\KELVA2LARMIS.EXE", root = "C:\\";
+#else
+    const std::string program = "/kelva2larmis", root = "/";
+#endif
     TCallLog log;
-    TRecordingShell shell(log, "/kelva2larmis");
+    TRecordingShell shell(log, program);
     const TMainController main(shell, kRouble);
-    EXPECT_EQ(main.Defaults().Folder, "/");
+    EXPECT_EQ(main.Defaults().Folder, root);
 }
 
 // The example reports in a temporary folder, the main window's inputs naming them.
@@ -63,7 +69,7 @@ class MainControllerTest : public testing::Test {
         Main.SetView(&View);
         Main.SetGrid(&Grid.Control);
     }
-    std::string Out(const char* name) const { return (Dir.Path() / "out" / name).string(); }
+    std::string Out(const char* name) const { return Dir.File(std::string("out/") + name); }
     // Runs a handler with an empty log, which then holds that handler's steps.
     template <class THandler>
     TCallLog Steps(THandler handler) {
@@ -163,7 +169,7 @@ TEST_F(MainControllerTest, SaveBeforeAnyImportReportsNoData) {
     EXPECT_EQ(
         Steps([&] { Main.SaveClick(); }),
         (TCallLog{"repaint", "inputs", "box 2|Kelva2larmis|Нет данных для сохранения в BDF!"}));
-    EXPECT_FALSE(std::filesystem::exists(Out("Справочник.dbf")));
+    EXPECT_FALSE(std::filesystem::exists(PathOf(Out("Справочник.dbf"))));
 }
 
 TEST_F(MainControllerTest, SaveWritesTheTablesWithTheOpenCellStoredFirst) {
@@ -197,7 +203,7 @@ TEST_F(MainControllerTest, RefusedOpenCellStopsTheSave) {
               (TCallLog{"repaint",
                         "box 2|Kelva2larmis|'2,5' is not a valid floating point value "
                         "for field 'OSTATOK'"}));
-    EXPECT_FALSE(std::filesystem::exists(Out("Справочник.dbf")));
+    EXPECT_FALSE(std::filesystem::exists(PathOf(Out("Справочник.dbf"))));
     EXPECT_TRUE(Grid.EditorOpen);
     EXPECT_EQ(Grid.EditorText, "2,5");
 }
@@ -205,7 +211,7 @@ TEST_F(MainControllerTest, RefusedOpenCellStopsTheSave) {
 TEST_F(MainControllerTest, SaveTakesTheFolderAsTypedAndTheIdBoxAsItStands) {
     Main.ImportClick();
     std::filesystem::create_directory(Dir.Path() / "with id");
-    View.Typed.Folder = Dir.File("with id") + "/";
+    View.Typed.Folder = Dir.File("with id") + kPathDelimiter;
     View.Typed.WriteID = true;
     Main.SaveClick();
     View.Typed.Folder = Dir.File("out");
