@@ -32,3 +32,37 @@ inline constexpr int kButtonWidth = 100;
 inline constexpr int kButtonHeight = 25;
 inline constexpr int kButtonFromRight = 120;
 inline constexpr int kButtonFromBottom = 30;
+
+// A rectangle of pixels: columns Left .. Left + Width - 1, rows Top .. Top + Height - 1.
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+
+    int Right() const { return Left + Width; }   // one past the last column
+    int Bottom() const { return Top + Height; }  // one past the last row
+    bool IsEmpty() const { return Width <= 0 || Height <= 0; }
+    bool Contains(int x, int y) const {
+        return x >= Left && x < Right() && y >= Top && y < Bottom();
+    }
+    bool operator==(const TRect&) const = default;
+};
+
+// The part of the screen free of panels, edges exclusive.
+struct TWorkArea {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+// Used when there is no display to ask.
+inline constexpr TWorkArea kFallbackWorkArea{0, 0, 1280, 1024};
+
+// Where a window of the given size sits: centred on the work area's width, its bottom edge
+// kViewerAboveWorkAreaBottom above the area's bottom.
+TRect PlaceViewerWindow(const TWorkArea& area, int width, int height);
+
+// Where the cancel button sits in a window of the given size.
+TRect CancelButtonRect(int width, int height);

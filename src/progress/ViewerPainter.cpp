@@ -78,13 +78,6 @@ QColor ViewerColor(TColor color, QColor fallback) {
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-int PointsToPixels(int points) {
-    // MulDiv(points, 96, 72): rounds half away from zero.
-    const long long scaled = static_cast<long long>(points) * 96;
-    const long long half = scaled >= 0 ? 36 : -36;
-    return static_cast<int>((scaled + half) / 72);
-}
-
 QFont ViewerFont(const std::string& name, int points, TFontStyles style) {
     QFont font(ToQString(name));
     int pixels = PointsToPixels(points < 0 ? -points : points);
@@ -117,61 +110,47 @@ void PrepareViewerFonts() {
     }
 }
 
-std::string FormatElapsed(std::chrono::nanoseconds elapsed) {
-    long long seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-    if (seconds < 0) {
-        seconds = 0;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
+QFont ViewerFont(const TViewerFont& font) {
+    return ViewerFont(font.Name, font.Points, font.Style);
 }
 
-std::string FormatElapsedLine(const std::string& format, const std::string& text) {
-    std::string line = format;
-    const std::size_t at = line.find("%s");
-    if (at != std::string::npos) {
-        line.replace(at, 2, text);
-    }
-    return line;
+int TQtTextMeasurer::TextWidth(const TViewerFont& font, const std::string& text) {
+    return QFontMetrics(ViewerFont(font)).horizontalAdvance(ToQString(text));
 }
 
-QRect CancelButtonRect(int width, int height) {
-    return QRect(width - kButtonFromRight, height - kButtonFromBottom, kButtonWidth, kButtonHeight);
+int TQtTextMeasurer::TextHeight(const TViewerFont& font, const std::string& text, int width,
+                                bool wordWrap) {
+    const int flags = Qt::AlignTop | Qt::AlignLeft | (wordWrap ? Qt::TextWordWrap : 0);
+    return QFontMetrics(ViewerFont(font))
+        .boundingRect(QRect(0, 0, width, 0), flags, ToQString(text))
+        .height();
 }
 
 int TViewerPainter::MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) {
-    const int w = std::max(width - 2 * kTextLeft, 0);
-    int total = 0;
-    for (TViewerString& line : lines) {
-        if (line.Text.empty()) {
-            line.Height = 0;
+    const TTextBlockLayout layout = LayoutTextBlock(lines, width, backColor, Measurer);
+    DrawTextBlock(layout, lines);
+    return layout.Total;
+}
+
+void TViewerPainter::DrawTextBlock(const TTextBlockLayout& layout,
+                                   const std::vector<TViewerString>& lines) {
+    if (layout.Block.IsEmpty()) {
+        TextImage = QImage();
+        return;
+    }
+    TextImage = QImage(layout.Block.Width, layout.Block.Height, QImage::Format_RGB32);
+    TextImage.fill(ViewerColor(layout.BackColor, ButtonFace()));
+    QPainter painter(&TextImage);
+    for (std::size_t i = 0; i < layout.Lines.size(); ++i) {
+        const TRect& box = layout.Lines[i];
+        if (box.IsEmpty()) {
             continue;
         }
-        const QFontMetrics metrics(ViewerFont(line.FontName, line.FontSize, line.FontStyle));
-        line.Height =
-            metrics.boundingRect(QRect(0, 0, w, 0), TextFlags(line), ToQString(line.Text)).height();
-        total += line.Height;
+        painter.setFont(ViewerFont(layout.Fonts[i]));
+        painter.setPen(ViewerColor(layout.Colors[i], Qt::black));
+        painter.drawText(QRect(box.Left, box.Top, box.Width, box.Height), TextFlags(lines[i]),
+                         ToQString(lines[i].Text));
     }
-    total = std::min(total, kViewerMaxSize);
-    if (total <= 0 || w <= 0) {
-        TextImage = QImage();
-        return total;
-    }
-    TextImage = QImage(w, total, QImage::Format_RGB32);
-    TextImage.fill(ViewerColor(backColor, ButtonFace()));
-    QPainter painter(&TextImage);
-    int top = 0;
-    for (const TViewerString& line : lines) {
-        if (line.Height > 0) {
-            painter.setFont(ViewerFont(line.FontName, line.FontSize, line.FontStyle));
-            painter.setPen(ViewerColor(line.Color, Qt::black));
-            painter.drawText(QRect(0, top, w, line.Height), TextFlags(line), ToQString(line.Text));
-        }
-        top += line.Height;
-    }
-    return total;
 }
 
 void TViewerPainter::DrawBackground(int width, int height) {
@@ -191,77 +170,68 @@ double TViewerPainter::DrawProgress(const TTickState& state) {
     if (BackgroundImage.isNull()) {
         return state.Percent;
     }
+    const TProgressFrame frame =
+        LayoutProgress(state, BackgroundImage.width(), BackgroundImage.height(), Measurer);
+    DrawFrame(frame);
+    return frame.Percent;
+}
+
+void TViewerPainter::DrawFrame(const TProgressFrame& frame) {
     WindowImage = BackgroundImage;
-    const int width = WindowImage.width();
-    const int height = WindowImage.height();
     QPainter window(&WindowImage);
 
-    const int barWidth = std::max(width - 2 * kBarLeft, 1);
-    if (BarImage.width() != barWidth || BarImage.height() != kBarHeight) {
-        BarImage = QImage(barWidth, kBarHeight, QImage::Format_RGB32);
+    // The bar is drawn apart so that what lies in it is cut at its edges.
+    const TRect& barRect = frame.Bar;
+    if (BarImage.width() != barRect.Width || BarImage.height() != barRect.Height) {
+        BarImage = QImage(barRect.Width, barRect.Height, QImage::Format_RGB32);
     }
     QPainter bar(&BarImage);
-    OutlinedRectangle(bar, 0, 0, barWidth, kBarHeight, Qt::white);
-    const QColor fill = ViewerColor(state.BarColor, Qt::black);
-
-    double percent = state.Percent;
-    if (state.PercentMode) {
-        if (percent > 100) {
-            percent = 100;
-        } else if (!(percent >= 0)) {  // negative or not a number
-            percent = 0;
-        }
-        const int done = static_cast<int>((barWidth - 2 * kBarInset) * percent / 100);
-        OutlinedRectangle(bar, kBarInset, kBarInset, done + kBarInset, kBarHeight - kBarInset,
-                          fill);
-        if (state.ShowPercentText) {
-            const QString text = QString::number(static_cast<int>(percent)) + QStringLiteral(" %");
-            const QFont font = ViewerFont(kUiFontName, kUiFontSize, fsBold);
-            const QFontMetrics metrics(font);
-            bar.setFont(font);
-            bar.setPen(Qt::black);
-            bar.drawText((barWidth - metrics.horizontalAdvance(text)) / 2,
-                         kPercentTextTop + metrics.ascent(), text);
-        }
-    } else {
-        percent += kMarqueeStep;
-        // Also a NaN or a value beyond int that the owner wrote: it must not reach the cast below.
-        if (percent > barWidth || !(percent > -1e9)) {
-            percent = -kMarqueeBlock;
-        }
-        const int p = static_cast<int>(percent);
-        OutlinedRectangle(bar, p, kBarInset, p + kMarqueeBlock, kBarHeight - kBarInset, fill);
+    OutlinedRectangle(bar, 0, 0, barRect.Width, barRect.Height, Qt::white);
+    const TRect& filled = frame.Filled;
+    const int fillLeft = filled.Left - barRect.Left;
+    const int fillTop = filled.Top - barRect.Top;
+    OutlinedRectangle(bar, fillLeft, fillTop, fillLeft + filled.Width, fillTop + filled.Height,
+                      ViewerColor(frame.FillColor, Qt::black));
+    if (frame.PercentText.Visible) {
+        const TPlacedText& text = frame.PercentText;
+        const QFont font = ViewerFont(text.Font);
+        bar.setFont(font);
+        bar.setPen(Qt::black);
+        bar.drawText(text.Box.Left - barRect.Left,
+                     text.Box.Top - barRect.Top + QFontMetrics(font).ascent(),
+                     ToQString(text.Text));
     }
     bar.end();
 
-    if (state.ShowElapsedTime) {
-        const QString text = ToQString(state.ElapsedText);
-        const QFont font = ViewerFont(kUiFontName, kUiFontSize, 0);
-        const QFontMetrics metrics(font);
-        const int x =
-            state.CancelVisible ? kBarLeft : width - metrics.horizontalAdvance(text) - kBarLeft;
+    if (frame.ElapsedText.Visible) {
+        const TPlacedText& text = frame.ElapsedText;
+        const QFont font = ViewerFont(text.Font);
         window.setFont(font);
         window.setPen(Qt::black);
-        window.drawText(x, height - kElapsedFromBottom + metrics.ascent(), text);
+        window.drawText(text.Box.Left, text.Box.Top + QFontMetrics(font).ascent(),
+                        ToQString(text.Text));
     }
-    window.drawImage(kBarLeft, height - kBarFromBottom, BarImage);
+    window.drawImage(barRect.Left, barRect.Top, BarImage);
     window.end();
 
-    if (state.CancelVisible) {
-        DrawCancelButton(state.CancelCaption);
+    if (frame.CancelVisible) {
+        DrawCancelButton(frame);
     }
-    return percent;
 }
 
-void TViewerPainter::DrawCancelButton(const std::string& caption) {
+void TViewerPainter::DrawCancelButton(const TProgressFrame& frame) {
+    const std::string& caption = frame.CancelCaption;
+    const int width = frame.CancelButton.Width;
+    const int height = frame.CancelButton.Height;
     // The button never changes between ticks: render it once per caption.
-    if (ButtonImage.isNull() || ButtonCaption != caption) {
+    if (ButtonImage.isNull() || ButtonCaption != caption || ButtonImage.width() != width ||
+        ButtonImage.height() != height) {
         ButtonCaption = caption;
-        ButtonImage = QImage(kButtonWidth, kButtonHeight, QImage::Format_RGB32);
+        ButtonImage = QImage(width, height, QImage::Format_RGB32);
         ButtonImage.fill(ButtonFace());
         QPainter button(&ButtonImage);
-        const int r = kButtonWidth - 1;
-        const int b = kButtonHeight - 1;
+        const int r = width - 1;
+        const int b = height - 1;
         // A raised 3-D edge: light outer top-left, dark outer bottom-right, then the inner pair.
         button.setPen(ViewerColor(0xFF000014, Qt::white));  // highlight
         button.drawLine(0, 0, r - 1, 0);
@@ -275,12 +245,10 @@ void TViewerPainter::DrawCancelButton(const std::string& caption) {
         button.setPen(ViewerColor(0xFF000010, Qt::darkGray));  // shadow
         button.drawLine(1, b - 1, r - 1, b - 1);
         button.drawLine(r - 1, 1, r - 1, b - 1);
-        button.setFont(ViewerFont(kUiFontName, kUiFontSize, 0));
+        button.setFont(ViewerFont(frame.CancelFont));
         button.setPen(Qt::black);
-        button.drawText(QRect(0, 0, kButtonWidth, kButtonHeight), Qt::AlignCenter,
-                        ToQString(caption));
+        button.drawText(QRect(0, 0, width, height), Qt::AlignCenter, ToQString(caption));
     }
     QPainter window(&WindowImage);
-    window.drawImage(CancelButtonRect(WindowImage.width(), WindowImage.height()).topLeft(),
-                     ButtonImage);
+    window.drawImage(frame.CancelButton.Left, frame.CancelButton.Top, ButtonImage);
 }

@@ -149,7 +149,7 @@ void TProgressViewer::WindowProc(const TWindowEvent& event) {
             DoCancel();
             break;
         case wekClick:
-            if (CancelVisible && CancelButtonRect(Width, Height).contains(event.X, event.Y)) {
+            if (CancelVisible && CancelButtonRect(Width, Height).Contains(event.X, event.Y)) {
                 DoCancel();
             }
             break;
@@ -222,10 +222,10 @@ void TProgressViewer::SetSize(int width, int height) {
 }
 
 void TProgressViewer::CentreOnWorkArea() {
-    // The work area's left edge is not added: the window is centred on the area's width only.
     const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
-    Left = (area.Right - area.Left - Width) / 2;
-    Top = area.Bottom - Height - kViewerAboveWorkAreaBottom;
+    const TRect place = PlaceViewerWindow(area, Width, Height);
+    Left = place.Left;
+    Top = place.Top;
 }
 
 TAdditionalThread::TAdditionalThread(TProgressViewer* viewer,

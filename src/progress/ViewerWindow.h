@@ -6,21 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "progress/ViewerLayout.h"
+
 // The one window layer of the progress viewer: everything the viewer thread needs of a native
 // window. Each viewer thread opens its own window system (its own display connection), so no
 // call here crosses threads.
 
 using TViewerWindowHandle = std::uint64_t;
-
-struct TWorkArea {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-};
-
-// Used when there is no display to ask.
-inline constexpr TWorkArea kFallbackWorkArea{0, 0, 1280, 1024};
 
 enum TWindowEventKind : std::uint8_t {
     wekEscape,  // Esc pressed (every key-down, repeats included)
