@@ -46,32 +46,6 @@ int DonePixels(const QImage& frame) {
     return CountOther(frame, kBarTop + 3, kBarLeft + 2, kBarLeft + kBarWidth - 2, kWhite);
 }
 
-TEST(PointsToPixels, RoundsAt96DotsPerInch) {
-    const std::pair<int, int> cases[] = {{8, 11},  {9, 12}, {10, 13}, {12, 16},
-                                         {14, 19}, {0, 0},  {-8, -11}};
-    for (const auto& [points, pixels] : cases) {
-        EXPECT_EQ(PointsToPixels(points), pixels) << points << " pt";
-    }
-}
-
-TEST(FormatElapsed, HoursWithoutLeadingZeroMinutesAndSecondsWithTwoDigits) {
-    using std::chrono::milliseconds;
-    const std::pair<long long, const char*> cases[] = {
-        {0, "0:00:00"},           {85'000, "0:01:25"},    {85'999, "0:01:25"},
-        {3'599'999, "0:59:59"},   {3'600'000, "1:00:00"}, {36'000'000, "10:00:00"},
-        {90'000'000, "25:00:00"}, {-5'000, "0:00:00"},
-    };
-    for (const auto& [ms, text] : cases) {
-        EXPECT_EQ(FormatElapsed(milliseconds(ms)), text) << ms << " ms";
-    }
-}
-
-TEST(FormatElapsedLine, PutsTheTimeInPlaceOfTheFirstPercentS) {
-    EXPECT_EQ(FormatElapsedLine("Общее время: %s", "0:01:25"), "Общее время: 0:01:25");
-    EXPECT_EQ(FormatElapsedLine("%s / %s", "1:00:00"), "1:00:00 / %s");
-    EXPECT_EQ(FormatElapsedLine("Время", "1:00:00"), "Время");
-}
-
 TEST(ViewerColor, DecodesRgbSystemAndDefaultColours) {
     const std::pair<TColor, QRgb> cases[] = {
         {0x00FFFF00, 0xFF00FFFF},  // aqua: blue and green full
