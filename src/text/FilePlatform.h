@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "text/FileSystem.h"
@@ -10,6 +11,9 @@
 // FileSystemWindows.cpp). TFile keeps its bookkeeping and the fault gate above them, so every
 // platform is tested through the same gate. Error numbers are the platform's own (FileSystem.h).
 namespace FilePlatform {
+
+// The local date at `now` (a time the caller has just read).
+TLocalDate Today(std::time_t now);
 
 enum TOpenMode : std::uint8_t {
     omCreate,     // read and write, no sharing; an existing file is emptied once it is held

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <ctime>
 
 #include "text/FilePlatform.h"
 
@@ -31,6 +32,18 @@ bool FaultInjected(TFileOp op) {
 }
 
 }  // namespace
+
+TLocalDate LocalDate() {
+    // Every record written asks for the date: the calendar is consulted once a second at most.
+    thread_local std::time_t cachedAt = -1;
+    thread_local TLocalDate cached{};
+    const std::time_t now = std::time(nullptr);
+    if (now != cachedAt) {
+        cached = FilePlatform::Today(now);
+        cachedAt = now;
+    }
+    return cached;
+}
 
 TFile::~TFile() {
     Close();

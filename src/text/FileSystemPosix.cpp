@@ -73,21 +73,13 @@ std::string SysErrorMessage(int error) {
     return std::generic_category().message(error);
 }
 
-TLocalDate LocalDate() {
-    // Every record written asks for the date: the calendar is consulted once a second at most.
-    thread_local std::time_t cachedAt = -1;
-    thread_local TLocalDate cached{};
-    std::time_t now = std::time(nullptr);
-    if (now != cachedAt) {
-        std::tm local{};
-        ::localtime_r(&now, &local);
-        cached = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-        cachedAt = now;
-    }
-    return cached;
-}
-
 namespace FilePlatform {
+
+TLocalDate Today(std::time_t now) {
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
 
 int Open(const std::string& path, TOpenMode mode, TFileHandle& handle) {
     // Not O_TRUNC: a file that someone else holds must stay untouched when the lock is refused.

@@ -108,21 +108,13 @@ std::string SysErrorMessage(int error) {
     return message;
 }
 
-TLocalDate LocalDate() {
-    // Every record written asks for the date: the calendar is consulted once a second at most.
-    thread_local std::time_t cachedAt = -1;
-    thread_local TLocalDate cached{};
-    std::time_t now = std::time(nullptr);
-    if (now != cachedAt) {
-        SYSTEMTIME local{};
-        ::GetLocalTime(&local);
-        cached = {local.wYear, local.wMonth, local.wDay};
-        cachedAt = now;
-    }
-    return cached;
-}
-
 namespace FilePlatform {
+
+TLocalDate Today(std::time_t) {
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    return {local.wYear, local.wMonth, local.wDay};
+}
 
 int Open(const std::string& path, TOpenMode mode, TFileHandle& handle) {
     // Readers share with writers that share: a table being filled with sharing stays readable,
