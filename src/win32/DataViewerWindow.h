@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+class TMainController;
+
+// The results viewer: a resizable window owned by the main window (no taskbar entry, always in
+// front of it) whose grid is a virtual list view over the main window's goods table. Closing it
+// only hides it.
+class TDataViewerWindow {
+  public:
+    // Creates the viewer hidden and registers its grid with the controller, whose handlers store
+    // the open cell first. `saveClick` presses the main window's save button, so the export runs
+    // with that window's inputs.
+    TDataViewerWindow(HWND owner, TMainController& controller, std::function<void()> saveClick);
+    // Unregisters the grid from the controller and destroys the window.
+    ~TDataViewerWindow();
+    TDataViewerWindow(const TDataViewerWindow&) = delete;
+    TDataViewerWindow& operator=(const TDataViewerWindow&) = delete;
+
+    // Makes the viewer visible without a modal loop and brings it to the front.
+    void Show();
+    void Hide();
+    HWND Handle() const;
+
+    // Gives the viewer the first look at a message of the program's message loop (the grid's and
+    // the cell editor's keys, the dialog keys of its buttons); true when the viewer used it and
+    // the loop must not translate or dispatch it.
+    bool PreTranslate(MSG& message);
+
+  private:
+    struct TImpl;
+    std::unique_ptr<TImpl> Impl;
+};
