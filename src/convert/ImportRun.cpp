@@ -6,6 +6,7 @@
 
 #include "import/ArticleReader.h"
 #include "import/GoodsTable.h"
+#include "import/ImportRecord.h"
 #include "import/ImportState.h"
 #include "import/RunHost.h"
 #include "import/StockReader.h"
@@ -29,9 +30,11 @@ std::int32_t InputInteger(const std::string& text) {
     return ParseIntegerText(text).value_or(-1);
 }
 
-void SetStockDefaults(TGoodsTable& goods) {
+void SetStockDefaults(TGoodsTable& goods, TImportRecord* record) {
     goods.MoveFirst();
     while (!goods.AtEnd()) {
+        // Noted as a report that gave quantity and price 0, so the price is one set by rule.
+        if (record) record->Receive(goods.AsInteger(gfID), {0, 0});
         goods.EditRow();
         goods.SetFloat(gfOSTATOK, 0);
         goods.SetAmount(gfRPRICE, 10000);
@@ -42,7 +45,8 @@ void SetStockDefaults(TGoodsTable& goods) {
 
 }  // namespace
 
-void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) {
+void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host,
+               TImportRecord* record) {
     if (!FileExists(inputs.ArticleFile))
         throw std::runtime_error("Файл " + inputs.ArticleFile + " не найден!");
     if (InputInteger(inputs.Prefix) < 0) throw std::runtime_error(kBadPrefix);
@@ -56,6 +60,8 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
     state.GeneratedCount = 0;
     state.BarCodeCounter = startValue;
     state.NdsValue = nds;
+    state.Record = record;
+    if (record) record->Clear();
 
     goods.OpenTable();
     goods.ClearRows();
@@ -74,12 +80,16 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
         });
         state.Lines.LoadFromFile(inputs.ArticleFile);
         ReadArticleList(state, goods);
-        if (FileExists(inputs.PrintFile)) {
+        const bool hasStockReport = FileExists(inputs.PrintFile);
+        if (record) record->HasStockReport = hasStockReport;
+        if (hasStockReport) {
             ReadStockReport(state, goods, inputs.PrintFile, host);
         } else {
             host.ShowWarning(kWarningCaption, kNoStockReport);
-            SetStockDefaults(goods);
+            SetStockDefaults(goods, record);
         }
+        // Before the views resume, so a view that checks the table finds the record whole.
+        if (record) record->Finish();
     }
 
     host.ShowCount(GeneratedCountText(state.GeneratedCount));

@@ -107,7 +107,8 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         // generated (GenerateBarCode would return any other unchanged), so the converted text
         // stays in its reused buffer.
         OemToAnsiText(Cut(line, layout->BarCode), utf8BarCode);
-        if (utf8BarCode.empty()) utf8BarCode = GenerateBarCode(state, {});
+        const bool generated = utf8BarCode.empty();
+        if (generated) utf8BarCode = GenerateBarCode(state, {});
         std::int32_t group = ParseIntegerText(Cut(line, layout->Group)).value_or(1);
         std::string_view oemName = Cut(line, layout->Name);
         // The barcode made above stays used and counted even when the line goes.
@@ -122,5 +123,6 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         goods.SetInteger(gfCATEGORY, group);
         if (state.NdsValue > 0) goods.SetInteger(gfNDS, state.NdsValue);
         goods.PostRow();
+        if (generated && state.Record) state.Record->Generated.push_back(utf8BarCode);
     }
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "import/IDList.h"
+#include "import/ImportRecord.h"
 #include "text/TextFile.h"
 
 // The validated inputs and counters of one import run, shared by the two readers. Lives for one
@@ -18,4 +19,6 @@ struct ImportState {
     bool CounterExhausted = false;
     TIDList IDList;
     TLineList Lines;
+    // Where the readers note what the checks need (null: nothing is noted). Outlives the run.
+    TImportRecord* Record = nullptr;
 };
