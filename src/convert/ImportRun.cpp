@@ -5,6 +5,7 @@
 #include <string>
 
 #include "import/ArticleReader.h"
+#include "import/BarCodeDigits.h"
 #include "import/GoodsTable.h"
 #include "import/ImportRecord.h"
 #include "import/ImportState.h"
@@ -54,12 +55,19 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host,
     if (startValue < 0) throw std::runtime_error(kBadStartValue);
     std::int32_t nds = InputInteger(inputs.NdsValue);
     if (nds < 0 || nds > 100) throw std::runtime_error(kBadNds);
+    if (inputs.Ean13) {
+        // The prefix is used as typed, so "+5", " 5" or "$1F" would put signs into the code.
+        if (!IsAllDigits(inputs.Prefix)) throw std::runtime_error(kEan13PrefixNotDigits);
+        if (inputs.Prefix.size() + std::to_string(startValue).size() > 12)
+            throw std::runtime_error(kEan13NoRoom);
+    }
 
     ImportState state;
     state.Prefix = inputs.Prefix;
     state.GeneratedCount = 0;
     state.BarCodeCounter = startValue;
     state.NdsValue = nds;
+    state.Ean13 = inputs.Ean13;
     state.Record = record;
     if (record) record->Clear();
 

@@ -15,7 +15,15 @@ struct TImportInputs {
     std::string Prefix = "222";
     std::string StartValue = "1";
     std::string NdsValue = "18";
+    // Generated barcodes as EAN-13 (prefix, counter in 12 digits, check digit).
+    bool Ean13 = false;
 };
+
+// The refusals of the EAN-13 option, before anything is read.
+inline constexpr const char* kEan13PrefixNotDigits =
+    "Для штрих-кодов EAN-13 префикс должен состоять только из цифр!";
+inline constexpr const char* kEan13NoRoom =
+    "Для штрих-кодов EAN-13 префикс и стартовое значение должны занимать не больше 12 цифр!";
 
 // The import run: checks the inputs, refills `goods` from the article list and the stock report
 // (or the defaults with a warning), shows the count and the results. Failures are thrown as
