@@ -1,4 +1,5 @@
-// The checks before the load over a 1,000,000-row goods table, each kind alone and all together.
+// The checks before the load over a 1,000,000-row goods table, each kind alone and all together,
+// and a find in the results grid over it.
 // The table is built in code the way an import leaves it: unique codes with a few duplicates,
 // valid EAN-13 barcodes with a few wrong ones, one in 20 generated, 70 % named by the stock
 // report with a few values set by rule, and some stock lines naming no article.
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/GoodsFinder.h"
 #include "convert/GoodsChecks.h"
 #include "import/BarCodeDigits.h"
 #include "import/GoodsTable.h"
@@ -92,6 +94,24 @@ void BM_CheckGoods(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 BENCHMARK(BM_CheckGoods)->Unit(benchmark::kMillisecond);
+
+// A find in the results grid over the same rows (Ctrl+F, F3), the limit being 0.2 s: a query
+// that matches nothing reads every row, one found near the end most of them.
+void BM_FindInGrid(benchmark::State& state) {
+    const TFixture& f = Fixture();
+    TGoodsFinder finder(f.Goods);
+    const char* queries[] = {"СЫР ПЛАВЛЕНЫЙ", "моторное 5w-40 4Л 999999", "4600009999995"};
+    finder.SetQuery(queries[state.range(0)]);
+    state.SetLabel(queries[state.range(0)]);
+    TFindResult found;
+    for (auto _ : state) {
+        found = finder.FindAfter(0);
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["row"] = found.Row;
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindInGrid)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
