@@ -54,6 +54,21 @@ TViewerFixture::TViewerFixture(const TRegionalCurrency& regional, bool import)
     Host.Viewer = Viewer.get();
     if (import) Controller->ImportClick();
     Pump();
+    if (import) WaitUntilActive();
+}
+
+void TViewerFixture::ShowViewer() {
+    Controller->ShowResultsClick();
+    Pump();
+    WaitUntilActive();
+}
+
+void TViewerFixture::WaitUntilActive() {
+    // A window manager activates a window when it has mapped it, a little later.
+    for (int wait = 0; wait < 300 && GetActiveWindow() != Window(); ++wait) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
 }
 
 TViewerFixture::~TViewerFixture() {

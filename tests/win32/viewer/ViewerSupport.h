@@ -44,6 +44,9 @@ class TViewerFixture {
 
     // Runs the message loop until nothing is left to do.
     void Pump();
+    // "Показать результаты": the viewer shown, and active once the window system has made it so.
+    void ShowViewer();
+    void WaitUntilActive();
     // A key pressed and released, with Ctrl or Shift held.
     void Key(WORD key, bool ctrl = false, bool shift = false);
     // Characters typed (UTF-8), each as a key of its own.

@@ -100,8 +100,7 @@ TEST(ViewerWindow, IsTheOwnedSizeableWindowWithTheTextsAndTahoma) {
 
 TEST(ViewerWindow, BeforeAnyImportShowsNoRowsOrColumnsAndHasNothingToSave) {
     TViewerFixture app(Rouble(), false);
-    app.Viewer->Show();
-    app.Pump();
+    app.ShowViewer();
     EXPECT_EQ(app.RowCount(), 0);
     EXPECT_EQ(app.Titles(), std::vector<std::string>{});
     app.Key(VK_INSERT);
@@ -368,14 +367,13 @@ TEST_F(TViewer, EscClosesTheViewerWithTheOpenCellStoredAndShowingAgainKeepsTheRo
     EXPECT_FALSE(IsWindowVisible(App.Window()));
     EXPECT_EQ(Value(App, 1, gfNAME), "Батон");
     // Esc in the grid itself closes it too, and so does the window's close box.
-    App.Controller->ShowResultsClick();
-    App.Pump();
+    App.ShowViewer();
     EXPECT_TRUE(IsWindowVisible(App.Window()));
     EXPECT_EQ(App.Cell(0, gfNAME), "Батон");
     EXPECT_EQ(GetFocus(), App.Grid());
     App.Key(VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(App.Window()));
-    App.Controller->ShowResultsClick();
+    App.ShowViewer();
     SendMessageW(App.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
     App.Pump();
     EXPECT_FALSE(IsWindowVisible(App.Window()));
@@ -438,8 +436,7 @@ TEST(ViewerWindow, AMillionRowsShowAtOnceAndOnlyTheVisibleOnesAreAskedFor) {
     }
     goods.MoveFirst();
     goods.ResumeViews();
-    app.Viewer->Show();
-    app.Pump();
+    app.ShowViewer();
     EXPECT_EQ(app.RowCount(), kRows);
 
     const int page = ListView_GetCountPerPage(app.Grid());
