@@ -362,13 +362,14 @@ bool TGoodsList::OpenEditor() {
     const int width = TGoodsGridController::EditorMaxLength(Column);
     // 0 lifts the limit.
     SendMessageW(Editor, EM_SETLIMITTEXT, static_cast<WPARAM>(width), 0);
+    // Laid over its cell before it takes the text, which then shows from its start.
+    EditorOpen = true;
+    PlaceEditor();
     FillingEditor = true;
     SetWindowTextW(Editor, Wide(Control.CellEditText(Row, Column)).c_str());
     FillingEditor = false;
     SendMessageW(Editor, EM_SETMODIFY, FALSE, 0);
     SendMessageW(Editor, EM_SETSEL, 0, -1);
-    EditorOpen = true;
-    PlaceEditor();
     ShowWindow(Editor, SW_SHOW);
     SetFocus(Editor);
     Control.EditorOpened(Row, Column);
@@ -518,11 +519,14 @@ LRESULT TGoodsList::CustomDraw(NMLVCUSTOMDRAW& draw) {
             return CDRF_NOTIFYSUBITEMDRAW;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
             const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+            // The grid shows its current cell, not the list's selected row.
+            draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
             if (draw.iSubItem == kMarkerColumn) {
-                draw.clrTextBk = GetSysColor(COLOR_BTNFACE);
-                draw.clrText = GetSysColor(COLOR_BTNTEXT);
-            } else if (row == Row && draw.iSubItem == ListColumn(Column)) {
-                // The current cell, in the selection colours while the grid has the keyboard.
+                DrawMarker(draw.nmcd.hdc, row);
+                return CDRF_SKIPDEFAULT;
+            }
+            if (row == Row && draw.iSubItem == ListColumn(Column)) {
+                // In the selection colours while the grid has the keyboard.
                 const HWND focus = GetFocus();
                 const bool active = focus == List || focus == Editor;
                 draw.clrTextBk = GetSysColor(active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
@@ -536,6 +540,31 @@ LRESULT TGoodsList::CustomDraw(NMLVCUSTOMDRAW& draw) {
         default:
             return CDRF_DODEFAULT;
     }
+}
+
+void TGoodsList::DrawMarker(HDC dc, int row) {
+    RECT cell{};
+    if (!ListView_GetSubItemRect(List, row, kMarkerColumn, LVIR_LABEL, &cell)) return;
+    FillRect(dc, &cell, GetSysColorBrush(COLOR_BTNFACE));
+    const std::string marker = Control.RowMarker(row);
+    if (marker.empty()) return;
+    const HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNTEXT));
+    const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    const int x = (cell.left + cell.right) / 2;
+    const int y = (cell.top + cell.bottom) / 2;
+    if (marker == TGoodsGridController::kMarkerBrowse) {
+        // A drawn triangle: the character is missing from many fonts (Tahoma among them).
+        const POINT triangle[] = {{x - 2, y - 4}, {x - 2, y + 5}, {x + 3, y}};
+        Polygon(dc, triangle, 3);
+    } else {
+        std::wstring text = Wide(marker);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextW(dc, text.data(), static_cast<int>(text.size()), &cell,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
 }
 
 void TGoodsList::BeginInsertRow(int row) {

@@ -68,6 +68,7 @@ class TGoodsList final : private IGoodsGridView {
     void EnsureVisible(int row, int column);
     void RedrawRow(int row);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+    void DrawMarker(HDC dc, int row);
 
     // IGoodsGridView
     void BeginInsertRow(int row) override;

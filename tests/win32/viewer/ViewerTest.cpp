@@ -178,6 +178,12 @@ TEST_F(TViewer, F2AndEnterOpenThePriceInFixedNotationOverItsCell) {
     EXPECT_EQ(Value(App, 2, gfRPRICE), "1");
     App.Key(VK_RETURN);
     EXPECT_EQ(App.EditorText(), "10.25");
+    // A long text shows from its start.
+    App.Key(VK_RETURN);
+    App.Click(2, gfKOD);
+    App.Key(VK_F2);
+    EXPECT_EQ(App.EditorText(), App.Cell(2, gfKOD));
+    EXPECT_EQ(SendMessageW(App.Editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     // A double click opens the clicked cell.
     App.Key(VK_RETURN);
     App.Click(0, gfNAME, true);
