@@ -386,6 +386,52 @@ TEST_F(TViewer, EscClosesTheViewerWithTheOpenCellStoredAndShowingAgainKeepsTheRo
     EXPECT_TRUE(IsWindow(App.Window()));
 }
 
+TEST_F(TViewer, TabMovesBetweenTheButtonsAndTheGridAndTheButtonsTakeEnterAndEsc) {
+    const HWND close = App.Control(TDataViewerWindow::kBitBtn1Id);
+    const HWND save = App.Control(TDataViewerWindow::kButton3Id);
+    App.Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), close);
+    App.Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), save);
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(GetFocus(), close);
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(GetFocus(), App.Grid());
+    App.Key(VK_TAB, true, true);
+    EXPECT_EQ(GetFocus(), save);
+    App.Key(VK_RETURN);
+    EXPECT_EQ(App.Shell.Texts(), std::vector<std::string>{"Данные сохранены!"});
+    App.Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(App.Window()));
+}
+
+TEST_F(TViewer, NewImportReplacesTheRowsWhateverIsBeingEdited) {
+    App.Click(0, gfNAME);
+    App.Type("Батон");
+    App.Controller->ImportClick();
+    App.Pump();
+    EXPECT_EQ(App.Editor(), nullptr);
+    EXPECT_EQ(App.RowCount(), 3);
+    EXPECT_EQ(App.Cell(0, gfNAME), "Хлеб белый");
+    EXPECT_EQ(App.Goods().State(), gsBrowse);
+    // Widths the operator set survive it.
+    ListView_SetColumnWidth(App.Grid(), 1 + gfNAME, 77);
+    App.Controller->ImportClick();
+    App.Pump();
+    EXPECT_EQ(ListView_GetColumnWidth(App.Grid(), 1 + gfNAME), 77);
+}
+
+TEST_F(TViewer, ClosingTheMainWindowTakesTheViewerAlongWithoutAQuestion) {
+    App.Click(0, gfNAME);
+    App.Type("Батон");
+    DestroyWindow(App.Owner);
+    App.Pump();
+    EXPECT_FALSE(IsWindow(App.Window()));
+    EXPECT_EQ(App.Shell.Texts(), std::vector<std::string>{});
+    App.Viewer.reset();
+    EXPECT_EQ(App.Goods().RowCount(), 3);
+}
+
 TEST_F(TViewer, CorrectedPriceAndDeletedRowReachTheExport) {
     App.Click(0, gfRPRICE);
     App.Type("50");
