@@ -431,8 +431,11 @@ void TGoodsList::SyncColumns() {
 }
 
 void TGoodsList::SetItemCount() {
-    // The list keeps only the number: each cell is asked for when it is drawn.
+    // The list keeps only the number: each cell is asked for when it is drawn. A list that
+    // moves its current row by itself meanwhile is set right by the caller.
+    Selecting = true;
     SendMessageW(List, LVM_SETITEMCOUNT, static_cast<WPARAM>(Count), LVSICF_NOSCROLL);
+    Selecting = false;
     InvalidateRect(List, nullptr, TRUE);
 }
 
