@@ -112,7 +112,7 @@ TGoodsList::TGoodsList(HWND parent, int id, TGoodsTable& table, const TCurrencyF
     marker.fmt = LVCFMT_LEFT;
     marker.cx = markerWidth;
     marker.pszText = const_cast<wchar_t*>(L"");
-    ListView_InsertColumn(List, kMarkerColumn, &marker);
+    SendMessageW(List, LVM_INSERTCOLUMNW, kMarkerColumn, reinterpret_cast<LPARAM>(&marker));
 
     SyncColumns();
     Count = Control.RowCount();
@@ -424,7 +424,8 @@ void TGoodsList::SyncColumns() {
                     12;
         column.pszText = title.data();
         column.iSubItem = ListColumn(Columns);
-        ListView_InsertColumn(List, ListColumn(Columns), &column);
+        SendMessageW(List, LVM_INSERTCOLUMNW, static_cast<WPARAM>(ListColumn(Columns)),
+                     reinterpret_cast<LPARAM>(&column));
     }
     SelectObject(dc, old);
     ReleaseDC(List, dc);

@@ -146,7 +146,12 @@ int TViewerFixture::RowCount() const {
 
 std::string TViewerFixture::Cell(int row, int column) const {
     wchar_t text[300]{};
-    ListView_GetItemText(Grid(), row, column + 1, text, 300);
+    LVITEMW item{};
+    item.iSubItem = column + 1;
+    item.pszText = text;
+    item.cchTextMax = 300;
+    SendMessageW(Grid(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
     return Narrow(text);
 }
 
@@ -164,7 +169,8 @@ std::vector<std::string> TViewerFixture::Titles() const {
         facts.mask = LVCF_TEXT;
         facts.pszText = text;
         facts.cchTextMax = 64;
-        ListView_GetColumn(Grid(), column, &facts);
+        SendMessageW(Grid(), LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                     reinterpret_cast<LPARAM>(&facts));
         titles.push_back(Narrow(text));
     }
     return titles;
