@@ -4,6 +4,7 @@
 #include <string>
 
 #include "text/Utf16.h"
+#include "win32/GoodsListKeys.h"
 
 namespace {
 
@@ -19,52 +20,6 @@ std::wstring Wide(std::string_view text) {
 
 std::string Utf8Of(std::wstring_view text) {
     return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
-bool Down(int key) {
-    return GetKeyState(key) < 0;
-}
-
-TGridKeyPress PressOf(WPARAM key) {
-    TGridKeyPress press;
-    press.Shift = Down(VK_SHIFT);
-    press.Ctrl = Down(VK_CONTROL);
-    press.Alt = Down(VK_MENU) || Down(VK_LWIN) || Down(VK_RWIN);
-    switch (key) {
-        case VK_INSERT:
-            press.Key = grInsert;
-            break;
-        case VK_DELETE:
-            press.Key = grDelete;
-            break;
-        case VK_UP:
-            press.Key = grUp;
-            break;
-        case VK_DOWN:
-            press.Key = grDown;
-            break;
-        case VK_PRIOR:
-            press.Key = grPageUp;
-            break;
-        case VK_NEXT:
-            press.Key = grPageDown;
-            break;
-        case VK_TAB:
-            press.Key = press.Shift ? grBacktab : grTab;
-            break;
-        case VK_RETURN:
-            press.Key = grEnter;
-            break;
-        case VK_F2:
-            press.Key = grF2;
-            break;
-        case VK_ESCAPE:
-            press.Key = grEscape;
-            break;
-        default:
-            break;
-    }
-    return press;
 }
 
 std::wstring WindowText(HWND window) {
@@ -255,7 +210,7 @@ LRESULT TGoodsList::EditorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool TGoodsList::GridKeyDown(WPARAM key) {
     // A key the open editor did not get (it has the keyboard whenever it is open).
     if (EditorOpen) return true;
-    switch (Control.GridKey(PressOf(key))) {
+    switch (Control.GridKey(GridKeyPress(key))) {
         case koToolkit:
             return ToolkitKey(key);
         case koEdit:
@@ -267,7 +222,7 @@ bool TGoodsList::GridKeyDown(WPARAM key) {
 }
 
 bool TGoodsList::EditorKeyDown(WPARAM key) {
-    switch (Control.EditorKey(PressOf(key))) {
+    switch (Control.EditorKey(GridKeyPress(key))) {
         case koToolkit:
             return false;
         case koGridToolkit:
@@ -287,42 +242,12 @@ bool TGoodsList::ToolkitKey(WPARAM key) {
         if (Escape) Escape();
         return true;
     }
-    if (Count == 0 || Columns == 0) {
-        return key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT ||
-               key == VK_LEFT || key == VK_RIGHT || key == VK_HOME || key == VK_END;
-    }
-    const int row = std::max(Row, 0);
-    const int column = std::max(Column, 0);
-    const int page = std::max(1, ListView_GetCountPerPage(List));
-    const bool ctrl = Down(VK_CONTROL);
-    switch (key) {
-        case VK_UP:
-            SetCurrentCell(std::max(row - 1, 0), column);
-            return true;
-        case VK_DOWN:
-            SetCurrentCell(Row < 0 ? 0 : std::min(row + 1, Count - 1), column);
-            return true;
-        case VK_PRIOR:
-            SetCurrentCell(std::max(row - page, 0), column);
-            return true;
-        case VK_NEXT:
-            SetCurrentCell(std::min(row + page, Count - 1), column);
-            return true;
-        case VK_LEFT:
-            SetCurrentCell(row, std::max(column - 1, 0));
-            return true;
-        case VK_RIGHT:
-            SetCurrentCell(row, std::min(column + 1, Columns - 1));
-            return true;
-        case VK_HOME:
-            SetCurrentCell(ctrl ? 0 : row, ctrl ? column : 0);
-            return true;
-        case VK_END:
-            SetCurrentCell(ctrl ? Count - 1 : row, ctrl ? column : Columns - 1);
-            return true;
-        default:
-            return false;
-    }
+    const std::optional<TGridCell> to =
+        ListMove(key, GetKeyState(VK_CONTROL) < 0, TGridCell{Row, Column}, Count, Columns,
+                 ListView_GetCountPerPage(List));
+    if (to) SetCurrentCell(to->Row, to->Column);
+    // A move key of an empty grid does nothing at all.
+    return to.has_value() || ListMove(key, false, TGridCell{}, 1, 1, 1).has_value();
 }
 
 void TGoodsList::Click(LPARAM point, bool twice) {
