@@ -26,6 +26,13 @@ class TDataViewerWindow {
     void Hide();
     HWND Handle() const;
 
+    // The ids of the viewer's controls (Label1, the grid DBGrid1, "Закрыть" BitBtn1 and
+    // "Сохранить в DBF-формате" Button3), by which tests find them.
+    static constexpr int kLabel1Id = 1001;
+    static constexpr int kDBGrid1Id = 1002;
+    static constexpr int kBitBtn1Id = 1003;
+    static constexpr int kButton3Id = 1004;
+
     // Gives the viewer the first look at a message of the program's message loop (the grid's and
     // the cell editor's keys, the dialog keys of its buttons); true when the viewer used it and
     // the loop must not translate or dispatch it.

@@ -1,0 +1,259 @@
+#include "ViewerSupport.h"
+
+#include <commctrl.h>
+
+#include <filesystem>
+
+#include "text/Utf16.h"
+
+namespace {
+
+std::wstring Wide(std::string_view text) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Narrow(std::wstring_view text) {
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+TDisplayRequests* ActiveRequests = nullptr;
+
+}  // namespace
+
+void TViewerHost::ShowViewer() {
+    if (Viewer) Viewer->Show();
+}
+
+void TViewerHost::HideViewer() {
+    if (Viewer) Viewer->Hide();
+}
+
+TViewerFixture::TViewerFixture(const TRegionalCurrency& regional, bool import)
+    : Shell(Log, "C:\\kelva\\KELVA2LARMIS.exe") {
+    CopyFixture("app_ARTICLE.TXT", Folder.Path(), "ARTICLE.TXT");
+    CopyFixture("app_PRINT.TXT", Folder.Path(), "PRINT.TXT");
+    std::filesystem::create_directory(Folder.Path() / "out");
+    Host.Typed.ArticleFile = Folder.File("ARTICLE.TXT");
+    Host.Typed.PrintFile = Folder.File("PRINT.TXT");
+    Host.Typed.Folder = Folder.File("out");
+    Controller = std::make_unique<TMainController>(Shell, regional);
+    Controller->SetView(&Host);
+    Owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
+                            200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    Viewer = std::make_unique<TDataViewerWindow>(Owner, *Controller,
+                                                 [this] { Controller->SaveClick(); });
+    Host.Viewer = Viewer.get();
+    if (import) Controller->ImportClick();
+    Pump();
+    if (import) WaitUntilActive();
+}
+
+void TViewerFixture::ShowViewer() {
+    Controller->ShowResultsClick();
+    Pump();
+    WaitUntilActive();
+}
+
+void TViewerFixture::WaitUntilActive() {
+    // A window manager activates a window when it has mapped it, a little later.
+    for (int wait = 0; wait < 300 && GetActiveWindow() != Window(); ++wait) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
+}
+
+TViewerFixture::~TViewerFixture() {
+    Host.Viewer = nullptr;
+    Viewer.reset();
+    DestroyWindow(Owner);
+    Pump();
+}
+
+void TViewerFixture::Pump() {
+    MSG message;
+    // Keystrokes come in through the system's input queue: a few empty looks in a row mean
+    // nothing more is on its way.
+    for (int idle = 0; idle < 4;) {
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ++idle;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        idle = 0;
+        if (Viewer && Viewer->PreTranslate(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void TViewerFixture::Key(WORD key, bool ctrl, bool shift) {
+    std::vector<INPUT> inputs;
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
+    if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump();
+}
+
+void TViewerFixture::Type(const std::string& text) {
+    for (const wchar_t character : Wide(text)) {
+        INPUT inputs[2]{};
+        for (INPUT& input : inputs) {
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = character;
+            input.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof(INPUT));
+        Pump();
+    }
+}
+
+void TViewerFixture::Click(int row, int column, bool twice) {
+    RECT cell{};
+    ListView_GetSubItemRect(Grid(), row, column + 1, LVIR_BOUNDS, &cell);
+    const LPARAM point = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    PostMessageW(Grid(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(Grid(), WM_LBUTTONUP, 0, point);
+    if (twice) {
+        PostMessageW(Grid(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        PostMessageW(Grid(), WM_LBUTTONUP, 0, point);
+    }
+    Pump();
+}
+
+void TViewerFixture::Press(int id) {
+    // A button's click as the mouse makes it: the button takes the keyboard first.
+    SendMessageW(Control(id), BM_CLICK, 0, 0);
+    Pump();
+}
+
+int TViewerFixture::RowCount() const {
+    return ListView_GetItemCount(Grid());
+}
+
+std::string TViewerFixture::Cell(int row, int column) const {
+    wchar_t text[300]{};
+    LVITEMW item{};
+    item.iSubItem = column + 1;
+    item.pszText = text;
+    item.cchTextMax = 300;
+    SendMessageW(Grid(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return Narrow(text);
+}
+
+std::string TViewerFixture::Marker(int row) const {
+    return Cell(row, -1);
+}
+
+std::vector<std::string> TViewerFixture::Titles() const {
+    std::vector<std::string> titles;
+    const HWND header = ListView_GetHeader(Grid());
+    const int count = Header_GetItemCount(header);
+    for (int column = 1; column < count; ++column) {
+        wchar_t text[64]{};
+        LVCOLUMNW facts{};
+        facts.mask = LVCF_TEXT;
+        facts.pszText = text;
+        facts.cchTextMax = 64;
+        SendMessageW(Grid(), LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                     reinterpret_cast<LPARAM>(&facts));
+        titles.push_back(Narrow(text));
+    }
+    return titles;
+}
+
+namespace {
+
+std::vector<std::pair<int, int>>* DrawnCells = nullptr;
+
+LRESULT CALLBACK DrawHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && DrawnCells && call->message == WM_NOTIFY) {
+        const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(call->lParam);
+        if (draw->nmcd.hdr.code == NM_CUSTOMDRAW &&
+            draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM) && draw->iSubItem > 0 &&
+            draw->clrTextBk != GetSysColor(COLOR_WINDOW)) {
+            DrawnCells->emplace_back(static_cast<int>(draw->nmcd.dwItemSpec), draw->iSubItem - 1);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+std::pair<int, int> TViewerFixture::DrawnCurrentCell() {
+    std::vector<std::pair<int, int>> cells;
+    DrawnCells = &cells;
+    const HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, DrawHook, nullptr, GetCurrentThreadId());
+    InvalidateRect(Grid(), nullptr, TRUE);
+    UpdateWindow(Grid());
+    UnhookWindowsHookEx(hook);
+    DrawnCells = nullptr;
+    if (cells.size() != 1) return {-1, static_cast<int>(cells.size())};
+    return cells.front();
+}
+
+HWND TViewerFixture::Editor() const {
+    const HWND focus = GetFocus();
+    wchar_t name[16]{};
+    if (!focus || GetParent(focus) != Grid() || !IsWindowVisible(focus)) return nullptr;
+    GetClassNameW(focus, name, 16);
+    return lstrcmpiW(name, L"Edit") == 0 ? focus : nullptr;
+}
+
+std::string TViewerFixture::EditorText() const {
+    const HWND editor = Editor();
+    return editor ? TextOf(editor) : std::string("(no editor)");
+}
+
+std::vector<std::string> TViewerFixture::Directory() const {
+    return DbfRecords(Folder.File("out/Справочник.dbf"));
+}
+
+std::string TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+RECT PlaceOf(HWND window) {
+    RECT place{};
+    GetWindowRect(window, &place);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+TDisplayRequests::TDisplayRequests()
+    : Handle(SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId())) {
+    ActiveRequests = this;
+}
+
+TDisplayRequests::~TDisplayRequests() {
+    UnhookWindowsHookEx(Handle);
+    ActiveRequests = nullptr;
+}
+
+LRESULT CALLBACK TDisplayRequests::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && ActiveRequests && call->message == WM_NOTIFY) {
+        const auto* info = reinterpret_cast<const NMLVDISPINFOW*>(call->lParam);
+        if (info->hdr.code == LVN_GETDISPINFOW) ActiveRequests->Rows.push_back(info->item.iItem);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -1,0 +1,555 @@
+// The results viewer's window under Wine: the real list view and cell editor, driven with
+// keystrokes and mouse messages through the program's message loop.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <tuple>
+
+#include "ViewerSupport.h"
+#include "win32/RegionalCurrency.h"
+
+namespace {
+
+// Prices in the Russian regional format: "34.90 ₽" (the separator stays ".").
+TRegionalCurrency Rouble() {
+    return RegionalCurrencyOf(L"ru-RU");
+}
+
+class TViewer : public ::testing::Test {
+  protected:
+    TViewerFixture App{Rouble()};
+};
+
+std::string Value(TViewerFixture& app, int row, TGoodsField field) {
+    return app.Goods().AsTextAt(row, field);
+}
+
+}  // namespace
+
+TEST(ViewerWindow, KeepsItsControlsAtTheirPlacesAndDistancesWhenResized) {
+    TViewerFixture app(Rouble(), false);
+    const HWND window = app.Window();
+    const auto scaled = [](int pixels) {
+        const HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return MulDiv(pixels, dpi, 96);
+    };
+    const auto place = [&](int id) {
+        const RECT r = PlaceOf(app.Control(id));
+        return std::vector<long>{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    const auto design = [&](std::vector<int> values) {
+        std::vector<long> out;
+        for (const int v : values) out.push_back(scaled(v));
+        return out;
+    };
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, scaled(725));
+    EXPECT_EQ(client.bottom, scaled(537));
+    EXPECT_EQ(place(TDataViewerWindow::kDBGrid1Id), design({8, 30, 709, 463}));
+    EXPECT_EQ(place(TDataViewerWindow::kBitBtn1Id), design({642, 504, 75, 25}));
+    EXPECT_EQ(place(TDataViewerWindow::kButton3Id), design({8, 504, 162, 25}));
+    EXPECT_EQ(place(TDataViewerWindow::kLabel1Id)[0], scaled(8));
+    EXPECT_EQ(place(TDataViewerWindow::kLabel1Id)[1], scaled(8));
+
+    // Enlarging the window enlarges the grid only; the buttons keep their bottom corners.
+    RECT frame{0, 0, scaled(925), scaled(737)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    app.Pump();
+    EXPECT_EQ(place(TDataViewerWindow::kDBGrid1Id), design({8, 30, 909, 663}));
+    EXPECT_EQ(place(TDataViewerWindow::kBitBtn1Id), design({842, 704, 75, 25}));
+    EXPECT_EQ(place(TDataViewerWindow::kButton3Id), design({8, 704, 162, 25}));
+}
+
+TEST(ViewerWindow, IsTheOwnedSizeableWindowWithTheTextsAndTahoma) {
+    TViewerFixture app(Rouble(), false);
+    const HWND window = app.Window();
+    EXPECT_EQ(TextOf(window), "Данные, полученные из KELVA");
+    EXPECT_EQ(TextOf(app.Control(TDataViewerWindow::kLabel1Id)),
+              "Отредактируйте данные при необходимости!");
+    EXPECT_EQ(TextOf(app.Control(TDataViewerWindow::kBitBtn1Id)), "Закрыть");
+    EXPECT_EQ(TextOf(app.Control(TDataViewerWindow::kButton3Id)), "Сохранить в DBF-формате");
+    // Owned by the main window: no taskbar button of its own.
+    EXPECT_EQ(GetWindow(window, GW_OWNER), app.Owner);
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    const auto font = [&](int id) {
+        LOGFONTW facts{};
+        const auto handle =
+            reinterpret_cast<HFONT>(SendMessageW(app.Control(id), WM_GETFONT, 0, 0));
+        GetObjectW(handle, sizeof facts, &facts);
+        return std::make_tuple(std::wstring(facts.lfFaceName), facts.lfHeight, facts.lfWeight);
+    };
+    EXPECT_EQ(font(TDataViewerWindow::kDBGrid1Id), std::make_tuple(L"Tahoma", -11L, 400L));
+    EXPECT_EQ(font(TDataViewerWindow::kButton3Id), std::make_tuple(L"Tahoma", -11L, 400L));
+    EXPECT_EQ(font(TDataViewerWindow::kLabel1Id), std::make_tuple(L"Tahoma", -13L, 700L));
+}
+
+TEST(ViewerWindow, BeforeAnyImportShowsNoRowsOrColumnsAndHasNothingToSave) {
+    TViewerFixture app(Rouble(), false);
+    app.ShowViewer();
+    EXPECT_EQ(app.RowCount(), 0);
+    EXPECT_EQ(app.Titles(), std::vector<std::string>{});
+    app.Key(VK_INSERT);
+    app.Key(VK_DOWN);
+    EXPECT_FALSE(app.Goods().IsOpen());
+    EXPECT_EQ(app.Shell.Texts(), std::vector<std::string>{});
+    app.Press(TDataViewerWindow::kButton3Id);
+    EXPECT_EQ(app.Shell.Texts(), std::vector<std::string>{"Нет данных для сохранения в BDF!"});
+    EXPECT_TRUE(IsWindowVisible(app.Window()));
+}
+
+TEST_F(TViewer, ShowsTheFieldsAndTheirValuesAsTheQtGridDoes) {
+    EXPECT_TRUE(IsWindowVisible(App.Window()));
+    EXPECT_EQ(App.Titles(), (std::vector<std::string>{"ID", "NAME", "KOD", "OSTATOK", "RPRICE",
+                                                      "CATEGORY", "NDS"}));
+    EXPECT_EQ(App.RowCount(), 3);
+    EXPECT_EQ(App.Cell(0, gfID), "101");
+    EXPECT_EQ(App.Cell(0, gfNAME), "Хлеб белый");
+    EXPECT_EQ(App.Cell(0, gfOSTATOK), "12.5");
+    EXPECT_EQ(App.Cell(0, gfRPRICE), "34.90 ₽");
+    EXPECT_EQ(App.Cell(2, gfRPRICE), "10.25 ₽");
+    EXPECT_EQ(App.Cell(2, gfCATEGORY), "1");
+    EXPECT_EQ(App.Cell(2, gfNDS), "18");
+    EXPECT_EQ(App.Cell(2, gfKOD).size(), 13u);
+    // The table's current row carries the marker and the current cell; the keyboard is in the
+    // grid.
+    ASSERT_EQ(App.Goods().RowNumber(), 3);
+    EXPECT_EQ(App.Marker(2), "►");
+    EXPECT_EQ(App.Marker(1), "");
+    EXPECT_EQ(GetFocus(), App.Grid());
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(2, 0));
+    // NAME is the widest column (50 characters), KOD next (20).
+    EXPECT_GT(ListView_GetColumnWidth(App.Grid(), 1 + gfNAME),
+              ListView_GetColumnWidth(App.Grid(), 1 + gfKOD));
+    EXPECT_GT(ListView_GetColumnWidth(App.Grid(), 1 + gfKOD),
+              ListView_GetColumnWidth(App.Grid(), 1 + gfID));
+}
+
+TEST_F(TViewer, TypingEditsTheRowAndMovingPostsIt) {
+    App.Click(1, gfNAME);
+    EXPECT_EQ(App.Marker(1), "►");
+    App.Type("Кефир");
+    EXPECT_EQ(App.EditorText(), "Кефир");
+    EXPECT_EQ(App.Marker(1), "I");
+    EXPECT_EQ(App.Goods().State(), gsEdit);
+    App.Key(VK_DOWN);
+    EXPECT_EQ(App.Editor(), nullptr);
+    EXPECT_EQ(App.Goods().State(), gsBrowse);
+    EXPECT_EQ(Value(App, 2, gfNAME), "Кефир");
+    EXPECT_EQ(App.Cell(1, gfNAME), "Кефир");
+    EXPECT_EQ(App.Goods().RowNumber(), 3);
+    EXPECT_EQ(App.Marker(2), "►");
+    EXPECT_EQ(App.Marker(1), "");
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(2, int{gfNAME}));
+}
+
+TEST_F(TViewer, F2AndEnterOpenThePriceInFixedNotationOverItsCell) {
+    App.Click(1, gfRPRICE);
+    App.Key(VK_F2);
+    EXPECT_EQ(App.EditorText(), "1.00");
+    EXPECT_EQ(App.Marker(1), "I");
+    RECT cell{};
+    ListView_GetSubItemRect(App.Grid(), 1, 1 + gfRPRICE, LVIR_BOUNDS, &cell);
+    const RECT editor = PlaceOf(App.Editor());
+    EXPECT_GE(editor.left, cell.left);
+    EXPECT_LE(editor.right, cell.right);
+    EXPECT_GE(editor.top, cell.top);
+    EXPECT_LE(editor.bottom, cell.bottom);
+    // Left without a change, nothing is stored and the row is not marked changed.
+    App.Key(VK_RETURN);
+    EXPECT_EQ(App.Editor(), nullptr);
+    EXPECT_FALSE(App.Goods().Modified());
+    App.Key(VK_DOWN);
+    EXPECT_EQ(App.Goods().State(), gsBrowse);
+    EXPECT_EQ(Value(App, 2, gfRPRICE), "1");
+    App.Key(VK_RETURN);
+    EXPECT_EQ(App.EditorText(), "10.25");
+    // A long text shows from its start.
+    App.Key(VK_RETURN);
+    App.Click(2, gfKOD);
+    App.Key(VK_F2);
+    EXPECT_EQ(App.EditorText(), App.Cell(2, gfKOD));
+    EXPECT_EQ(SendMessageW(App.Editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    // A double click opens the clicked cell.
+    App.Key(VK_RETURN);
+    App.Click(0, gfNAME, true);
+    EXPECT_EQ(App.EditorText(), "Хлеб белый");
+}
+
+struct TRefusal {
+    const char* Rule;
+    int Row;
+    TGoodsField Field;
+    const char* Typed;
+    WORD Leave;
+    const char* Message;
+    const char* Kept;
+};
+
+class TRefusedText : public ::testing::TestWithParam<TRefusal> {};
+
+TEST_P(TRefusedText, StaysInItsCellWithItsMessageUntilCorrected) {
+    const TRefusal& refusal = GetParam();
+    TViewerFixture app(Rouble());
+    app.Click(refusal.Row, refusal.Field);
+    app.Type(refusal.Typed);
+    app.Key(refusal.Leave);
+    ASSERT_EQ(app.Shell.Boxes.size(), 1u);
+    EXPECT_EQ(app.Shell.Boxes[0].Icon, diError);
+    EXPECT_EQ(app.Shell.Boxes[0].Text, refusal.Message);
+    EXPECT_EQ(app.EditorText(), refusal.Typed);
+    EXPECT_EQ(app.Goods().RowNumber(), refusal.Row + 1);
+    EXPECT_EQ(Value(app, refusal.Row + 1, refusal.Field), refusal.Kept);
+    // Corrected in place, the text is taken.
+    SendMessageW(app.Editor(), EM_SETSEL, 0, -1);
+    app.Type("5");
+    app.Key(VK_RETURN);
+    EXPECT_EQ(app.Editor(), nullptr);
+    EXPECT_EQ(Value(app, refusal.Row + 1, refusal.Field), "5");
+    EXPECT_EQ(app.Shell.Boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Viewer, TRefusedText,
+    ::testing::Values(TRefusal{"PriceWithACommaLeavingDown", 0, gfRPRICE, "12,5", VK_DOWN,
+                               "'12,5' is not a valid floating point value for field 'RPRICE'",
+                               "34.9"},
+                      TRefusal{"CategoryWithALetterLeavingUp", 2, gfCATEGORY, "7x", VK_UP,
+                               "'7x' is not a valid integer value for field 'CATEGORY'", "1"},
+                      TRefusal{"QuantityWithACommaOnTab", 1, gfOSTATOK, "2,5", VK_TAB,
+                               "'2,5' is not a valid floating point value for field 'OSTATOK'",
+                               "0"}),
+    [](const auto& test) { return std::string(test.param.Rule); });
+
+TEST_F(TViewer, InsertAddsARowBeforeTheCurrentOneDroppedAgainWhenLeftUntouched) {
+    App.Click(1, gfNAME);
+    App.Key(VK_INSERT);
+    EXPECT_EQ(App.RowCount(), 4);
+    EXPECT_EQ(App.Goods().State(), gsInsert);
+    EXPECT_EQ(App.Goods().RowNumber(), 2);
+    EXPECT_EQ(App.Marker(1), "*");
+    EXPECT_EQ(App.Cell(1, gfID), "");
+    EXPECT_EQ(App.Cell(2, gfID), "102");
+    App.Key(VK_DOWN);
+    EXPECT_EQ(App.RowCount(), 3);
+    EXPECT_EQ(App.Goods().State(), gsBrowse);
+    EXPECT_EQ(App.Goods().RowNumber(), 2);
+    EXPECT_EQ(App.Marker(1), "►");
+    // Typed into, it stays.
+    App.Key(VK_INSERT);
+    App.Type("Новый");
+    App.Key(VK_UP);
+    EXPECT_EQ(App.RowCount(), 4);
+    EXPECT_EQ(Value(App, 2, gfNAME), "Новый");
+    EXPECT_EQ(App.Goods().RowNumber(), 1);
+}
+
+TEST_F(TViewer, DownFromTheLastRowAppendsOneRow) {
+    App.Click(2, gfNAME);
+    App.Key(VK_DOWN);
+    EXPECT_EQ(App.RowCount(), 4);
+    EXPECT_EQ(App.Goods().State(), gsInsert);
+    EXPECT_EQ(App.Marker(3), "*");
+    App.Key(VK_DOWN);
+    EXPECT_EQ(App.RowCount(), 4);
+    App.Type("Добавлен");
+    App.Key(VK_TAB);
+    App.Type("4600000000017");
+    App.Key(VK_UP);
+    EXPECT_EQ(App.RowCount(), 4);
+    EXPECT_EQ(Value(App, 4, gfNAME), "Добавлен");
+    EXPECT_EQ(Value(App, 4, gfKOD), "4600000000017");
+    EXPECT_EQ(App.Goods().RowNumber(), 3);
+}
+
+TEST_F(TViewer, UntouchedAppendedRowIsDroppedWhenTheKeyboardLeavesTheGrid) {
+    App.Click(2, gfID);
+    App.Key(VK_DOWN);
+    EXPECT_EQ(App.RowCount(), 4);
+    // Ctrl+Tab takes the keyboard to "Закрыть".
+    App.Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), App.Control(TDataViewerWindow::kBitBtn1Id));
+    EXPECT_EQ(App.RowCount(), 3);
+    EXPECT_EQ(App.Goods().State(), gsBrowse);
+}
+
+TEST_F(TViewer, TabRunsAlongTheRowsWrapsAndAppendsPastTheLastCell) {
+    App.Click(0, gfNDS);
+    App.Key(VK_TAB);
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(1, int{gfID}));
+    EXPECT_EQ(App.Goods().RowNumber(), 2);
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfNDS}));
+    EXPECT_EQ(App.Goods().RowNumber(), 1);
+    // From the last cell of the last row: a new row, at its first cell.
+    App.Click(2, gfNDS);
+    App.Key(VK_TAB);
+    EXPECT_EQ(App.RowCount(), 4);
+    EXPECT_EQ(App.Marker(3), "*");
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(3, int{gfID}));
+    App.Key(VK_UP);
+    EXPECT_EQ(App.RowCount(), 3);
+    // Shift+Tab before the first cell stays there; from an open editor it stores the text.
+    App.Click(0, gfID);
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfID}));
+    App.Type("555");
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfID}));
+    EXPECT_EQ(Value(App, 1, gfID), "555");
+}
+
+struct TDeleteAnswer {
+    const char* Rule;
+    bool Answer;
+    int Rows;
+    const char* CurrentId;
+};
+
+class TCtrlDelete : public ::testing::TestWithParam<TDeleteAnswer> {};
+
+TEST_P(TCtrlDelete, AsksFirst) {
+    const TDeleteAnswer& answer = GetParam();
+    TViewerFixture app(Rouble());
+    app.Click(1, gfNAME);
+    app.Shell.ConfirmAnswers.push_back(answer.Answer);
+    app.Key(VK_DELETE, true);
+    ASSERT_EQ(app.Shell.Boxes.size(), 1u);
+    EXPECT_EQ(app.Shell.Boxes[0].Title, "Confirm");
+    EXPECT_EQ(app.Shell.Boxes[0].Text, "Delete record?");
+    EXPECT_EQ(app.RowCount(), answer.Rows);
+    EXPECT_EQ(app.Goods().AsText(gfID), answer.CurrentId);
+    EXPECT_EQ(app.Marker(1), "►");
+    EXPECT_EQ(app.Cell(1, gfID), answer.CurrentId);
+}
+
+INSTANTIATE_TEST_SUITE_P(Viewer, TCtrlDelete,
+                         ::testing::Values(TDeleteAnswer{"OkDeletesTheNextRowBecomesCurrent", true,
+                                                         2, "103"},
+                                           TDeleteAnswer{"CancelKeepsTheRow", false, 3, "102"}),
+                         [](const auto& test) { return std::string(test.param.Rule); });
+
+class TTextWidth : public ::testing::TestWithParam<std::pair<TGoodsField, int>> {};
+
+TEST_P(TTextWidth, TextCellTakesItsFieldsWidth) {
+    const auto [field, width] = GetParam();
+    TViewerFixture app(Rouble());
+    app.Click(0, field);
+    std::string typed;
+    for (int i = 0; i < 60; ++i) typed += "Ж";
+    app.Type(typed);
+    std::string kept;
+    for (int i = 0; i < width; ++i) kept += "Ж";
+    EXPECT_EQ(app.EditorText(), kept);
+    app.Key(VK_DOWN);
+    EXPECT_EQ(Value(app, 1, field), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Viewer, TTextWidth,
+                         ::testing::Values(std::make_pair(gfNAME, 50), std::make_pair(gfKOD, 20)),
+                         [](const auto& test) {
+                             return std::string(GoodsFieldName(test.param.first)) + "Holds" +
+                                    std::to_string(test.param.second);
+                         });
+
+TEST_F(TViewer, EscClosesTheViewerWithTheOpenCellStoredAndShowingAgainKeepsTheRows) {
+    App.Click(0, gfNAME);
+    App.Type("Батон");
+    App.Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(App.Window()));
+    EXPECT_EQ(Value(App, 1, gfNAME), "Батон");
+    // Esc in the grid itself closes it too, and so does the window's close box.
+    App.ShowViewer();
+    EXPECT_TRUE(IsWindowVisible(App.Window()));
+    EXPECT_EQ(App.Cell(0, gfNAME), "Батон");
+    EXPECT_EQ(GetFocus(), App.Grid());
+    App.Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(App.Window()));
+    App.ShowViewer();
+    SendMessageW(App.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    App.Pump();
+    EXPECT_FALSE(IsWindowVisible(App.Window()));
+    EXPECT_TRUE(IsWindow(App.Window()));
+}
+
+TEST_F(TViewer, TabMovesBetweenTheButtonsAndTheGridAndTheButtonsTakeEnterAndEsc) {
+    const HWND close = App.Control(TDataViewerWindow::kBitBtn1Id);
+    const HWND save = App.Control(TDataViewerWindow::kButton3Id);
+    App.Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), close);
+    App.Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), save);
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(GetFocus(), close);
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(GetFocus(), App.Grid());
+    App.Key(VK_TAB, true, true);
+    EXPECT_EQ(GetFocus(), save);
+    App.Key(VK_RETURN);
+    EXPECT_EQ(App.Shell.Texts(), std::vector<std::string>{"Данные сохранены!"});
+    App.Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(App.Window()));
+}
+
+TEST_F(TViewer, NewImportReplacesTheRowsWhateverIsBeingEdited) {
+    App.Click(0, gfNAME);
+    App.Type("Батон");
+    App.Controller->ImportClick();
+    App.Pump();
+    EXPECT_EQ(App.Editor(), nullptr);
+    EXPECT_EQ(App.RowCount(), 3);
+    EXPECT_EQ(App.Cell(0, gfNAME), "Хлеб белый");
+    EXPECT_EQ(App.Goods().State(), gsBrowse);
+    // Widths the operator set survive it.
+    ListView_SetColumnWidth(App.Grid(), 1 + gfNAME, 77);
+    App.Controller->ImportClick();
+    App.Pump();
+    EXPECT_EQ(ListView_GetColumnWidth(App.Grid(), 1 + gfNAME), 77);
+}
+
+TEST_F(TViewer, ClosingTheMainWindowTakesTheViewerAlongWithoutAQuestion) {
+    App.Click(0, gfNAME);
+    App.Type("Батон");
+    DestroyWindow(App.Owner);
+    App.Pump();
+    EXPECT_FALSE(IsWindow(App.Window()));
+    EXPECT_EQ(App.Shell.Texts(), std::vector<std::string>{});
+    App.Viewer.reset();
+    EXPECT_EQ(App.Goods().RowCount(), 3);
+}
+
+TEST_F(TViewer, CorrectedPriceAndDeletedRowReachTheExport) {
+    App.Click(0, gfRPRICE);
+    App.Type("50");
+    App.Key(VK_DOWN);
+    EXPECT_EQ(Value(App, 1, gfRPRICE), "50");
+    EXPECT_EQ(App.Cell(0, gfRPRICE), "50.00 ₽");
+    App.Shell.ConfirmAnswers.push_back(true);
+    App.Key(VK_DELETE, true);
+    App.Press(TDataViewerWindow::kButton3Id);
+    EXPECT_EQ(App.Shell.Texts(), (std::vector<std::string>{"Delete record?", "Данные сохранены!"}));
+    const std::vector<std::string> records = App.Directory();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(DbfField(records[0], kDirRprice[0], kDirRprice[1]), "50.00");
+    EXPECT_EQ(DbfField(records[1], kDirName[0], kDirName[1]), "Сахар-песок");
+    EXPECT_TRUE(IsWindowVisible(App.Window()));
+}
+
+TEST_F(TViewer, ExportFromTheViewerStoresTheCellStillInItsEditor) {
+    App.Click(2, gfRPRICE);
+    App.Type("99");
+    ASSERT_NE(App.Editor(), nullptr);
+    App.Press(TDataViewerWindow::kButton3Id);
+    EXPECT_EQ(App.Shell.Texts(), std::vector<std::string>{"Данные сохранены!"});
+    const std::vector<std::string> records = App.Directory();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(DbfField(records[2], kDirRprice[0], kDirRprice[1]), "99.00");
+}
+
+TEST_F(TViewer, RefusedCellStopsTheExport) {
+    App.Click(0, gfOSTATOK);
+    App.Type("2,5");
+    App.Press(TDataViewerWindow::kButton3Id);
+    EXPECT_EQ(
+        App.Shell.Texts(),
+        std::vector<std::string>{"'2,5' is not a valid floating point value for field 'OSTATOK'"});
+    EXPECT_EQ(App.Directory(), std::vector<std::string>{});
+    EXPECT_EQ(App.EditorText(), "2,5");
+}
+
+TEST(ViewerWindow, AMillionRowsShowAtOnceAndOnlyTheVisibleOnesAreAskedFor) {
+    constexpr int kRows = 1'000'000;
+    TViewerFixture app(Rouble(), false);
+    TGoodsTable& goods = app.Goods();
+    // Filled as an import fills it: the views follow once, at the end.
+    goods.SuspendViews();
+    goods.OpenTable();
+    goods.Reserve(kRows, std::size_t{kRows} * 24);
+    for (int i = 1; i <= kRows; ++i) {
+        goods.AppendRow();
+        goods.SetInteger(gfID, i);
+        goods.SetText(gfNAME, "Товар номер " + std::to_string(i));
+        goods.SetAmount(gfRPRICE, 125000 + i);
+        goods.PostRow();
+    }
+    goods.MoveFirst();
+    goods.ResumeViews();
+    app.ShowViewer();
+    EXPECT_EQ(app.RowCount(), kRows);
+
+    const int page = ListView_GetCountPerPage(app.Grid());
+    const auto asked = [&](const auto& act) {
+        TDisplayRequests requests;
+        act();
+        InvalidateRect(app.Grid(), nullptr, TRUE);
+        UpdateWindow(app.Grid());
+        return requests.Rows;
+    };
+    std::vector<int> rows = asked([] {});
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LE(*std::max_element(rows.begin(), rows.end()), page + 1);
+    // Ctrl+End goes to the last row; only the rows around it are asked for.
+    rows = asked([&] { app.Key(VK_END, true); });
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(*std::min_element(rows.begin(), rows.end()), kRows - page - 2);
+    EXPECT_EQ(goods.RowNumber(), kRows);
+    EXPECT_EQ(app.Marker(kRows - 1), "►");
+    EXPECT_EQ(app.Cell(kRows - 1, gfNAME), "Товар номер 1000000");
+    EXPECT_EQ(app.Cell(kRows - 1, gfRPRICE), "112.50 ₽");
+}
+
+struct TRegionalCase {
+    const wchar_t* Locale;
+    const char* Positive;
+    const char* Point;
+    const char* Shown;  // 1234.5 in the grid
+};
+
+class TRegional : public ::testing::TestWithParam<TRegionalCase> {};
+
+TEST_P(TRegional, PriceTakesTheSignPlaceAndDecimalsButKeepsThePoint) {
+    const TRegionalCase& regional = GetParam();
+    const TRegionalCurrency read = RegionalCurrencyOf(regional.Locale);
+    EXPECT_EQ(read.PositiveText, regional.Positive);
+    EXPECT_EQ(read.DecimalPoint, regional.Point);
+    EXPECT_EQ(TCurrencyFormat::FromRegional(read).Format(1234.5), regional.Shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Viewer, TRegional,
+                         ::testing::Values(TRegionalCase{L"ru-RU", "1,00 ₽", ",", "1234.50 ₽"},
+                                           TRegionalCase{L"de-DE", "1,00 €", ",", "1234.50 €"},
+                                           TRegionalCase{L"en-US", "$1.00", ".", "$1234.50"},
+                                           TRegionalCase{L"xx-unknown", "", "", "1234.50"}),
+                         [](const auto& test) {
+                             std::string name;
+                             for (const wchar_t* c = test.param.Locale; *c; ++c) {
+                                 if (std::iswalnum(*c)) name += static_cast<char>(*c);
+                             }
+                             return name;
+                         });
+
+TEST(RegionalCurrency, TheUsersSettingsAreTheUserDefaultLocales) {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH]{};
+    ASSERT_GT(GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH), 0);
+    const TRegionalCurrency user = ReadRegionalCurrency();
+    const TRegionalCurrency named = RegionalCurrencyOf(name);
+    EXPECT_FALSE(user.PositiveText.empty());
+    EXPECT_EQ(user.PositiveText, named.PositiveText);
+    EXPECT_EQ(user.NegativeText, named.NegativeText);
+    EXPECT_EQ(user.DecimalPoint, named.DecimalPoint);
+    EXPECT_EQ(user.MinusSign, named.MinusSign);
+}
