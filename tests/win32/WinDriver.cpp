@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "text/Utf16.h"
@@ -79,6 +80,56 @@ void Settle() {
     // Input through the queue reaches the program asynchronously; a short pause lets it arrive
     // before the test looks at the result.
     std::this_thread::sleep_for(50ms);
+}
+
+// The pixels of `icon` drawn at `width` x `height` over `background` (0x00RRGGBB).
+std::vector<std::uint32_t> IconPixels(HICON icon, int width, int height, std::uint32_t background) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::fill(pixels, pixels + width * height, background);
+    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<std::uint32_t> result(pixels, pixels + width * height);
+    for (std::uint32_t& pixel : result) pixel &= 0x00FFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return result;
+}
+
+// Which system icon an icon control of another program shows. Icon handles are the other
+// process's own, so the control's pixels on the screen are compared with each system icon drawn
+// here over the same background; the best match counts when nearly every pixel agrees.
+int SystemIconShown(HWND control) {
+    const TCapture shown = CaptureWindow(control);
+    if (shown.Pixels.empty()) return 0;
+    // IDI_ERROR, IDI_WARNING, IDI_INFORMATION, IDI_QUESTION.
+    const int icons[] = {32513, 32515, 32516, 32514};
+    int best = 0;
+    size_t bestMatches = 0;
+    for (int icon : icons) {
+        const std::vector<std::uint32_t> drawn = IconPixels(
+            LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), shown.Width, shown.Height, shown.At(0, 0));
+        size_t matches = 0;
+        for (size_t i = 0; i < drawn.size(); ++i) matches += drawn[i] == shown.Pixels[i];
+        if (matches > bestMatches) {
+            bestMatches = matches;
+            best = icon;
+        }
+    }
+    return bestMatches * 10 >= shown.Pixels.size() * 9 ? best : 0;
 }
 
 }  // namespace
@@ -293,8 +344,6 @@ TMessageBox WaitMessageBox(DWORD pid, std::chrono::milliseconds timeout) {
     box.Handle = WaitTopWindow(pid, "#32770", "", timeout);
     if (!box.Handle) return box;
     box.Title = TextOf(box.Handle);
-    // IDI_ERROR, IDI_WARNING, IDI_INFORMATION, IDI_QUESTION.
-    const int icons[] = {32513, 32515, 32516, 32514};
     for (HWND child : Children(box.Handle)) {
         const std::string className = ClassOf(child);
         if (className == "Button") {
@@ -302,12 +351,8 @@ TMessageBox WaitMessageBox(DWORD pid, std::chrono::milliseconds timeout) {
         } else if (className == "Static") {
             const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
             if ((style & SS_TYPEMASK) == SS_ICON) {
-                // System icons are shared objects: the box's handle equals the one we load.
-                const auto shown = reinterpret_cast<HICON>(SendWait(child, STM_GETICON, 0, 0));
-                for (int icon : icons) {
-                    if (shown && shown == LoadIconW(nullptr, MAKEINTRESOURCEW(icon)))
-                        box.Icon = icon;
-                }
+                // A box just shown may not have drawn its icon yet.
+                WaitFor([&] { return (box.Icon = SystemIconShown(child)) != 0; }, 2s);
             } else if (box.Text.empty()) {
                 box.Text = TextOf(child);
             }
