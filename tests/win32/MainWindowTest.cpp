@@ -319,3 +319,84 @@ TEST(MainWindow, ProgressWindowShowsDuringLongStepsAndGoesAtTheirEnd) {
     EXPECT_TRUE(WaitFor([&] { return !progressShown(); }, 5s)) << "the export's progress stayed";
     AnswerBox(box);
 }
+
+TEST(MainWindow, TextBoxesRefuseWhatCodePage866Lacks) {
+    TFolder folder("oem");
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    // "€" and "中" have no byte in code page 866; "Ж", "ё" and "№" have.
+    for (int id : {mcEdBarCodePrefix, mcEdOpenPRINT, mcEdDBFFolder}) {
+        SCOPED_TRACE(id);
+        HWND box = program.Control(id);
+        SetText(box, "");
+        PostChars(box, "Ж1€中ё№");
+        EXPECT_TRUE(WaitFor([&] { return TextOf(box) == "Ж1ё№"; }, 3s)) << TextOf(box);
+    }
+}
+
+// The choosers: their titles, the file chooser's one filter, and a cancel that changes nothing.
+struct TChooserCase {
+    const char* Name;
+    int Browse;
+    int Box;
+    const char* Title;
+};
+
+void PrintTo(const TChooserCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class MainWindowChooser : public testing::TestWithParam<TChooserCase> {};
+
+TEST_P(MainWindowChooser, OpensWithItsTitleAndCancelKeepsTheBox) {
+    const TChooserCase& c = GetParam();
+    TFolder folder(c.Name);
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    HWND box = program.Control(c.Box);
+    const std::string before = TextOf(box);
+    Click(program.Control(c.Browse));
+    HWND chooser = WaitTopWindow(program.Program.Pid(), "#32770", c.Title);
+    ASSERT_NE(chooser, nullptr) << "no chooser titled " << c.Title;
+    if (c.Box != mcEdDBFFolder) {
+        // The file type list (cmb1) holds the one filter.
+        EXPECT_EQ(TextOf(ControlById(chooser, 0x470)), kFileChooserFilter);
+    }
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitGone(chooser));
+    EXPECT_EQ(TextOf(box), before);
+    if (c.Box != mcEdDBFFolder) {
+        EXPECT_TRUE(WaitFor([&] { return FocusOf(program.Main) == box; }, 3s))
+            << "the box did not take the focus back";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryBrowseButton, MainWindowChooser,
+    testing::Values(TChooserCase{"print", mcBrowsePRINT, mcEdOpenPRINT, kFileChooserTitle},
+                    TChooserCase{"article", mcBrowseARTICLE, mcEdOpenARTICLE, kFileChooserTitle},
+                    TChooserCase{"folder", mcBrowseDBFFolder, mcEdDBFFolder, kFolderChooserTitle}),
+    [](const testing::TestParamInfo<TChooserCase>& param) {
+        return std::string(param.param.Name);
+    });
+
+TEST(MainWindow, ChosenFileWithABlankIsQuotedInItsBox) {
+    TFolder folder("chosen");
+    const fs::path report = folder.Path / L"my article list.txt";
+    std::ofstream(report) << "x";
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    Click(program.Control(mcBrowseARTICLE));
+    HWND chooser = WaitTopWindow(program.Program.Pid(), "#32770", kFileChooserTitle);
+    ASSERT_NE(chooser, nullptr);
+    // The file name box (cmb13 in the explorer-style chooser, edt1 in the old one).
+    HWND name = ControlById(chooser, 0x47c);
+    if (!name) name = ControlById(chooser, 0x480);
+    ASSERT_NE(name, nullptr);
+    SetText(name, Utf8(report));
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitGone(chooser));
+    HWND box = program.Control(mcEdOpenARTICLE);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(box) == "\"" + Utf8(report) + "\""; }, 3s))
+        << TextOf(box);
+}
