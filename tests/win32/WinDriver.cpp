@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <thread>
 
 #include "text/Utf16.h"
@@ -82,8 +81,13 @@ void Settle() {
     std::this_thread::sleep_for(50ms);
 }
 
-// The pixels of `icon` drawn at `width` x `height` over `background` (0x00RRGGBB).
-std::vector<std::uint32_t> IconPixels(HICON icon, int width, int height, std::uint32_t background) {
+// Pixels drawn by `draw` into a memory DC of `width` x `height` (32 bits, top-down rows), as
+// 0x00RRGGBB. `screen` is the screen's DC, for copies from it.
+TCapture DrawnPixels(int width, int height,
+                     const std::function<void(HDC memory, HDC screen)>& draw) {
+    TCapture capture;
+    capture.Width = width;
+    capture.Height = height;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -96,17 +100,30 @@ std::vector<std::uint32_t> IconPixels(HICON icon, int width, int height, std::ui
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    std::fill(pixels, pixels + width * height, background);
-    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    draw(memory, screen);
     GdiFlush();
-    std::vector<std::uint32_t> result(pixels, pixels + width * height);
-    for (std::uint32_t& pixel : result) pixel &= 0x00FFFFFF;
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    capture.Pixels.assign(pixels, pixels + width * height);
+    for (std::uint32_t& pixel : capture.Pixels) pixel &= 0x00FFFFFF;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return result;
+    return capture;
+}
+
+// The pixels of `icon` drawn at `width` x `height` over `background` (0x00RRGGBB).
+std::vector<std::uint32_t> IconPixels(HICON icon, int width, int height, std::uint32_t background) {
+    return DrawnPixels(width, height,
+                       [&](HDC memory, HDC) {
+                           HBRUSH brush = CreateSolidBrush(
+                               RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF));
+                           RECT all{0, 0, width, height};
+                           FillRect(memory, &all, brush);
+                           DeleteObject(brush);
+                           DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+                       })
+        .Pixels;
 }
 
 // Which system icon an icon control of another program shows. Icon handles are the other
@@ -378,26 +395,9 @@ TCapture CaptureWindow(HWND window, bool withFrame) {
     capture.Width = rect.right - rect.left;
     capture.Height = rect.bottom - rect.top;
     if (capture.Width <= 0 || capture.Height <= 0) return TCapture{};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = capture.Width;
-    info.bmiHeader.biHeight = -capture.Height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, capture.Width, capture.Height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    capture.Pixels.assign(pixels, pixels + capture.Width * capture.Height);
-    for (std::uint32_t& pixel : capture.Pixels) pixel &= 0x00FFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return capture;
+    const LONG left = rect.left;
+    const LONG top = rect.top;
+    return DrawnPixels(capture.Width, capture.Height, [&](HDC memory, HDC screen) {
+        BitBlt(memory, 0, 0, capture.Width, capture.Height, screen, left, top, SRCCOPY);
+    });
 }
