@@ -174,6 +174,22 @@ TEST(MainWindow, TabWalksTheFocusOrderAndWraps) {
     }
 }
 
+TEST(MainWindow, EnterPressesTheFocusedButtonAndEscLeavesTheWindowOpen) {
+    TFolder folder("enter");
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    HWND button2 = program.Control(mcButton2);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(program.Main) == program.Control(mcMemo1); }));
+    PostKey(FocusOf(program.Main), VK_ESCAPE);
+    // Memo1, the two file boxes, "Обработать", then "Показать результаты".
+    for (int i = 0; i < 4; ++i) PostKey(FocusOf(program.Main), VK_TAB);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(program.Main) == button2; }, 3s));
+    EXPECT_TRUE(IsShown(program.Main));
+    PostKey(button2, VK_RETURN);
+    EXPECT_NE(WaitTopWindow(program.Program.Pid(), "", kViewerCaption, 5s), nullptr)
+        << "Enter on the focused button did not press it";
+}
+
 TEST(MainWindow, MissingArticleListShowsTheErrorBoxAndTheWindowStaysUsable) {
     TFolder folder("missing");
     TRunningProgram program(folder.Path);
