@@ -1,0 +1,336 @@
+#include "win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "app/WindowTexts.h"
+#include "win32/Choosers.h"
+#include "win32/DataViewerWindow.h"
+#include "win32/MainWindowIds.h"
+#include "win32/OemEdit.h"
+#include "win32/RegionalCurrency.h"
+#include "win32/WideText.h"
+
+namespace {
+
+constexpr int kClientWidth = 510;
+constexpr int kClientHeight = 520;
+// The browse button at the right end of a file name or folder box (inside the box's width).
+constexpr int kBrowseWidth = 22;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+constexpr UINT_PTR kMemoSubclass = 1;
+
+struct TPlace {
+    int Left, Top, Width, Height;
+};
+
+// The focus order: the two file name boxes, the import and results buttons, the prefix and start
+// value, the save button, the check box, the VAT rate and last the folder box.
+constexpr int kFocusOrder[] = {
+    mcMemo1,     mcEdOpenPRINT,     mcEdOpenARTICLE,       mcButton1,
+    mcButton2,   mcEdBarCodePrefix, mcEdBarCodeStartValue, mcBtnSaveToDBF,
+    mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder};
+
+// The instructions keep their line breaks; a multi-line box wants CR LF between lines.
+std::wstring InstructionsText() {
+    std::string text;
+    for (const char* line : kInstructions) {
+        if (!text.empty()) text += "\r\n";
+        text += line;
+    }
+    return Wide(text);
+}
+
+// The instructions are read, not edited: Tab and Esc go to the window as in any other control,
+// and the text is not selected whole when the focus arrives.
+LRESULT CALLBACK MemoProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+    if (message == WM_GETDLGCODE) {
+        return DefSubclassProc(memo, message, wParam, lParam) &
+               ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(memo, MemoProc, kMemoSubclass);
+    return DefSubclassProc(memo, message, wParam, lParam);
+}
+
+// A label's size follows its text in its font.
+void FitToText(HWND label, HFONT font) {
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT rect{};
+    const std::wstring text = Wide(TextOf(label));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, rect.right, rect.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency()) {
+    static const ATOM windowClass = [instance] {
+        WNDCLASSEXW cls{};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = WindowProc;
+        // The dialog manager's own data: focus kept across activation, Enter on a focused button.
+        cls.cbWndExtra = DLGWINDOWEXTRA;
+        cls.hInstance = instance;
+        cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        cls.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON),
+                                                    GetSystemMetrics(SM_CYSMICON), 0));
+        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        cls.lpszClassName = kMainWindowClass;
+        return RegisterClassExW(&cls);
+    }();
+    (void)windowClass;
+
+    HDC screen = GetDC(nullptr);
+    Dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    Font = CreateFontW(-MulDiv(11, Dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH, L"Tahoma");
+    BoldFont = CreateFontW(-MulDiv(11, Dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+
+    RECT frame{0, 0, MulDiv(kClientWidth, Dpi, 96), MulDiv(kClientHeight, Dpi, 96)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    Window = CreateWindowExW(kExStyle, kMainWindowClass, Wide(kMainCaption).c_str(), kStyle,
+                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                             frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    Shell.SetHome(Window);
+    CreateControls();
+    Main.SetView(this);
+    // After this window, whose goods table its grid shows; the save button runs this window's
+    // handler with this window's inputs.
+    Viewer = std::make_unique<TDataViewerWindow>(Window, Main, [this] { Main.SaveClick(); });
+}
+
+TMainWindow::~TMainWindow() {
+    Main.SetView(nullptr);
+    // The viewer's grid is a view of the goods table: it goes before the table does.
+    Viewer.reset();
+    if (Window) DestroyWindow(Window);
+    DeleteObject(Font);
+    DeleteObject(BoldFont);
+}
+
+void TMainWindow::CreateControls() {
+    const TMainInputs& start = Main.Defaults();
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Window, GWLP_HINSTANCE));
+    auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, int id,
+                    TPlace place) {
+        HWND control =
+            CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                            MulDiv(place.Left, Dpi, 96), MulDiv(place.Top, Dpi, 96),
+                            MulDiv(place.Width, Dpi, 96), MulDiv(place.Height, Dpi, 96), Window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+        return control;
+    };
+    auto label = [&](int id, const char* text, int left, int top) {
+        FitToText(make(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, id, {left, top, 0, 0}), Font);
+    };
+    auto edit = [&](int id, const std::string& text, TPlace place) {
+        RestrictToOem(
+            make(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, place));
+    };
+    // A file name or folder box: the text box and its browse button share the box's width.
+    auto nameBox = [&](int id, int browseId, const std::string& text, TPlace place) {
+        edit(id, text, {place.Left, place.Top, place.Width - kBrowseWidth, place.Height});
+        make(L"BUTTON", "...", BS_PUSHBUTTON, 0, browseId,
+             {place.Left + place.Width - kBrowseWidth, place.Top, kBrowseWidth, place.Height});
+    };
+    auto button = [&](int id, const char* text, TPlace place) {
+        make(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, id, place);
+    };
+
+    HWND memo =
+        make(L"EDIT", "", WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
+             WS_EX_CLIENTEDGE, mcMemo1, {8, 8, 492, 236});
+    SetWindowTextW(memo, InstructionsText().c_str());
+    SetWindowSubclass(memo, MemoProc, kMemoSubclass, 0);
+
+    label(mcLabel1, kPrintLabel, 8, 248);
+    nameBox(mcEdOpenPRINT, mcBrowsePRINT, start.PrintFile, {8, 263, 492, 21});
+    label(mcLabel2, kArticleLabel, 8, 292);
+    nameBox(mcEdOpenARTICLE, mcBrowseARTICLE, start.ArticleFile, {10, 308, 492, 21});
+    label(mcLabel6, kFolderLabel, 8, 339);
+    nameBox(mcEdDBFFolder, mcBrowseDBFFolder, start.Folder, {10, 355, 492, 21});
+    label(mcLabel3, kPrefixLabel, 8, 385);
+    edit(mcEdBarCodePrefix, start.Prefix, {323, 382, 50, 21});
+    label(mcLabel4, kStartValueLabel, 8, 409);
+    edit(mcEdBarCodeStartValue, start.StartValue, {323, 406, 50, 21});
+    HWND check = make(L"BUTTON", kWriteIDCaption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, mcCbWriteID,
+                      {8, 431, 297, 17});
+    SendMessageW(check, BM_SETCHECK, start.WriteID ? BST_CHECKED : BST_UNCHECKED, 0);
+    label(mcLabel5, kNdsLabel, 324, 433);
+    edit(mcEdNDSValue, start.NdsValue, {407, 429, 38, 21});
+
+    HWND count = make(L"STATIC", InitialCountText(), SS_LEFT | SS_NOPREFIX, 0,
+                      mcLbBarCodesGeneratedCount, {8, 456, 0, 0});
+    SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont), FALSE);
+    FitToText(count, BoldFont);
+    ShowWindow(count, SW_HIDE);
+
+    button(mcButton1, kImportButton, {8, 482, 105, 25});
+    button(mcButton2, kShowResultsButton, {119, 482, 130, 25});
+    button(mcBtnSaveToDBF, kSaveButton, {255, 482, 162, 25});
+
+    // Tab follows the order of the child windows: put the focusable ones in the focus order.
+    HWND previous = HWND_TOP;
+    for (int id : kFocusOrder) {
+        SetWindowPos(Control(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = Control(id);
+    }
+}
+
+void TMainWindow::Show(int showCommand) {
+    RECT frame{};
+    GetWindowRect(Window, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(Window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(Window, showCommand);
+    SetFocus(Control(mcMemo1));
+    UpdateWindow(Window);
+}
+
+bool TMainWindow::PreTranslate(MSG& message) {
+    if (Viewer && Viewer->PreTranslate(message)) return true;
+    return Window && IsDialogMessageW(Window, &message);
+}
+
+LRESULT CALLBACK TMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<TMainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->Window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefDlgProcW(window, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            // The read-only instructions keep the colours of text to read, not of the window.
+            if (reinterpret_cast<HWND>(lParam) == Control(mcMemo1)) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            break;
+        case WM_CLOSE:
+            // Closing the main window ends the program at once, the viewer and any edit included.
+            DestroyWindow(Window);
+            return 0;
+        case WM_DESTROY:
+            Main.SetView(nullptr);
+            Viewer.reset();
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+            Window = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefDlgProcW(Window, message, wParam, lParam);
+}
+
+void TMainWindow::Command(int id) {
+    switch (id) {
+        case mcButton1:
+            Main.ImportClick();
+            break;
+        case mcButton2:
+            Main.ShowResultsClick();
+            break;
+        case mcBtnSaveToDBF:
+            Main.SaveClick();
+            break;
+        case mcBrowsePRINT:
+            BrowseFile(mcEdOpenPRINT, PrintStart);
+            break;
+        case mcBrowseARTICLE:
+            BrowseFile(mcEdOpenARTICLE, ArticleStart);
+            break;
+        case mcBrowseDBFFolder:
+            BrowseFolder();
+            break;
+        default:
+            // Enter and Esc (IDOK, IDCANCEL) do nothing here: the window has no default button.
+            break;
+    }
+}
+
+void TMainWindow::BrowseFile(int boxId, TFileChooserStart& start) {
+    HWND box = Control(boxId);
+    start.FollowBoxText(TextOf(box));
+    if (const auto chosen = ChooseFileToOpen(Window, start.Folder(), start.Name())) {
+        SetText(box, start.TakeChosenFile(*chosen));
+    }
+    SetFocus(box);
+}
+
+void TMainWindow::BrowseFolder() {
+    HWND box = Control(mcEdDBFFolder);
+    if (const auto chosen = ChooseFolder(Window, FolderChooserStart(TextOf(box)))) {
+        SetText(box, *chosen);
+    }
+}
+
+TMainInputs TMainWindow::Inputs() const {
+    TMainInputs inputs;
+    inputs.PrintFile = TextOf(Control(mcEdOpenPRINT));
+    inputs.ArticleFile = TextOf(Control(mcEdOpenARTICLE));
+    inputs.Folder = TextOf(Control(mcEdDBFFolder));
+    inputs.Prefix = TextOf(Control(mcEdBarCodePrefix));
+    inputs.StartValue = TextOf(Control(mcEdBarCodeStartValue));
+    inputs.NdsValue = TextOf(Control(mcEdNDSValue));
+    inputs.WriteID = SendMessageW(Control(mcCbWriteID), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return inputs;
+}
+
+void TMainWindow::HideCount() {
+    ShowWindow(Control(mcLbBarCodesGeneratedCount), SW_HIDE);
+}
+
+void TMainWindow::ShowCount(const std::string& text) {
+    HWND count = Control(mcLbBarCodesGeneratedCount);
+    SetText(count, text);
+    FitToText(count, BoldFont);
+    ShowWindow(count, SW_SHOW);
+}
+
+void TMainWindow::ShowViewer() {
+    if (Viewer) Viewer->Show();
+}
+
+void TMainWindow::HideViewer() {
+    if (Viewer) Viewer->Hide();
+}
+
+void TMainWindow::Repaint() {
+    // A pressed button is drawn released, and every window current, before the handler blocks
+    // the thread.
+    RedrawWindow(Window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (Viewer && IsWindowVisible(Viewer->Handle())) {
+        RedrawWindow(Viewer->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/FileChooser.h"
+#include "app/MainController.h"
+#include "win32/Win32Shell.h"
+
+class TDataViewerWindow;
+
+// The main window on Windows' own controls: the operator's instructions, every input of the
+// import and the export, the count line and the three buttons, a fixed-size dialog window. It
+// only maps its controls: the behaviour is the main window's controller, which owns the goods
+// table of the process and runs the handlers. The results viewer is created with it, hidden.
+class TMainWindow final : private IMainView {
+  public:
+    // Creates the window and every control with its start value, hidden, then the results viewer.
+    explicit TMainWindow(HINSTANCE instance);
+    ~TMainWindow() override;
+    TMainWindow(const TMainWindow&) = delete;
+    TMainWindow& operator=(const TMainWindow&) = delete;
+
+    // Shows the window centred on the screen, the focus in the instructions.
+    void Show(int showCommand);
+    HWND Handle() const { return Window; }
+    TMainController& Controller() { return Main; }
+
+    // The message loop's first look at a message: the results viewer's keys, then the dialog
+    // keys of this window (Tab, Shift+Tab, Space, Enter). True when the message was used.
+    bool PreTranslate(MSG& message);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    HWND Control(int id) const { return GetDlgItem(Window, id); }
+    void Command(int id);
+    void BrowseFile(int boxId, TFileChooserStart& start);
+    void BrowseFolder();
+
+    // IMainView
+    TMainInputs Inputs() const override;
+    void HideCount() override;
+    void ShowCount(const std::string& text) override;
+    void ShowViewer() override;
+    void HideViewer() override;
+    void Repaint() override;
+
+    TWin32Shell Shell;
+    TMainController Main;
+    HWND Window = nullptr;
+    HFONT Font = nullptr;
+    HFONT BoldFont = nullptr;
+    int Dpi = 96;
+    TFileChooserStart PrintStart;
+    TFileChooserStart ArticleStart;
+    std::unique_ptr<TDataViewerWindow> Viewer;
+};

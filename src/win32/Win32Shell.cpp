@@ -1,0 +1,120 @@
+#include "win32/Win32Shell.h"
+
+#include <vector>
+
+#include "progress/ProgressViewer.h"
+#include "win32/WideText.h"
+
+namespace {
+
+UINT BoxIcon(TDialogIcon icon) {
+    switch (icon) {
+        case diWarning:
+            return MB_ICONWARNING;
+        case diInformation:
+            return MB_ICONINFORMATION;
+        case diError:
+            return MB_ICONERROR;
+        case diQuestion:
+            return MB_ICONQUESTION;
+    }
+    return 0;
+}
+
+// While a box is up, every window of the program is disabled, not only the box's owner: the
+// results viewer and the main window each take no input until it is answered.
+class TDisabledWindows {
+  public:
+    explicit TDisabledWindows(HWND owner) : Owner(owner) {
+        EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+        for (HWND window : Windows) EnableWindow(window, FALSE);
+    }
+    ~TDisabledWindows() {
+        for (HWND window : Windows) {
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        }
+    }
+    TDisabledWindows(const TDisabledWindows&) = delete;
+    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+  private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM data) {
+        auto* self = reinterpret_cast<TDisabledWindows*>(data);
+        // The owner is disabled by the box itself and enabled again before it goes.
+        if (window != self->Owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            self->Windows.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND Owner;
+    std::vector<HWND> Windows;
+};
+
+class TViewerWindow final : public IProgressWindow {
+  public:
+    TViewerWindow(const std::string& caption, bool percentMode, HWND back)
+        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(back) {}
+
+    void SetPercent(double percent) override {
+        // A plain store: the viewer thread only reads the value, so no ordering is needed.
+        Viewer->Percent.store(percent, std::memory_order_relaxed);
+    }
+
+    void Close() override {
+        // The viewer frees itself in its own thread after this; it is never touched again.
+        Viewer->Terminate();
+        Viewer = nullptr;
+        // The progress window had the keyboard; the window that started the step gets it back.
+        if (Back && IsWindow(Back)) SetForegroundWindow(Back);
+    }
+
+  private:
+    TProgressViewer* Viewer;
+    HWND Back;
+};
+
+}  // namespace
+
+HWND TWin32Shell::BoxOwner() const {
+    HWND active = GetActiveWindow();
+    if (active && (active == Home || GetAncestor(active, GA_ROOTOWNER) == Home)) return active;
+    return Home;
+}
+
+int TWin32Shell::Box(const std::string& title, const std::string& text, UINT type) {
+    HWND owner = BoxOwner();
+    TDisabledWindows disabled(owner);
+    return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), type);
+}
+
+void TWin32Shell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
+    Box(title, text, MB_OK | BoxIcon(icon));
+}
+
+bool TWin32Shell::Confirm(const std::string& title, const std::string& text) {
+    return Box(title, text, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+std::unique_ptr<IProgressWindow> TWin32Shell::OpenProgress(const std::string& caption,
+                                                           bool percentMode) {
+    return std::make_unique<TViewerWindow>(caption, percentMode, BoxOwner());
+}
+
+void TWin32Shell::SetProgressAppName(const std::string& name) {
+    AppName = name;
+}
+
+std::string TWin32Shell::ProgramPath() const {
+    // Paths may be longer than MAX_PATH: grow until the name fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return Narrow(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
