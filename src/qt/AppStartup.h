@@ -16,5 +16,5 @@ QFont FormFont();
 // Gives a form the button-face background of dialog windows.
 void SetButtonFaceBackground(QWidget* form);
 
-// The program's icon, drawn at 32 x 32: a barrel beside a table.
+// The program's icon (data/icons): a barrel beside a table.
 QIcon AppIcon();

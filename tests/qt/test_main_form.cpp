@@ -196,6 +196,12 @@ void TMainFormTest::FixedDialogFrameWithTahoma() {
     QCOMPARE(form.edNDSValue->font().family(), QStringLiteral("Tahoma"));
     QCOMPARE(form.lbBarCodesGeneratedCount->font().bold(), true);
     QCOMPARE(form.windowIcon().isNull(), false);
+    // Every size of the icon is built into the program, not only named.
+    for (const int size : {16, 32, 256}) {
+        const QImage picture = form.windowIcon().pixmap(size, size).toImage();
+        QCOMPARE(picture.size(), QSize(size, size));
+        QVERIFY(picture.pixelColor(size / 2, size / 2).alpha() > 0);
+    }
     if (!QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"))) {
         QSKIP("Tahoma is not installed here");
     }
