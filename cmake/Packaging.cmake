@@ -62,16 +62,12 @@ if(NOT WIN32)
     install(FILES ${K2L_PACKAGING_DIR}/kelva2larmis.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     foreach(size ${K2L_ICON_SIZES})
-      if(EXISTS ${K2L_ICON_DIR}/kelva2larmis-${size}.png)
-        install(FILES ${K2L_ICON_DIR}/kelva2larmis-${size}.png
-                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-                RENAME kelva2larmis.png)
-      endif()
+      install(FILES ${K2L_ICON_DIR}/kelva2larmis-${size}.png
+              DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+              RENAME kelva2larmis.png)
     endforeach()
-    if(EXISTS ${K2L_ICON_DIR}/kelva2larmis.svg)
-      install(FILES ${K2L_ICON_DIR}/kelva2larmis.svg
-              DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    endif()
+    install(FILES ${K2L_ICON_DIR}/kelva2larmis.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   endif()
 
   # The converter's manual page is made from its own --help and --version, so it cannot drift
@@ -133,12 +129,9 @@ if(WIN32)
     set(CPACK_PACKAGE_EXECUTABLES kelva2larmis kelva2larmis)
     set(CPACK_NSIS_INSTALLED_ICON_NAME kelva2larmis.exe)
   endif()
-  if(EXISTS ${K2L_ICON_DIR}/kelva2larmis.ico)
-    # NSIS reads the path as written: backslashes would be escapes to it.
-    file(REAL_PATH ${K2L_ICON_DIR}/kelva2larmis.ico K2L_ICON_ICO)
-    set(CPACK_NSIS_MUI_ICON ${K2L_ICON_ICO})
-    set(CPACK_NSIS_MUI_UNIICON ${K2L_ICON_ICO})
-  endif()
+  file(REAL_PATH ${K2L_ICON_DIR}/kelva2larmis.ico k2l_icon)
+  set(CPACK_NSIS_MUI_ICON ${k2l_icon})
+  set(CPACK_NSIS_MUI_UNIICON ${k2l_icon})
   # The installer's name says what it is beside the zip of the same programs.
   set(CPACK_PROJECT_CONFIG_FILE ${K2L_PACKAGING_DIR}/CPackProjectConfig.cmake)
 else()
@@ -150,3 +143,7 @@ else()
 endif()
 
 include(CPack)
+
+if(K2L_BUILD_TESTS)
+  add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../tests/packaging ${CMAKE_BINARY_DIR}/tests/packaging)
+endif()
