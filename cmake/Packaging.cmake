@@ -124,6 +124,9 @@ if(WIN32)
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
   set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
   set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+  # A 64-bit installer for the 64-bit programs, and Unicode, so that a folder with Cyrillic
+  # letters installs whatever the system's ANSI code page (NSIS defaults to a 32-bit ANSI one).
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
   set(CPACK_NSIS_MENU_LINKS "examples" "Examples")
   if(TARGET kelva2larmis)
     set(CPACK_PACKAGE_EXECUTABLES kelva2larmis kelva2larmis)

@@ -28,5 +28,7 @@ if ! cpack --config "$config" -G "$generators" -B "$out" >"$out/cpack.log" 2>&1;
   cat "$out/cpack.log"
   exit 1
 fi
+# The installer's script stays for the tests that read what it says.
+find "$out/_CPack_Packages" -name project.nsi -exec cp {} "$out/" \;
 rm -rf "$out/_CPack_Packages"
 ls -l "$out"

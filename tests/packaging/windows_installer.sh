@@ -28,7 +28,10 @@ if [ ! -x "$linux" ]; then
 fi
 linux=$(realpath "$linux") wine_run=$(realpath "$wine_run")
 
-work=$(mktemp -d)
+# The temporary folder is inside the build folder, so that wine-run runs the installed programs in
+# the build's own prefix (it takes the nearest build folder above a program), where the installer
+# registered them, and keeps its lock files out of the installed folder.
+work=$(mktemp -d -p "$(dirname "$installer")")
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() {
@@ -36,13 +39,9 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The prefix wine-run uses for a program in the build folder (the installer sits in it).
-prefix=${K2L_WINEPREFIX:-}
-if [ -z "$prefix" ]; then
-  dir=$(dirname "$installer")
-  while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
-  prefix=$dir/wineprefix
-fi
+dir=$(dirname "$installer")
+while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+prefix=${K2L_WINEPREFIX:-$dir/wineprefix}
 # The shortcuts of the installer's own Start-menu folder (all users', as the installer runs as an
 # administrator under Wine).
 shortcuts() {
@@ -50,9 +49,17 @@ shortcuts() {
     2>/dev/null | sort
 }
 registered() {
-  "$wine_run" reg query \
+  "$wine_run" "$prefix/drive_c/windows/system32/reg.exe" query \
     'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kelva2larmis' >/dev/null 2>&1
 }
+
+# Without /D the installer goes into Program Files.
+if [ -f "$packages/project.nsi" ]; then
+  grep -qF 'InstallDir "$PROGRAMFILES64\kelva2larmis"' "$packages/project.nsi" ||
+    fail "the default folder is not Program Files: $(grep InstallDir "$packages/project.nsi")"
+else
+  fail "cpack left no project.nsi"
+fi
 
 # NSIS takes the folder after /D= as it is, unquoted, as the last argument.
 target=$work/Программы/kelva2larmis

@@ -16,7 +16,8 @@ if [ ${#zips[@]} != 1 ] || [ ! -f "${zips[0]}" ]; then
 fi
 zip=${zips[0]}
 wine_run=$(realpath "$wine_run")
-work=$(mktemp -d)
+# Unpacked inside the build folder, so that wine-run runs the converter in the build's own prefix.
+work=$(mktemp -d -p "$(dirname "$zip")")
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() {
