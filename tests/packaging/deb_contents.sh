@@ -82,8 +82,9 @@ done
 # The desktop entry is valid, starts the program with its icon from the Office menu.
 if [ -f "$root/usr/share/applications/kelva2larmis.desktop" ]; then
   desktop=$root/usr/share/applications/kelva2larmis.desktop
-  validation=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$validation" ] ||
+  if ! validation=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$validation" ]; then
     fail "desktop-file-validate: $validation"
+  fi
   for key in Exec=kelva2larmis Icon=kelva2larmis Categories=Office\; Terminal=false; do
     grep -qx "$key" "$desktop" || fail "the desktop entry lacks $key"
   done

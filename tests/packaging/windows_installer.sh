@@ -55,6 +55,7 @@ registered() {
 
 # Without /D the installer goes into Program Files.
 if [ -f "$packages/project.nsi" ]; then
+  # shellcheck disable=SC2016 # NSIS's variable, not the shell's
   grep -qF 'InstallDir "$PROGRAMFILES64\kelva2larmis"' "$packages/project.nsi" ||
     fail "the default folder is not Program Files: $(grep InstallDir "$packages/project.nsi")"
 else
@@ -72,14 +73,13 @@ done
 for file in Uninstall.exe README.md examples/ARTICLE.TXT examples/PRINT.TXT; do
   [ -s "$target/$file" ] || fail "$file is not installed"
 done
-want_shortcuts=(Examples.lnk Uninstall.lnk)
+links=(Examples.lnk Uninstall.lnk)
 for program in "${programs[@]}"; do
-  [ "$program" = kelva2larmis ] && want_shortcuts+=(kelva2larmis.lnk)
+  [ "$program" = kelva2larmis ] && links+=(kelva2larmis.lnk)
 done
-got_shortcuts=$(shortcuts | tr '\n' ' ')
-want_shortcuts=$(printf '%s\n' "${want_shortcuts[@]}" | sort | tr '\n' ' ')
-[ "$got_shortcuts" = "$want_shortcuts" ] ||
-  fail "Start-menu shortcuts are '$got_shortcuts', not '$want_shortcuts'"
+got_links=$(shortcuts | tr '\n' ' ')
+want_links=$(printf '%s\n' "${links[@]}" | sort | tr '\n' ' ')
+[ "$got_links" = "$want_links" ] || fail "Start-menu shortcuts are '$got_links', not '$want_links'"
 registered || fail "the installation is not registered for removal"
 
 converter=$target/kelva2larmis-convert.exe

@@ -39,8 +39,8 @@ unzip -q "$zip" -d "$work"
 for program in "${programs[@]}"; do
   exe=$work/$top/$program.exe
   [ -f "$exe" ] || continue
-  runtime=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | grep -i '^lib' || true)
-  [ -z "$runtime" ] || fail "$program.exe needs $(echo $runtime) beside it"
+  runtime=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | grep -i '^lib' | tr '\n' ' ' || true)
+  [ -z "$runtime" ] || fail "$program.exe needs $runtime beside it"
 done
 converter=$work/$top/kelva2larmis-convert.exe
 if [ -f "$converter" ] && command -v wine >/dev/null; then
