@@ -116,6 +116,12 @@ bool TGoodsGridController::FinishEditing() {
     return true;
 }
 
+bool TGoodsGridController::ShowRow(int row) {
+    if (!FinishEditing() || row < 1 || row > Goods.RowCount()) return false;
+    Goods.SetRowNumber(row);
+    return true;
+}
+
 bool TGoodsGridController::UntouchedNewRow() const {
     return Goods.State() == gsInsert && !Goods.Modified();
 }

@@ -118,6 +118,9 @@ class TGoodsGridController final : private IGoodsView {
     // What leaving the grid does: the editor is committed, and a new row left without a change
     // is dropped. False when the editor's text was refused.
     bool FinishEditing();
+    // Makes goods row `row` (1-based) current, the grid following, as a move of the operator's
+    // would after leaving the cell; false when the open cell was refused or there is no such row.
+    bool ShowRow(int row);
 
     // A key pressed in the grid while no cell editor is open.
     TKeyOutcome GridKey(TGridKeyPress press);

@@ -31,7 +31,8 @@ void TMainController::ImportClick() {
         inputs.Prefix = now.Prefix;
         inputs.StartValue = now.StartValue;
         inputs.NdsValue = now.NdsValue;
-        RunImport(inputs, mdGoods, *this);
+        inputs.Ean13 = now.Ean13;
+        RunImport(inputs, mdGoods, *this, &Record);
     });
 }
 

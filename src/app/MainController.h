@@ -6,6 +6,7 @@
 #include "app/GoodsGridController.h"
 #include "app/Shell.h"
 #include "import/GoodsTable.h"
+#include "import/ImportRecord.h"
 #include "import/RunHost.h"
 
 // The main window's inputs as they stand, as typed (UTF-8); a new value holds the window's
@@ -18,6 +19,7 @@ struct TMainInputs {
     std::string StartValue = "1";
     std::string NdsValue = "18";
     bool WriteID = false;
+    bool Ean13 = false;  // generated barcodes as EAN-13 (the check box under the generator)
 };
 
 // What the main window's behaviour needs of a front end's main window and results viewer.
@@ -79,6 +81,8 @@ class TMainController final : public IRunHost {
     void ShowResults() override;
 
     TGoodsTable mdGoods;
+    // What the last import run noted beside the table, for the checks before the load.
+    TImportRecord Record;
 
     // The headline of the progress windows.
     static constexpr const char* kProgressAppName = "ЛАРМИС";

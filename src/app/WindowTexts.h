@@ -35,6 +35,8 @@ inline constexpr const char* kStartValueLabel =
     "Укажите стартовое значение для генератора штрих-кодов:";
 inline constexpr const char* kWriteIDCaption = "При экспорте в DBF сохранять идентификатор записи";
 inline constexpr const char* kNdsLabel = "Значение НДС:";
+// The generator's option beside the start value: generated barcodes as EAN-13.
+inline constexpr const char* kEan13Caption = "Штрих-коды EAN-13";
 inline constexpr const char* kImportButton = "Обработать";
 inline constexpr const char* kShowResultsButton = "Показать результаты";
 inline constexpr const char* kSaveButton = "Сохранить в DBF-формате";
@@ -42,6 +44,7 @@ inline constexpr const char* kSaveButton = "Сохранить в DBF-форма
 inline constexpr const char* kViewerCaption = "Данные, полученные из KELVA";
 inline constexpr const char* kViewerLabel = "Отредактируйте данные при необходимости!";
 inline constexpr const char* kCloseButton = "Закрыть";
+inline constexpr const char* kFindingsLabel = "Замечания перед загрузкой в ЛАРМИС:";
 
 inline constexpr const char* kFileChooserTitle = "Список";
 inline constexpr const char* kFileChooserFilter = "Все файлы (*.*)";

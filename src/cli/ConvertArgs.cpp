@@ -35,6 +35,12 @@ std::variant<TConvertOptions, TUsageError> ParseConvertArgs(
             options.Export.WriteID = true;
         } else if (arg == "--quiet") {
             options.Quiet = true;
+        } else if (arg == "--ean13") {
+            options.Import.Ean13 = true;
+        } else if (arg == "--check") {
+            options.Check = true;
+        } else if (arg == "--check-only") {
+            options.Check = options.CheckOnly = true;
         } else {
             return TUsageError{"unknown argument: " + std::string(arg)};
         }

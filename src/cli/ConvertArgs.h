@@ -10,7 +10,8 @@
 
 inline constexpr const char* kUsage =
     "usage: kelva2larmis-convert [--article FILE] [--print FILE] [--out DIR] [--prefix TEXT]\n"
-    "                            [--start TEXT] [--vat TEXT] [--write-id] [--quiet]\n";
+    "                            [--start TEXT] [--vat TEXT] [--write-id] [--quiet]\n"
+    "                            [--ean13] [--check | --check-only]\n";
 
 inline constexpr const char* kHelp =
     "Переносит справочник товаров и остатки из отчётов KELVA в таблицы ЛАРМИС.\n"
@@ -34,11 +35,34 @@ inline constexpr const char* kHelp =
     "                  write the KELVA article code into field NAME2\n"
     "  --quiet         без строки хода работы\n"
     "                  no progress line\n"
+    "  --ean13         создавать штрих-коды EAN-13: префикс и счетчик в 12 цифрах и\n"
+    "                  контрольная цифра (префикс только из цифр)\n"
+    "                  generate EAN-13 barcodes: prefix and counter in 12 digits and the\n"
+    "                  check digit (the prefix must be digits only)\n"
+    "  --check         после чтения вывести замечания, затем записать таблицы как обычно\n"
+    "                  print the findings after the import, then write the tables as usual\n"
+    "  --check-only    только вывести замечания, таблицы не записывать\n"
+    "                  print the findings and write no tables\n"
     "  --help          эта справка / this help\n"
     "  --version       версия программы / program version\n"
     "\n"
     "Коды выхода / exit codes: 0 готово / done, 1 ошибка / error, 2 неверный вызов / usage "
-    "error.\n";
+    "error.\n"
+    "\n"
+    "Замечания / findings (stdout): kind<TAB>ID<TAB>barcode<TAB>detail, then\n"
+    "summary<TAB>kind<TAB>count for every kind:\n"
+    "  duplicate-barcode  один штрих-код у нескольких товаров / goods sharing a barcode\n"
+    "  duplicate-id       код товара в нескольких строках, остатки получает первая /\n"
+    "                     an article code on several rows; only the first gets the stock\n"
+    "  not-in-stock       товара нет в PRINT.TXT, цена или остаток пусты /\n"
+    "                     not in the stock report: price or quantity empty\n"
+    "  unknown-in-stock   строка PRINT.TXT с кодом, которого нет в списке товаров /\n"
+    "                     a stock line whose code names no article\n"
+    "  price-by-rule      цена 0 или меньше (или нет PRINT.TXT) заменена на 1 /\n"
+    "                     a price of 0 or below (or no stock report) became 1\n"
+    "  stock-by-rule      отрицательный остаток заменен на 0 / a negative quantity became 0\n"
+    "  check-digit        неверная контрольная цифра EAN/UPC или не только цифры /\n"
+    "                     wrong EAN/UPC check digit, or not all digits\n";
 
 // Exit codes of the converter.
 inline constexpr int kExitDone = 0;
@@ -51,6 +75,9 @@ struct TConvertOptions {
     TImportInputs Import;
     TExportInputs Export{"."};
     bool Quiet = false;
+    // Print the checks' findings after the import; CheckOnly: and write no tables.
+    bool Check = false;
+    bool CheckOnly = false;
     // --help or -h was met: the rest of the line was not read, nothing is to be converted.
     bool Help = false;
     // --version was met: likewise, only the version is to be printed.

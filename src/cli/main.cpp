@@ -10,11 +10,14 @@
 #include <variant>
 #include <vector>
 
+#include "cli/CheckReport.h"
 #include "cli/Console.h"
 #include "cli/ConvertArgs.h"
+#include "convert/GoodsChecks.h"
 #include "convert/GoodsExport.h"
 #include "convert/ImportRun.h"
 #include "import/GoodsTable.h"
+#include "import/ImportRecord.h"
 #include "import/RunHost.h"
 
 namespace {
@@ -125,8 +128,11 @@ int main(int argc, char** argv) {
     TTerminalHost host(!options.Quiet && IsConsole(stErr));
     TGoodsTable goods;
     try {
-        RunImport(options.Import, goods, host);
-        ExportGoods(options.Export, goods, host);
+        TImportRecord record;
+        RunImport(options.Import, goods, host, options.Check ? &record : nullptr);
+        if (options.Check)
+            WriteText(stOut, CheckReportText(CheckGoods(goods, record), goods, record));
+        if (!options.CheckOnly) ExportGoods(options.Export, goods, host);
     } catch (const std::exception& error) {
         WriteText(stErr, ForTerminal(ErrorDisplayText(error.what())) + '\n');
         return kExitFailed;

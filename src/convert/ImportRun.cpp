@@ -5,7 +5,9 @@
 #include <string>
 
 #include "import/ArticleReader.h"
+#include "import/BarCodeDigits.h"
 #include "import/GoodsTable.h"
+#include "import/ImportRecord.h"
 #include "import/ImportState.h"
 #include "import/RunHost.h"
 #include "import/StockReader.h"
@@ -29,9 +31,11 @@ std::int32_t InputInteger(const std::string& text) {
     return ParseIntegerText(text).value_or(-1);
 }
 
-void SetStockDefaults(TGoodsTable& goods) {
+void SetStockDefaults(TGoodsTable& goods, TImportRecord* record) {
     goods.MoveFirst();
     while (!goods.AtEnd()) {
+        // Noted as a report that gave quantity and price 0, so the price is one set by rule.
+        if (record) record->Receive(goods.AsInteger(gfID), {0, 0});
         goods.EditRow();
         goods.SetFloat(gfOSTATOK, 0);
         goods.SetAmount(gfRPRICE, 10000);
@@ -42,7 +46,8 @@ void SetStockDefaults(TGoodsTable& goods) {
 
 }  // namespace
 
-void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) {
+void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host,
+               TImportRecord* record) {
     if (!FileExists(inputs.ArticleFile))
         throw std::runtime_error("Файл " + inputs.ArticleFile + " не найден!");
     if (InputInteger(inputs.Prefix) < 0) throw std::runtime_error(kBadPrefix);
@@ -50,12 +55,21 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
     if (startValue < 0) throw std::runtime_error(kBadStartValue);
     std::int32_t nds = InputInteger(inputs.NdsValue);
     if (nds < 0 || nds > 100) throw std::runtime_error(kBadNds);
+    if (inputs.Ean13) {
+        // The prefix is used as typed, so "+5", " 5" or "$1F" would put signs into the code.
+        if (!IsAllDigits(inputs.Prefix)) throw std::runtime_error(kEan13PrefixNotDigits);
+        if (inputs.Prefix.size() + std::to_string(startValue).size() > 12)
+            throw std::runtime_error(kEan13NoRoom);
+    }
 
     ImportState state;
     state.Prefix = inputs.Prefix;
     state.GeneratedCount = 0;
     state.BarCodeCounter = startValue;
     state.NdsValue = nds;
+    state.Ean13 = inputs.Ean13;
+    state.Record = record;
+    if (record) record->Clear();
 
     goods.OpenTable();
     goods.ClearRows();
@@ -74,12 +88,16 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host) 
         });
         state.Lines.LoadFromFile(inputs.ArticleFile);
         ReadArticleList(state, goods);
-        if (FileExists(inputs.PrintFile)) {
+        const bool hasStockReport = FileExists(inputs.PrintFile);
+        if (record) record->HasStockReport = hasStockReport;
+        if (hasStockReport) {
             ReadStockReport(state, goods, inputs.PrintFile, host);
         } else {
             host.ShowWarning(kWarningCaption, kNoStockReport);
-            SetStockDefaults(goods);
+            SetStockDefaults(goods, record);
         }
+        // Before the views resume, so a view that checks the table finds the record whole.
+        if (record) record->Finish();
     }
 
     host.ShowCount(GeneratedCountText(state.GeneratedCount));

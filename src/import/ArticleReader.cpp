@@ -3,8 +3,10 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
+#include "import/BarCodeDigits.h"
 #include "import/GoodsTable.h"
 #include "text/CodePage.h"
 #include "text/NumberText.h"
@@ -49,6 +51,33 @@ const TArticleLayout* LayoutOf(std::string_view line) {
     return nullptr;
 }
 
+// Advances the counters past a code just made from BarCodeCounter.
+void Advance(ImportState& state) {
+    if (state.BarCodeCounter == std::numeric_limits<std::int32_t>::max()) {
+        state.CounterExhausted = true;
+    } else {
+        ++state.BarCodeCounter;
+    }
+    ++state.GeneratedCount;
+}
+
+// The prefix, zeros and the counter's digits in 12 digits, and the check digit. A counter that no
+// longer fits is the end of the range: cutting it would repeat codes already given.
+std::string GenerateEan13(ImportState& state, std::string_view counter) {
+    constexpr std::size_t kPayload = kBarCodeLength - 1;
+    if (state.Prefix.size() + counter.size() > kPayload)
+        throw std::runtime_error(kBarCodeRangeExhausted);
+    std::string code = state.Prefix;
+    code.append(kPayload - state.Prefix.size() - counter.size(), '0');
+    code.append(counter);
+    std::optional<char> check = EanCheckDigit(code);
+    // The run let only a prefix of digits through; anything else must not become a label.
+    if (!check) throw std::runtime_error(kBarCodeRangeExhausted);
+    code += *check;
+    Advance(state);
+    return code;
+}
+
 }  // namespace
 
 std::string GenerateBarCode(ImportState& state, std::string_view text) {
@@ -61,6 +90,7 @@ std::string GenerateBarCode(ImportState& state, std::string_view text) {
     char digits[16];
     char* end = std::to_chars(digits, digits + sizeof digits, state.BarCodeCounter).ptr;
     auto digitCount = static_cast<std::size_t>(end - digits);
+    if (state.Ean13) return GenerateEan13(state, std::string_view(digits, digitCount));
 
     // prefix, then zeros while prefix + zeros + number is shorter than 13, then the number; the
     // first 13 characters of that.
@@ -75,12 +105,7 @@ std::string GenerateBarCode(ImportState& state, std::string_view text) {
     std::size_t take = std::min(digitCount, kBarCodeLength - n);
     std::memcpy(code + n, digits, take);
 
-    if (state.BarCodeCounter == kMax) {
-        state.CounterExhausted = true;
-    } else {
-        ++state.BarCodeCounter;
-    }
-    ++state.GeneratedCount;
+    Advance(state);
     return std::string(code, kBarCodeLength);
 }
 
@@ -107,7 +132,8 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         // generated (GenerateBarCode would return any other unchanged), so the converted text
         // stays in its reused buffer.
         OemToAnsiText(Cut(line, layout->BarCode), utf8BarCode);
-        if (utf8BarCode.empty()) utf8BarCode = GenerateBarCode(state, {});
+        const bool generated = utf8BarCode.empty();
+        if (generated) utf8BarCode = GenerateBarCode(state, {});
         std::int32_t group = ParseIntegerText(Cut(line, layout->Group)).value_or(1);
         std::string_view oemName = Cut(line, layout->Name);
         // The barcode made above stays used and counted even when the line goes.
@@ -122,5 +148,6 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
         goods.SetInteger(gfCATEGORY, group);
         if (state.NdsValue > 0) goods.SetInteger(gfNDS, state.NdsValue);
         goods.PostRow();
+        if (generated && state.Record) state.Record->Generated.push_back(utf8BarCode);
     }
 }

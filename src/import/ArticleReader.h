@@ -20,6 +20,8 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods);
 
 // The barcode for a line's trimmed barcode text: the text itself when it is not empty (the
 // counters stay); otherwise the prefix, zeros and BarCodeCounter cut to 13 characters, after which
-// BarCodeCounter and GeneratedCount advance by 1. Throws std::runtime_error
-// kBarCodeRangeExhausted instead of going beyond 2147483647.
+// BarCodeCounter and GeneratedCount advance by 1. With state.Ean13 the prefix, zeros and counter
+// make 12 digits and the EAN-13 check digit follows; a counter with more digits than the prefix
+// leaves room for is never cut. Throws std::runtime_error kBarCodeRangeExhausted instead of going
+// beyond 2147483647 or beyond the room.
 std::string GenerateBarCode(ImportState& state, std::string_view text);

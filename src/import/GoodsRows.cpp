@@ -217,6 +217,11 @@ double TGoodsRows::AsFloat(int row, TGoodsField f) const {
     return *value;
 }
 
+std::string_view TGoodsRows::TextView(int row, TGoodsField f) const {
+    if (IsEmpty(row, f) || !IsText(f)) return {};
+    return TextOf(At(row), f);
+}
+
 void TGoodsRows::AppendText(int row, TGoodsField f, std::string& out) const {
     const TRow& r = At(row);
     if (IsEmpty(row, f)) return;

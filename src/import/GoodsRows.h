@@ -31,6 +31,8 @@ class TGoodsRows {
     std::int32_t AsInteger(int row, TGoodsField field) const;             // empty reads as 0
     double AsFloat(int row, TGoodsField field) const;                     // empty reads as 0
     void AppendText(int row, TGoodsField field, std::string& out) const;  // empty appends nothing
+    // A text column's text in place ("" when empty), valid until the rows next change.
+    std::string_view TextView(int row, TGoodsField field) const;
 
     void SetInteger(int row, TGoodsField field, std::int32_t value);
     void SetFloat(int row, TGoodsField field, double value);

@@ -300,6 +300,16 @@ double TGoodsTable::AsFloatAt(int row, TGoodsField field) const {
     return Impl->Rows.AsFloat(row, field);
 }
 
+std::int32_t TGoodsTable::AsIntegerAt(int row, TGoodsField field) const {
+    if (!Impl->Exists(row)) return 0;
+    return Impl->Rows.AsInteger(row, field);
+}
+
+std::string_view TGoodsTable::TextViewAt(int row, TGoodsField field) const {
+    if (!Impl->Exists(row)) return {};
+    return Impl->Rows.TextView(row, field);
+}
+
 void TGoodsTable::SetInteger(TGoodsField field, std::int32_t value) {
     Impl->Write([&](int row) { Impl->Rows.SetInteger(row, field, value); });
 }

@@ -82,6 +82,9 @@ class TGoodsTable {
     bool IsEmptyAt(int row, TGoodsField field) const;
     std::string AsTextAt(int row, TGoodsField field) const;
     double AsFloatAt(int row, TGoodsField field) const;
+    std::int32_t AsIntegerAt(int row, TGoodsField field) const;  // an integer column; empty 0
+    // A text column's text in place, without a copy ("" when empty); valid until the next change.
+    std::string_view TextViewAt(int row, TGoodsField field) const;
 
     // Setting is allowed only while inserting or editing (EGoodsTable otherwise).
     void SetInteger(TGoodsField field, std::int32_t value);

@@ -41,9 +41,11 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
         std::int32_t code = ParseIntegerText(TrimmedColumns(line, 1, 13)).value_or(0);
         if (code <= 0) continue;
         std::optional<std::size_t> position = state.IDList.Find(code);
-        if (!position) continue;
-        std::size_t row = *position + 1;
-        if (row > static_cast<std::size_t>(goods.RowCount())) continue;
+        std::size_t row = position ? *position + 1 : 0;
+        if (!position || row > static_cast<std::size_t>(goods.RowCount())) {
+            if (state.Record) state.Record->UnknownLines.push_back({i + 1, code});
+            continue;
+        }
 
         goods.SetRowNumber(static_cast<int>(row));
         std::int32_t inTable = goods.AsInteger(gfID);
@@ -52,8 +54,9 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
         // Both amounts are taken before the row is touched: a number beyond the fixed-point
         // range stops the run without leaving the row half-edited.
         std::int64_t quantity = ParseDecimalAmount(TrimmedColumns(line, 54, 59)).value_or(0);
-        if (quantity < 0) quantity = 0;
         std::int64_t price = ParseDecimalAmount(TrimmedColumns(line, 61, 67)).value_or(0);
+        if (state.Record) state.Record->Receive(code, {quantity, price});
+        if (quantity < 0) quantity = 0;
         if (price <= 0) price = 10000;
 
         goods.EditRow();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "progress/ViewerDrawing.h"
 #include "progress/ViewerLifetime.h"
-#include "progress/ViewerPainter.h"
 #include "progress/ViewerRegistry.h"
 #include "progress/ViewerWindow.h"
 
@@ -96,8 +96,7 @@ void TViewerEvent::Call(TProgressViewer* viewer) const {
 }
 
 void RegisterViewerClass() {
-    PrepareViewerFonts();
-    ClassRegistered = true;
+    ClassRegistered = RegisterPlatformViewerClass();
 }
 
 void ProgressViewerStartup() {
@@ -120,7 +119,7 @@ TProgressViewer::TProgressViewer(const std::string& caption, bool percentMode, b
       RequestedCancelVisible(GeometryLock, showCancel),
       Settings{::ShowPercentText, ::RefreshInterval, ::ShowElapsedTime,
                ::BarColor,        ::CancelCaption,   ::ElapsedFormat},
-      Painter(std::make_unique<TViewerPainter>()),
+      Painter(CreateViewerPainter()),
       CancelVisible(showCancel) {
     if (!ClassRegistered) {
         throw EProgressException(kClassNotRegistered);

@@ -17,10 +17,10 @@
 // The progress viewer: a small always-on-top window that runs in a thread of its own and so stays
 // painted and current while the owner's thread works without pumping events.
 //
-// Use: ProgressViewerStartup() once after the QGuiApplication exists; `new TProgressViewer(...)`;
-// write `Percent` as the work goes on; `Terminate()` exactly once, after which the viewer hides
-// its window and frees itself in its own thread; ProgressViewerShutdown() before the application
-// object goes away.
+// Use: ProgressViewerStartup() once (on Linux after the QGuiApplication exists: the Qt painter
+// needs it); `new TProgressViewer(...)`; write `Percent` as the work goes on; `Terminate()`
+// exactly once, after which the viewer hides its window and frees itself in its own thread;
+// ProgressViewerShutdown() before the application object goes away.
 
 // A colour: 00BBGGRR for an RGB colour, FF0000nn for system colour nn, clDefault for none given.
 using TColor = std::uint32_t;
@@ -78,10 +78,10 @@ extern std::atomic<bool> ClassRegistered;
 
 // Creates the window registry, then registers the viewer class (fonts included).
 void ProgressViewerStartup();
-// Makes the viewer's fonts available and sets ClassRegistered.
+// Prepares the platform (fonts on Linux, the window class on Windows) and sets ClassRegistered.
 void RegisterViewerClass();
 // Terminates every viewer still running, waits until every viewer thread and additional thread
-// has ended, then frees the registry. Call it while the QGuiApplication still exists.
+// has ended, then frees the registry. On Linux call it while the QGuiApplication still exists.
 void ProgressViewerShutdown();
 
 // One line of the text block.
@@ -106,7 +106,7 @@ class EProgressException : public std::runtime_error {
 
 class TProgressViewer;
 class TAdditionalThread;
-class TViewerPainter;
+class IViewerPainter;
 class IViewerWindowSystem;
 class IViewerWindow;
 struct TWindowEvent;
@@ -147,7 +147,8 @@ class TGeometryRequest {
 class TProgressViewer {
   public:
     // Builds the viewer with its standard lines; its thread starts when the constructor returns.
-    // Throws EProgressException when the viewer class is not registered. Needs a QGuiApplication.
+    // Throws EProgressException when the viewer class is not registered. On Linux needs a
+    // QGuiApplication.
     TProgressViewer(const std::string& Caption, bool PercentMode, bool ShowCancel,
                     std::function<void(TProgressViewer*)> OnExecute = nullptr);
     TProgressViewer(const TProgressViewer&) = delete;
@@ -234,7 +235,7 @@ class TProgressViewer {
 
     int Left = 0;
     int Top = 0;
-    std::unique_ptr<TViewerPainter> Painter;
+    std::unique_ptr<IViewerPainter> Painter;
     std::unique_ptr<IViewerWindowSystem> WindowSystem;
     std::unique_ptr<IViewerWindow> Window;
     std::uint64_t WindowHandle = 0;

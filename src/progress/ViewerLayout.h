@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 // Where things sit in the progress window and where the window sits on the screen, in pixels.
 // Plain numbers without a toolkit, so the viewer, its painter and any window layer read the
 // same ones.
@@ -66,3 +69,21 @@ TRect PlaceViewerWindow(const TWorkArea& area, int width, int height);
 
 // Where the cancel button sits in a window of the given size.
 TRect CancelButtonRect(int width, int height);
+
+// A finished frame's pixels, borrowed from the painter that drew them: Height rows of Width
+// 32-bit words 0x00RRGGBB (bytes blue, green, red, unused), top row first, rows BytesPerLine
+// apart. Both QImage's RGB32 and a top-down 32-bit DIB section are laid out so, which lets each
+// painter hand its image to the window layer without a copy.
+struct TFramePixels {
+    int Width = 0;
+    int Height = 0;
+    std::ptrdiff_t BytesPerLine = 0;
+    const std::uint8_t* Bits = nullptr;
+
+    bool IsEmpty() const { return Bits == nullptr || Width <= 0 || Height <= 0; }
+    const std::uint32_t* Row(int y) const {
+        return reinterpret_cast<const std::uint32_t*>(Bits + y * BytesPerLine);
+    }
+    // 0xRRGGBB of one pixel.
+    std::uint32_t Pixel(int x, int y) const { return Row(y)[x] & 0xFFFFFFu; }
+};

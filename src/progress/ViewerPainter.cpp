@@ -7,20 +7,13 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
+#include "progress/ViewerStyle.h"
 
-// Pre-Windows-11 default system colours (COLOR_SCROLLBAR .. COLOR_MENUBAR), as 0xRRGGBB.
-constexpr unsigned kSystemColors[] = {
-    0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-    0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0,
-    0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-    0xFFFFE1, 0xB5B5B5, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
-};
+namespace {
 
 // Only the regular face: the bold file shipped with wine draws at regular weight, while Qt's
 // emboldened regular looks like Tahoma Bold.
 constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
-constexpr const char* kTahomaFamily = "Tahoma";
 
 QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -67,24 +60,12 @@ QColor ViewerColor(TColor color, QColor fallback) {
     if (color == clDefault) {
         return fallback;
     }
-    if ((color & 0xFF000000u) == 0xFF000000u) {
-        const unsigned index = color & 0xFFu;
-        if (index < std::size(kSystemColors)) {
-            return QColor::fromRgb(kSystemColors[index]);
-        }
-        return QColor(Qt::black);
-    }
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
+    return QColor::fromRgb(ColorToRgb(color, 0));
 }
 
 QFont ViewerFont(const std::string& name, int points, TFontStyles style) {
     QFont font(ToQString(name));
-    int pixels = PointsToPixels(points < 0 ? -points : points);
-    if (pixels <= 0) {
-        pixels = PointsToPixels(kUiFontSize);
-    }
-    font.setPixelSize(std::min(pixels, kViewerMaxSize));
+    font.setPixelSize(FontPixelSize(points));
     font.setBold((style & fsBold) != 0);
     font.setItalic((style & fsItalic) != 0);
     font.setUnderline((style & fsUnderline) != 0);
@@ -98,13 +79,12 @@ void PrepareViewerFonts() {
         return;
     }
     prepared = true;
-    const QString family = QString::fromLatin1(kTahomaFamily);
+    const QString family = QString::fromLatin1(kUiFontFace);
     bool tahoma = QFontDatabase::families().contains(family);
     const QString file = QString::fromLatin1(kTahomaFile);
     if (!tahoma && QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
         tahoma = true;
     }
-    // The bitmap-only "MS Sans Serif" is not usable here; Tahoma is its metric-compatible heir.
     if (tahoma) {
         QFont::insertSubstitution(QString::fromLatin1(kUiFontName), family);
     }
@@ -124,6 +104,19 @@ int TQtTextMeasurer::TextHeight(const TViewerFont& font, const std::string& text
     return QFontMetrics(ViewerFont(font))
         .boundingRect(QRect(0, 0, width, 0), flags, ToQString(text))
         .height();
+}
+
+std::unique_ptr<IViewerPainter> CreateViewerPainter() {
+    return std::make_unique<TViewerPainter>();
+}
+
+TFramePixels TViewerPainter::Frame() const {
+    if (WindowImage.isNull()) {
+        return TFramePixels();
+    }
+    // Every image here is RGB32: the layout TFramePixels describes.
+    return TFramePixels{WindowImage.width(), WindowImage.height(), WindowImage.bytesPerLine(),
+                        WindowImage.constBits()};
 }
 
 int TViewerPainter::MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) {
@@ -230,21 +223,13 @@ void TViewerPainter::DrawCancelButton(const TProgressFrame& frame) {
         ButtonImage = QImage(width, height, QImage::Format_RGB32);
         ButtonImage.fill(ButtonFace());
         QPainter button(&ButtonImage);
-        const int r = width - 1;
-        const int b = height - 1;
-        // A raised 3-D edge: light outer top-left, dark outer bottom-right, then the inner pair.
-        button.setPen(ViewerColor(0xFF000014, Qt::white));  // highlight
-        button.drawLine(0, 0, r - 1, 0);
-        button.drawLine(0, 0, 0, b - 1);
-        button.setPen(ViewerColor(0xFF000015, Qt::black));  // dark shadow
-        button.drawLine(0, b, r, b);
-        button.drawLine(r, 0, r, b);
-        button.setPen(ViewerColor(0xFF000016, Qt::lightGray));  // light
-        button.drawLine(1, 1, r - 2, 1);
-        button.drawLine(1, 1, 1, b - 2);
-        button.setPen(ViewerColor(0xFF000010, Qt::darkGray));  // shadow
-        button.drawLine(1, b - 1, r - 1, b - 1);
-        button.drawLine(r - 1, 1, r - 1, b - 1);
+        for (const TEdgeLine& edge : RaisedButtonEdges(width, height)) {
+            const TRect& line = edge.Line;
+            if (!line.IsEmpty()) {
+                button.fillRect(QRect(line.Left, line.Top, line.Width, line.Height),
+                                ViewerColor(edge.Color, Qt::black));
+            }
+        }
         button.setFont(ViewerFont(frame.CancelFont));
         button.setPen(Qt::black);
         button.drawText(QRect(0, 0, width, height), Qt::AlignCenter, ToQString(caption));

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "progress/ProgressViewer.h"
+#include "progress/ViewerDrawing.h"
 #include "progress/ViewerFrame.h"
 #include "progress/ViewerLayout.h"
 
-// The viewer's Qt drawing: measures text with QFontMetrics for the shared layout and paints what
-// it returns into four QImages. Runs in the viewer thread; needs a QGuiApplication in the
-// process.
+// The viewer's Qt drawing (the Linux half): measures text with QFontMetrics for the shared layout
+// and paints what it returns into four QImages. Runs in the viewer thread; needs a
+// QGuiApplication in the process.
 
 // The colour a TColor stands for; `fallback` when it is clDefault.
 QColor ViewerColor(TColor color, QColor fallback);
@@ -32,19 +33,14 @@ class TQtTextMeasurer final : public ITextMeasurer {
                    bool wordWrap) override;
 };
 
-class TViewerPainter {
+// The lines go into TextImage, the face into BackgroundImage, each tick's picture into
+// WindowImage (Frame()).
+class TViewerPainter final : public IViewerPainter {
   public:
-    // Lays the lines out (storing each line's Height) and renders them one under another into
-    // TextImage on `backColor`. Returns the total height; the caller sizes the window to it +
-    // kViewerHeightBelowText.
-    int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor);
-
-    // The window face (button face inside a black outline) with TextImage at (kTextLeft, kTextTop).
-    void DrawBackground(int width, int height);
-
-    // WindowImage := background + bar + percentage + elapsed line + cancel button. Returns
-    // `Percent` as drawn: clamped to 0..100 in percentage mode, advanced in marquee mode.
-    double DrawProgress(const TTickState& state);
+    int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) override;
+    void DrawBackground(int width, int height) override;
+    double DrawProgress(const TTickState& state) override;
+    TFramePixels Frame() const override;
 
     QImage TextImage;
     QImage BackgroundImage;

@@ -2,8 +2,8 @@
 #include <chrono>
 
 #include "progress/ProgressViewer.h"
+#include "progress/ViewerDrawing.h"
 #include "progress/ViewerLifetime.h"
-#include "progress/ViewerPainter.h"
 #include "progress/ViewerRegistry.h"
 #include "progress/ViewerWindow.h"
 
@@ -156,8 +156,8 @@ void TProgressViewer::WindowProc(const TWindowEvent& event) {
         case wekClose:
             break;  // the window is closed only by Terminate
         case wekExpose:
-            if (Window && !Painter->WindowImage.isNull()) {
-                Window->Present(Painter->WindowImage);
+            if (Window && !Painter->Frame().IsEmpty()) {
+                Window->Present(Painter->Frame());
             }
             break;
     }
@@ -196,7 +196,7 @@ void TProgressViewer::DrawProgress() {
         // Only when the owner has not written a newer value meanwhile.
         Percent.compare_exchange_strong(percent, drawn);
     }
-    Window->Present(Painter->WindowImage);
+    Window->Present(Painter->Frame());
 }
 
 void TProgressViewer::SetSize(int width, int height) {

@@ -20,5 +20,5 @@ std::unique_ptr<IViewerWindowSystem> OpenViewerWindowSystem() {
         std::lock_guard<std::mutex> guard(FactoryLock);
         factory = Factory;
     }
-    return factory ? factory() : OpenXcbWindowSystem();
+    return factory ? factory() : OpenPlatformWindowSystem();
 }

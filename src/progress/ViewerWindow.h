@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,8 +8,8 @@
 #include "progress/ViewerLayout.h"
 
 // The one window layer of the progress viewer: everything the viewer thread needs of a native
-// window. Each viewer thread opens its own window system (its own display connection), so no
-// call here crosses threads.
+// window. Each viewer thread opens its own window system (its own X connection on Linux, its own
+// window and message queue on Windows), so no call here crosses threads.
 
 using TViewerWindowHandle = std::uint64_t;
 
@@ -36,7 +35,7 @@ class IViewerWindow {
     // Moves and resizes the window, keeping it above others and shown.
     virtual void Place(int left, int top, int width, int height) = 0;
     // Shows the whole frame at (0, 0).
-    virtual void Present(const QImage& frame) = 0;
+    virtual void Present(const TFramePixels& frame) = 0;
     // The next pending event, without waiting; false when none is left.
     virtual bool NextEvent(TWindowEvent& event) = 0;
     virtual void Hide() = 0;
@@ -54,12 +53,17 @@ class IViewerWindowSystem {
 using TViewerWindowSystemFactory = std::function<std::unique_ptr<IViewerWindowSystem>()>;
 
 // Replaces the way viewer threads open their window system (tests install a recorder); an
-// empty factory restores the X display.
+// empty factory restores the platform's own.
 void SetViewerWindowSystemFactory(TViewerWindowSystemFactory factory);
 
 // The window system for the calling viewer thread, or nullptr (no display: run windowless).
 std::unique_ptr<IViewerWindowSystem> OpenViewerWindowSystem();
 
-// Its own connection to the X display named by DISPLAY; nullptr when it cannot be opened or
-// its pixel format is not one we can draw.
-std::unique_ptr<IViewerWindowSystem> OpenXcbWindowSystem();
+// The platform's own, one per viewer thread: on Linux a connection to the X display named by
+// DISPLAY (nullptr when it cannot be opened or its pixel format is not one we can draw); on
+// Windows the thread's own windows of the viewer class.
+std::unique_ptr<IViewerWindowSystem> OpenPlatformWindowSystem();
+
+// Once per process, before the first viewer: on Linux makes the viewer's fonts available, on
+// Windows registers the viewer's window class. False when viewers cannot be created.
+bool RegisterPlatformViewerClass();

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <thread>
 
+#include <QImage>
+
+#include "progress/ViewerPainter.h"
 #include "progress/ViewerWindow.h"
 
 namespace {
@@ -110,7 +113,7 @@ class TXcbWindow : public IViewerWindow {
 
     TViewerWindowHandle Handle() const override { return Id; }
     void Place(int left, int top, int width, int height) override;
-    void Present(const QImage& frame) override;
+    void Present(const TFramePixels& frame) override;
     bool NextEvent(TWindowEvent& event) override;
     void Hide() override;
 
@@ -248,7 +251,13 @@ void TXcbWindow::Place(int left, int top, int width, int height) {
     xcb_flush(c);
 }
 
-void TXcbWindow::Present(const QImage& frame) {
+void TXcbWindow::Present(const TFramePixels& pixels) {
+    if (pixels.IsEmpty()) {
+        return;
+    }
+    // A view of the painter's pixels, no copy.
+    const QImage frame(pixels.Bits, pixels.Width, pixels.Height, pixels.BytesPerLine,
+                       QImage::Format_RGB32);
     const QImage* image = &frame;
     if (frame.format() != System.Format.Format) {
         Converted = frame.convertToFormat(System.Format.Format);
@@ -336,7 +345,12 @@ void TXcbWindow::Hide() {
 
 }  // namespace
 
-std::unique_ptr<IViewerWindowSystem> OpenXcbWindowSystem() {
+bool RegisterPlatformViewerClass() {
+    PrepareViewerFonts();
+    return true;
+}
+
+std::unique_ptr<IViewerWindowSystem> OpenPlatformWindowSystem() {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
         return nullptr;

@@ -1,7 +1,12 @@
 #include "qt/DataViewerFrm.h"
 
+#include <QAbstractListModel>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 
 #include "app/WindowTexts.h"
@@ -13,13 +18,41 @@ namespace {
 
 constexpr int kDesignWidth = 725;
 constexpr int kDesignHeight = 537;
+// The find box and the findings list at the right of the design's controls: the window grows
+// by this much, the design's controls keep their places and anchors in the part left of it.
+constexpr int kPanelWidth = 300;
+constexpr int kPanelGap = 8;
+constexpr int kGrownWidth = kDesignWidth + kPanelWidth + kPanelGap;
 
 }  // namespace
+
+// The findings list's lines for the list view, read from the layer as they are drawn: a million
+// findings cost no more than the visible lines.
+class TFindingsModel : public QAbstractListModel {
+  public:
+    TFindingsModel(const TFindingsList& list, QObject* parent)
+        : QAbstractListModel(parent), List(list) {}
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : List.LineCount();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+        return QString::fromStdString(List.LineText(index.row()));
+    }
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+
+  private:
+    const TFindingsList& List;
+};
 
 TDataViewerForm::TDataViewerForm(TMainForm* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      Owner(owner) {
+      Owner(owner),
+      List(owner->mdGoods, owner->Controller().Record) {
     setObjectName(QStringLiteral("DataViewerForm"));
     setWindowTitle(QString::fromUtf8(kViewerCaption));
     setModal(false);
@@ -51,15 +84,80 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setAutoDefault(false);
 
+    Find = std::make_unique<TGridFind>(DBGrid1->Controller());
+    lbFind = new QLabel(QString::fromUtf8(TGridFind::kFindLabel), this);
+    lbFind->setObjectName(QStringLiteral("lbFind"));
+    edFind = new QLineEdit(this);
+    edFind->setObjectName(QStringLiteral("edFind"));
+    edFind->setPlaceholderText(QString::fromUtf8(TGridFind::kFindHint));
+    edFind->setClearButtonEnabled(true);
+    lbFindStatus = new QLabel(this);
+    lbFindStatus->setObjectName(QStringLiteral("lbFindStatus"));
+    lbFindings = new QLabel(this);
+    lbFindings->setObjectName(QStringLiteral("lbFindings"));
+    lbFindings->setWordWrap(true);
+    lbFindings->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lstFindings = new QListView(this);
+    lstFindings->setObjectName(QStringLiteral("lstFindings"));
+    lstFindings->setUniformItemSizes(true);
+    lstFindings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstFindings->setSelectionMode(QAbstractItemView::SingleSelection);
+    FindingsModel = new TFindingsModel(List, this);
+    lstFindings->setModel(FindingsModel);
+    List.SetView(this);
+    FindingsChanged();
+
+    // The design's focus order first; the panel's controls after it.
     setTabOrder(DBGrid1, BitBtn1);
     setTabOrder(BitBtn1, Button3);
+    setTabOrder(Button3, edFind);
+    setTabOrder(edFind, lstFindings);
+
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, this, &TDataViewerForm::FindClick);
+    auto* nextKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(nextKey, &QShortcut::activated, this, &TDataViewerForm::FindNextClick);
+    connect(edFind, &QLineEdit::returnPressed, this, [this] {
+        const std::string query = edFind->text().trimmed().toStdString();
+        // Enter again on the same text goes on to the next row, as F3 does.
+        const std::string status = query == Find->Query() ? Find->FindNext() : Find->Find(query);
+        lbFindStatus->setText(QString::fromStdString(status));
+    });
+    connect(lstFindings, &QListView::clicked, this,
+            [this](const QModelIndex& index) { FindingChosen(index.row()); });
+    connect(lstFindings, &QListView::activated, this,
+            [this](const QModelIndex& index) { FindingChosen(index.row()); });
 
     connect(BitBtn1, &QPushButton::clicked, this, &TDataViewerForm::BitBtn1Click);
     connect(Button3, &QPushButton::clicked, this, &TDataViewerForm::Button3Click);
     connect(DBGrid1, &TGoodsGrid::EscapePressed, this, &TDataViewerForm::BitBtn1Click);
 
-    resize(kDesignWidth, kDesignHeight);
+    resize(kGrownWidth, kDesignHeight);
     ArrangeControls();
+}
+
+TDataViewerForm::~TDataViewerForm() {
+    List.SetView(nullptr);
+}
+
+void TDataViewerForm::FindClick() {
+    edFind->setFocus(Qt::ShortcutFocusReason);
+    edFind->selectAll();
+}
+
+void TDataViewerForm::FindNextClick() {
+    if (!Find->CanFindNext()) return FindClick();
+    lbFindStatus->setText(QString::fromStdString(Find->FindNext()));
+}
+
+void TDataViewerForm::FindingChosen(int line) {
+    if (List.Choose(line, DBGrid1->Controller())) DBGrid1->setFocus(Qt::OtherFocusReason);
+}
+
+void TDataViewerForm::FindingsChanged() {
+    lbFindings->setText(QString::fromUtf8(kFindingsLabel) + u'\n' +
+                        QString::fromStdString(List.SummaryText()));
+    FindingsModel->Reset();
 }
 
 void TDataViewerForm::ShowViewer() {
@@ -94,9 +192,16 @@ void TDataViewerForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TDataViewerForm::ArrangeControls() {
-    // The grid keeps its distance to all four edges; the buttons keep their bottom corners.
-    const int w = width();
+    // The grid keeps its distance to all four edges of the design's part; the buttons keep its
+    // bottom corners. The panel at the right keeps its width and grows in height.
+    const int w = width() - kPanelWidth - kPanelGap;
     const int h = height();
+    const int x = w;
+    lbFind->setGeometry(x, 8, kPanelWidth - 8, 16);
+    edFind->setGeometry(x, 26, kPanelWidth - 8, 21);
+    lbFindStatus->setGeometry(x, 50, kPanelWidth - 8, 16);
+    lbFindings->setGeometry(x, 72, kPanelWidth - 8, 58);
+    lstFindings->setGeometry(x, 132, kPanelWidth - 8, h - 132 - (kDesignHeight - 529));
     DBGrid1->setGeometry(8, 30, w - (kDesignWidth - 709), h - (kDesignHeight - 463));
     BitBtn1->setGeometry(w - (kDesignWidth - 642), h - (kDesignHeight - 504), 75, 25);
     Button3->setGeometry(8, h - (kDesignHeight - 504), 162, 25);

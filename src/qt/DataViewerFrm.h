@@ -1,18 +1,27 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
+
+#include "app/FindingsList.h"
+#include "app/GoodsFinder.h"
 
 class QLabel;
+class QLineEdit;
+class QListView;
 class QPushButton;
+class TFindingsModel;
 class TGoodsGrid;
 class TMainForm;
 
 // The results viewer: a non-modal window owned by the main window (no taskbar entry, always in
-// front of it) whose grid is a view of the main window's goods table. Closing only hides it.
-class TDataViewerForm : public QDialog {
+// front of it) whose grid is a view of the main window's goods table. Closing only hides it. At
+// its right, beside the design's controls, the find box (Ctrl+F, F3) and the findings list.
+class TDataViewerForm : public QDialog, private IFindingsView {
     Q_OBJECT
   public:
     explicit TDataViewerForm(TMainForm* owner);
+    ~TDataViewerForm() override;
 
     // Makes the viewer visible without a modal loop and brings it to the front.
     void ShowViewer();
@@ -26,6 +35,18 @@ class TDataViewerForm : public QDialog {
     TGoodsGrid* DBGrid1;
     QPushButton* BitBtn1;
     QPushButton* Button3;
+    QLabel* lbFind;
+    QLineEdit* edFind;
+    QLabel* lbFindStatus;
+    QLabel* lbFindings;
+    QListView* lstFindings;
+
+    // Ctrl+F: the find box takes the keyboard. Enter there finds (again), F3 finds the next.
+    void FindClick();
+    void FindNextClick();
+    // A line of the findings list chosen: its row becomes the grid's current row.
+    void FindingChosen(int line);
+    const TFindingsList& Findings() const { return List; }
 
   public slots:
     void reject() override;
@@ -36,7 +57,11 @@ class TDataViewerForm : public QDialog {
 
   private:
     void ArrangeControls();
+    void FindingsChanged() override;
 
     TMainForm* Owner;
+    TFindingsList List;
+    std::unique_ptr<TGridFind> Find;  // over the grid, made with it
+    TFindingsModel* FindingsModel;
     bool Activated = false;
 };

@@ -117,6 +117,11 @@ void TMainForm::CreateControls() {
     Label4 = MakeLabel(this, "Label4", Text(kStartValueLabel), 8, 409);
     edBarCodeStartValue =
         MakeOemEdit(this, "edBarCodeStartValue", start.StartValue, QRect(323, 406, 50, 21));
+    // Beside the start value, in the generator's inputs; the design's controls keep their places.
+    cbEan13 = new QCheckBox(Text(kEan13Caption), this);
+    cbEan13->setObjectName(QStringLiteral("cbEan13"));
+    cbEan13->setGeometry(381, 408, 121, 17);
+    cbEan13->setChecked(start.Ean13);
     cbWriteID = new QCheckBox(Text(kWriteIDCaption), this);
     cbWriteID->setObjectName(QStringLiteral("cbWriteID"));
     cbWriteID->setGeometry(8, 431, 297, 17);
@@ -136,10 +141,11 @@ void TMainForm::CreateControls() {
     Button2 = MakeButton(this, "Button2", kShowResultsButton, QRect(119, 482, 130, 25));
     btnSaveToDBF = MakeButton(this, "btnSaveToDBF", kSaveButton, QRect(255, 482, 162, 25));
 
+    // The design's order, then the EAN-13 box, so the operator's familiar order stays.
     const QList<QWidget*> focusOrder = {
         Memo1,     edOpenPRINT,     edOpenARTICLE,       Button1,
         Button2,   edBarCodePrefix, edBarCodeStartValue, btnSaveToDBF,
-        cbWriteID, edNDSValue,      edDBFFolder};
+        cbWriteID, edNDSValue,      edDBFFolder,         cbEan13};
     for (qsizetype i = 1; i < focusOrder.size(); ++i) {
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
     }
@@ -158,6 +164,7 @@ TMainInputs TMainForm::Inputs() const {
     inputs.StartValue = edBarCodeStartValue->text().toStdString();
     inputs.NdsValue = edNDSValue->text().toStdString();
     inputs.WriteID = cbWriteID->isChecked();
+    inputs.Ean13 = cbEan13->isChecked();
     return inputs;
 }
 

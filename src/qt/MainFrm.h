@@ -58,6 +58,7 @@ class TMainForm : public QWidget, private IMainView {
     QLabel* Label4;
     QLineEdit* edBarCodeStartValue;
     QCheckBox* cbWriteID;
+    QCheckBox* cbEan13;
     QLabel* Label5;
     QLineEdit* edNDSValue;
     QLabel* lbBarCodesGeneratedCount;

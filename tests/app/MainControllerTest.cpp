@@ -37,6 +37,7 @@ TEST(MainController, WindowCreationFixesThePointTheHeadlineAndTheStartValues) {
     EXPECT_EQ(start.StartValue, "1");
     EXPECT_EQ(start.NdsValue, "18");
     EXPECT_FALSE(start.WriteID);
+    EXPECT_FALSE(start.Ean13);
     EXPECT_EQ(main.CurrencyFormat().Format(-2.5), "-2.50\u00A0\u20BD");
     EXPECT_FALSE(main.mdGoods.IsOpen());
     EXPECT_EQ(log, TCallLog{});
@@ -158,6 +159,21 @@ TEST_F(MainControllerTest, MissingStockReportWarnsAndTheRunGoesOn) {
                         "box 0|Внимание!|Файл PRINT.TXT не найден, поэтому поля \"Цена\" и "
                         "\"Остаток\" примут значения по умолчанию (Цена=1, Остаток=0)",
                         kTwoGenerated, "show viewer"}));
+}
+
+TEST_F(MainControllerTest, TheEan13BoxReachesTheGeneratorAndItsRefusalTheErrorDisplay) {
+    View.Typed.Ean13 = true;
+    Main.ImportClick();
+    EXPECT_EQ(Main.mdGoods.AsTextAt(2, gfKOD), "2220000000017");
+    // The record of the run is kept for the checks: the generated code is known as such.
+    EXPECT_TRUE(Main.Record.Complete);
+    EXPECT_TRUE(Main.Record.WasGenerated("2220000000017"));
+    View.Typed.Prefix = "0x22";
+    EXPECT_EQ(Steps([&] { Main.ImportClick(); }),
+              (TCallLog{"repaint", "inputs",
+                        "box 2|Kelva2larmis|Для штрих-кодов EAN-13 префикс должен состоять только "
+                        "из цифр!"}));
+    EXPECT_EQ(Main.mdGoods.AsTextAt(2, gfKOD), "2220000000017");
 }
 
 TEST_F(MainControllerTest, ShowResultsShowsTheViewerAndNothingElse) {

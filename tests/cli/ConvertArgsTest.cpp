@@ -21,7 +21,9 @@ std::string Outcome(const std::vector<std::string_view>& args) {
     return "article=" + o.Import.ArticleFile + " print=" + o.Import.PrintFile +
            " out=" + o.Export.Folder + " prefix=" + o.Import.Prefix +
            " start=" + o.Import.StartValue + " vat=" + o.Import.NdsValue +
-           (o.Export.WriteID ? " write-id" : "") + (o.Quiet ? " quiet" : "");
+           (o.Export.WriteID ? " write-id" : "") + (o.Quiet ? " quiet" : "") +
+           (o.Import.Ean13 ? " ean13" : "") + (o.Check ? " check" : "") +
+           (o.CheckOnly ? " check-only" : "");
 }
 
 const std::string kDefaults = "article=ARTICLE.TXT print=PRINT.TXT out=. prefix=222 start=1 vat=18";
@@ -72,6 +74,23 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--quiet", "--vat", "20", "--start", "55", "--write-id", "--prefix", "290",
                    "--out", "o", "--print", "p", "--article", "a"},
                   "article=a print=p out=o prefix=290 start=55 vat=20 write-id quiet"}),
+    RuleName);
+
+INSTANTIATE_TEST_SUITE_P(
+    CheckAndEan13, ConvertArgs,
+    testing::Values(
+        TArgsCase{"ean13 is a switch of the import", {"--ean13"}, kDefaults + " ean13"},
+        TArgsCase{"check prints and still converts", {"--check"}, kDefaults + " check"},
+        TArgsCase{"check only implies check", {"--check-only"}, kDefaults + " check check-only"},
+        TArgsCase{"check after check only keeps writing off",
+                  {"--check-only", "--check"},
+                  kDefaults + " check check-only"},
+        TArgsCase{"check options take no value",
+                  {"--check", "--out", "o"},
+                  "article=ARTICLE.TXT print=PRINT.TXT out=o prefix=222 start=1 vat=18 check"},
+        TArgsCase{"check with an equals sign is unknown",
+                  {"--check=yes"},
+                  "usage: unknown argument: --check=yes"}),
     RuleName);
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,27 +1,36 @@
 #pragma once
 
-#include <QImage>
-#include <QRect>
+#include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <utility>
 
-// Small readers of frame pixels for the drawing tests.
+#include "progress/ViewerLayout.h"
 
-inline constexpr QRgb kWhite = 0xFFFFFFFF;
-inline constexpr QRgb kBlack = 0xFF000000;
-inline constexpr QRgb kAqua = 0xFF00FFFF;
-inline constexpr QRgb kFace = 0xFFF0F0F0;
+// Small readers of frame pixels for the drawing tests. They take any image with width(),
+// height() and pixel(x, y) giving 0xAARRGGBB: a QImage or a recorded TFrameImage.
 
-inline QRgb Pixel(const QImage& image, int x, int y) {
-    return image.pixel(x, y) | 0xFF000000u;
+inline constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kBlack = 0xFF000000;
+inline constexpr std::uint32_t kAqua = 0xFF00FFFF;
+inline constexpr std::uint32_t kFace = 0xFFF0F0F0;
+
+template <class TImage>
+std::uint32_t Pixel(const TImage& image, int x, int y) {
+    return static_cast<std::uint32_t>(image.pixel(x, y)) | 0xFF000000u;
 }
 
-// Text pixels: anything clearly darker than the face and the white bar.
-inline bool IsInk(QRgb pixel) {
-    return qGray(pixel) < 160;
+// Text pixels: anything clearly darker than the face and the white bar (qGray's weights).
+inline bool IsInk(std::uint32_t pixel) {
+    const std::uint32_t red = (pixel >> 16) & 0xFF;
+    const std::uint32_t green = (pixel >> 8) & 0xFF;
+    const std::uint32_t blue = pixel & 0xFF;
+    return (red * 11 + green * 16 + blue * 5) / 32 < 160;
 }
 
 // Pixels in row y, columns [x0, x1), that differ from `colour`.
-inline int CountOther(const QImage& image, int y, int x0, int x1, QRgb colour) {
+template <class TImage>
+int CountOther(const TImage& image, int y, int x0, int x1, std::uint32_t colour) {
     int count = 0;
     for (int x = x0; x < x1; ++x) {
         count += Pixel(image, x, y) != colour ? 1 : 0;
@@ -30,20 +39,28 @@ inline int CountOther(const QImage& image, int y, int x0, int x1, QRgb colour) {
 }
 
 // Bounding box of the ink inside `area`; empty when there is none.
-inline QRect InkBox(const QImage& image, const QRect& area) {
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
+template <class TImage>
+TRect InkBox(const TImage& image, const TRect& area) {
+    int left = area.Right();
+    int top = area.Bottom();
+    int right = area.Left;  // one past, as TRect counts
+    int bottom = area.Top;
+    for (int y = area.Top; y < area.Bottom(); ++y) {
+        for (int x = area.Left; x < area.Right(); ++x) {
             if (IsInk(Pixel(image, x, y))) {
-                box |= QRect(x, y, 1, 1);
+                left = std::min(left, x);
+                top = std::min(top, y);
+                right = std::max(right, x + 1);
+                bottom = std::max(bottom, y + 1);
             }
         }
     }
-    return box;
+    return right > left ? TRect{left, top, right - left, bottom - top} : TRect{};
 }
 
 // The columns [first, last] of `colour` in row y, if any.
-inline std::optional<std::pair<int, int>> ColourRun(const QImage& image, int y, QRgb colour) {
+template <class TImage>
+std::optional<std::pair<int, int>> ColourRun(const TImage& image, int y, std::uint32_t colour) {
     std::optional<std::pair<int, int>> run;
     for (int x = 0; x < image.width(); ++x) {
         if (Pixel(image, x, y) == colour) {

@@ -16,16 +16,17 @@ class TRecordingWindow : public IViewerWindow {
     void Place(int left, int top, int width, int height) override {
         std::lock_guard<std::recursive_mutex> guard(Recorder->Lock);
         TRecordedWindow& window = Recorder->Windows[Id];
-        window.Placements.emplace_back(left, top, width, height);
+        window.Placements.push_back(TRect{left, top, width, height});
         window.Hidden = false;
         Recorder->Changed();
     }
 
-    void Present(const QImage& frame) override {
+    void Present(const TFramePixels& frame) override {
+        // A copy: the viewer goes on painting into its own images.
+        TFrameImage image(frame);
         std::lock_guard<std::recursive_mutex> guard(Recorder->Lock);
         TRecordedWindow& window = Recorder->Windows[Id];
-        // A deep copy: the viewer goes on painting into its own images.
-        window.Frames.push_back(frame.copy());
+        window.Frames.push_back(std::move(image));
         if (window.Frames.size() > TWindowRecorder::kKeptFrames) {
             window.Frames.pop_front();
         }
@@ -76,7 +77,7 @@ class TRecordingWindowSystem : public IViewerWindowSystem {
         TRecordedWindow& window = Recorder->Windows[handle];
         window.Handle = handle;
         window.Title = title;
-        window.Created = QRect(left, top, width, height);
+        window.Created = TRect{left, top, width, height};
         Recorder->Changed();
         return std::make_unique<TRecordingWindow>(Recorder, handle);
     }
@@ -140,31 +141,33 @@ std::vector<TViewerWindowHandle> TWindowRecorder::Handles() const {
     return handles;
 }
 
-// Frames leave the lock only as deep copies: Qt's shared image data is counted in code that a
-// thread checker cannot see, so a shared copy would look like a race with the viewer thread.
 TRecordedWindow TWindowRecorder::Window(TViewerWindowHandle handle, bool withFrames) const {
     std::lock_guard<std::recursive_mutex> guard(Lock);
     const auto found = Windows.find(handle);
     if (found == Windows.end()) {
         return TRecordedWindow();
     }
-    TRecordedWindow window = found->second;
-    window.Frames.clear();
     if (withFrames) {
-        for (const QImage& frame : found->second.Frames) {
-            window.Frames.push_back(frame.copy());
-        }
+        return found->second;
     }
+    TRecordedWindow window;
+    window.Handle = found->second.Handle;
+    window.Title = found->second.Title;
+    window.Created = found->second.Created;
+    window.Placements = found->second.Placements;
+    window.FrameCount = found->second.FrameCount;
+    window.Hidden = found->second.Hidden;
+    window.Destroyed = found->second.Destroyed;
     return window;
 }
 
-QImage TWindowRecorder::LastFrame(TViewerWindowHandle handle) const {
+TFrameImage TWindowRecorder::LastFrame(TViewerWindowHandle handle) const {
     std::lock_guard<std::recursive_mutex> guard(Lock);
     const auto found = Windows.find(handle);
     if (found == Windows.end() || found->second.Frames.empty()) {
-        return QImage();
+        return TFrameImage();
     }
-    return found->second.Frames.back().copy();
+    return found->second.Frames.back();
 }
 
 bool TWindowRecorder::WaitUntil(const std::function<bool()>& done,

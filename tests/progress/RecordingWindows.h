@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QImage>
-#include <QRect>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -12,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "FrameImage.h"
+#include "progress/ViewerLayout.h"
 #include "progress/ViewerWindow.h"
 
 // A window system that records instead of showing: every window created, placed, presented,
@@ -21,10 +21,10 @@
 struct TRecordedWindow {
     TViewerWindowHandle Handle = 0;
     std::string Title;
-    QRect Created;                  // place and size at creation
-    std::vector<QRect> Placements;  // every Place call, in order
-    std::deque<QImage> Frames;      // the latest frames, oldest first
-    int FrameCount = 0;             // all frames ever presented
+    TRect Created;                   // place and size at creation
+    std::vector<TRect> Placements;   // every Place call, in order
+    std::deque<TFrameImage> Frames;  // the latest frames, oldest first
+    int FrameCount = 0;              // all frames ever presented
     bool Hidden = false;
     bool Destroyed = false;
 };
@@ -47,10 +47,10 @@ class TWindowRecorder : public std::enable_shared_from_this<TWindowRecorder> {
 
     int OpenCount() const;
     std::vector<TViewerWindowHandle> Handles() const;
-    // What was recorded of a window; its frames (deep copies) only when asked for.
+    // What was recorded of a window; its frames only when asked for.
     TRecordedWindow Window(TViewerWindowHandle handle, bool withFrames = false) const;
-    // A deep copy of the window's latest frame (null before the first).
-    QImage LastFrame(TViewerWindowHandle handle) const;
+    // The window's latest frame (null before the first).
+    TFrameImage LastFrame(TViewerWindowHandle handle) const;
 
     // Waits until `done` holds (checked after every recorded change) or the timeout passes;
     // returns whether it holds.

@@ -76,7 +76,7 @@ class ViewerTest : public ::testing::Test {
     }
 
     // A frame drawn at least `ticks` ticks from now.
-    QImage FrameAfter(TViewerWindowHandle window, int ticks = 2) {
+    TFrameImage FrameAfter(TViewerWindowHandle window, int ticks = 2) {
         const int count = Recorder->Window(window).FrameCount + ticks;
         EXPECT_TRUE(Recorder->WaitForFrames(window, count));
         return Recorder->LastFrame(window);

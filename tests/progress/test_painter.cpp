@@ -123,9 +123,9 @@ TEST(MeasureStrings, WordWrapBreaksALongLineAndWithoutItTheLineIsCutAtTheEdges) 
     // A centred line too long for the block overflows both edges: ink reaches both borders.
     const int top = lines[0].Height + lines[1].Height;
     const QImage& image = painter.TextImage;
-    const QRect ink = InkBox(image, QRect(0, top, image.width(), lines[2].Height));
-    EXPECT_LE(ink.left(), 3);
-    EXPECT_GE(ink.right(), image.width() - 4);
+    const TRect ink = InkBox(image, TRect{0, top, image.width(), lines[2].Height});
+    EXPECT_LE(ink.Left, 3);
+    EXPECT_GE(ink.Right() - 1, image.width() - 4);
 }
 
 TEST(DrawProgress, PercentDrawsADonePartOfTruncatedWidth) {
@@ -168,9 +168,9 @@ TEST(DrawProgress, PercentOutsideTheRangeIsClampedAndReturned) {
 }
 
 TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
-    const QRect numberArea(kBarLeft + 1, kBarTop + 4, kBarWidth - 2, 14);
+    const TRect numberArea{kBarLeft + 1, kBarTop + 4, kBarWidth - 2, 14};
     TTickState state = Tick(true, 0);
-    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, numberArea).isEmpty());
+    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, numberArea).IsEmpty());
 
     state.ShowPercentText = true;
     // Looked for right of the done part's outline and inside its top and bottom edges.
@@ -180,14 +180,14 @@ TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
         state.Percent = percent;
         auto painted = Paint(state);
         const QImage& frame = painted->Painter.WindowImage;
-        const QRect ink = InkBox(frame, QRect(kBarLeft + from, kBarTop + 3, 406 - from, 14));
-        ASSERT_FALSE(ink.isEmpty()) << percent;
+        const TRect ink = InkBox(frame, TRect{kBarLeft + from, kBarTop + 3, 406 - from, 14});
+        ASSERT_FALSE(ink.IsEmpty()) << percent;
         const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, fsBold));
         const int width = metrics.horizontalAdvance(QString::fromUtf8(text));
         const int left = kBarLeft + (kBarWidth - width) / 2;
-        EXPECT_NEAR(ink.left(), left, 2) << text;
-        EXPECT_NEAR(ink.right(), left + width - 1, 3) << text;
-        EXPECT_GE(ink.top(), kBarTop + 4) << text;
+        EXPECT_NEAR(ink.Left, left, 2) << text;
+        EXPECT_NEAR(ink.Right() - 1, left + width - 1, 3) << text;
+        EXPECT_GE(ink.Top, kBarTop + 4) << text;
     }
 }
 
@@ -211,25 +211,25 @@ TEST(DrawProgress, MarqueeMovesTenPixelsPerTickAndReentersAtMinus40) {
 }
 
 TEST(DrawProgress, ElapsedLineEndsTwentyBeforeTheRightEdgeOrStartsAtTwentyBesideTheButton) {
-    const QRect band(1, kHeight - 25, kWidth - 2, 14);
-    const QRect leftOfButton(1, kHeight - 25, kWidth - 121, 14);
+    const TRect band{1, kHeight - 25, kWidth - 2, 14};
+    const TRect leftOfButton{1, kHeight - 25, kWidth - 121, 14};
     TTickState state = Tick(true, 10);
-    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, band).isEmpty());
+    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, band).IsEmpty());
 
     state.ShowElapsedTime = true;
     const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, 0));
     const int width = metrics.horizontalAdvance(QString::fromUtf8(state.ElapsedText));
-    QRect ink = InkBox(Paint(state)->Painter.WindowImage, band);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.right(), kWidth - 20 - 1, 2);
-    EXPECT_NEAR(ink.left(), kWidth - 20 - width, 2);
-    EXPECT_GE(ink.top(), kHeight - 25);
+    TRect ink = InkBox(Paint(state)->Painter.WindowImage, band);
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_NEAR(ink.Right() - 1, kWidth - 20 - 1, 2);
+    EXPECT_NEAR(ink.Left, kWidth - 20 - width, 2);
+    EXPECT_GE(ink.Top, kHeight - 25);
 
     state.CancelVisible = true;
     ink = InkBox(Paint(state)->Painter.WindowImage, leftOfButton);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.left(), 20, 2);
-    EXPECT_NEAR(ink.right(), 20 + width - 1, 2);
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_NEAR(ink.Left, 20, 2);
+    EXPECT_NEAR(ink.Right() - 1, 20 + width - 1, 2);
 }
 
 TEST(DrawProgress, CancelButtonIsA100By25ButtonAtWidthMinus120HeightMinus30) {
@@ -237,7 +237,8 @@ TEST(DrawProgress, CancelButtonIsA100By25ButtonAtWidthMinus120HeightMinus30) {
     const QRect button(kWidth - 120, kHeight - 30, 100, 25);
     auto hidden = Paint(state);
     EXPECT_EQ(Pixel(hidden->Painter.WindowImage, button.left(), button.top()), kFace);
-    EXPECT_TRUE(InkBox(hidden->Painter.WindowImage, button).isEmpty());
+    EXPECT_TRUE(
+        InkBox(hidden->Painter.WindowImage, TRect{button.x(), button.y(), 100, 25}).IsEmpty());
 
     state.CancelVisible = true;
     auto shown = Paint(state);
@@ -247,7 +248,8 @@ TEST(DrawProgress, CancelButtonIsA100By25ButtonAtWidthMinus120HeightMinus30) {
     EXPECT_EQ(Pixel(frame, button.left() - 1, button.top()), kFace);
     EXPECT_EQ(Pixel(frame, button.right() + 1, button.bottom()), kFace);
     // The caption sits inside, centred.
-    const QRect caption = InkBox(frame, button.adjusted(2, 2, -2, -2));
+    const TRect ink = InkBox(frame, TRect{button.x() + 2, button.y() + 2, 100 - 4, 25 - 4});
+    const QRect caption(ink.Left, ink.Top, ink.Width, ink.Height);
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_NEAR(caption.center().x(), button.center().x(), 3);
     EXPECT_NEAR(caption.center().y(), button.center().y(), 3);

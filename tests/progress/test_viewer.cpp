@@ -100,21 +100,22 @@ TEST_F(ViewerTest, EmptyCaptionBecomesOneBlankOfCaptionHeight) {
 TEST_F(ViewerTest, WindowIs450WideAndTextHeightPlus70HighCentredAboveTheWorkAreaBottom) {
     TProgressViewer* viewer = Start();
     const TViewerWindowHandle window = WindowOf();
-    const QImage frame = FrameAfter(window, 1);
+    const TFrameImage frame = FrameAfter(window, 1);
     const int text = TextHeight(viewer);
     EXPECT_GT(text, 60);
-    EXPECT_EQ(frame.size(), QSize(450, text + 70));
+    EXPECT_EQ(frame.width(), 450);
+    EXPECT_EQ(frame.height(), text + 70);
     const TRecordedWindow recorded = Recorder->Window(window);
     EXPECT_EQ(recorded.Title, "ProgressWnd");
-    EXPECT_EQ(recorded.Created, QRect(275, 800 - 70 - 100, 450, 70));
+    EXPECT_EQ(recorded.Created, (TRect{275, 800 - 70 - 100, 450, 70}));
     ASSERT_EQ(recorded.Placements.size(), 1u);  // one resize to fit the text, then none
-    EXPECT_EQ(recorded.Placements[0], QRect(275, 800 - (text + 70) - 100, 450, text + 70));
+    EXPECT_EQ(recorded.Placements[0], (TRect{275, 800 - (text + 70) - 100, 450, text + 70}));
     EXPECT_EQ(RegisteredWindowCount(), 1u);
 }
 
 TEST_F(ViewerTest, BarTopIs8PixelsBelowTheTextBlock) {
     TProgressViewer* viewer = Start();
-    const QImage frame = FrameAfter(WindowOf(), 1);
+    const TFrameImage frame = FrameAfter(WindowOf(), 1);
     const int textBottom = 2 + TextHeight(viewer);  // first row below the block
     EXPECT_EQ(Pixel(frame, 20, textBottom + 8), kBlack);
     EXPECT_EQ(Pixel(frame, 20 + 409, textBottom + 8 + 19), kBlack);
@@ -130,7 +131,7 @@ TEST_F(ViewerTest, PercentDrawsTheDonePartOnTheFramesAndOutOfRangeValuesAreWritt
         {37.9, 37.9, 153}, {150, 100, 406}, {-5, 0, 0}, {100, 100, 406}};
     for (const auto& [written, read, done] : cases) {
         viewer->Percent = written;
-        const QImage frame = FrameAfter(window);
+        const TFrameImage frame = FrameAfter(window);
         EXPECT_EQ(CountOther(frame, barTop + 3, 22, 428, kWhite), done) << written;
         EXPECT_EQ(viewer->Percent.load(), read) << written;
     }
@@ -142,11 +143,11 @@ TEST_F(ViewerTest, NoPercentageNumberNorElapsedLineWhenSwitchedOff) {
         ShowElapsedTime = shown;
         TProgressViewer* viewer = Start();
         viewer->Percent = 50;
-        const QImage frame = FrameAfter(WindowOf(shown ? 1 : 2), 3);
+        const TFrameImage frame = FrameAfter(WindowOf(shown ? 1 : 2), 3);
         const int h = frame.height();
         // Right of the done part, inside the bar; and the elapsed band under the bar.
-        EXPECT_EQ(InkBox(frame, QRect(20 + 206, h - 60 + 3, 180, 14)).isEmpty(), !shown);
-        EXPECT_EQ(InkBox(frame, QRect(1, h - 25, 448, 14)).isEmpty(), !shown);
+        EXPECT_EQ(InkBox(frame, TRect{20 + 206, h - 60 + 3, 180, 14}).IsEmpty(), !shown);
+        EXPECT_EQ(InkBox(frame, TRect{1, h - 25, 448, 14}).IsEmpty(), !shown);
         End(viewer);
     }
 }
@@ -154,18 +155,18 @@ TEST_F(ViewerTest, NoPercentageNumberNorElapsedLineWhenSwitchedOff) {
 TEST_F(ViewerTest, ElapsedLineStartsAt20WithTheCancelButtonAndEndsAt20BeforeTheEdgeWithout) {
     TProgressViewer* viewer = Start("Отмена", true, false);
     const TViewerWindowHandle window = WindowOf();
-    QImage frame = FrameAfter(window, 1);
+    TFrameImage frame = FrameAfter(window, 1);
     const int h = frame.height();
-    QRect ink = InkBox(frame, QRect(1, h - 25, 448, 14));
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.right(), 450 - 21, 2);
-    EXPECT_GT(ink.left(), 200);
+    TRect ink = InkBox(frame, TRect{1, h - 25, 448, 14});
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_NEAR(ink.Right() - 1, 450 - 21, 2);
+    EXPECT_GT(ink.Left, 200);
 
     viewer->RequestedCancelVisible = true;
     frame = FrameAfter(window);
-    ink = InkBox(frame, QRect(1, h - 25, 450 - 121, 14));
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.left(), 20, 2);
+    ink = InkBox(frame, TRect{1, h - 25, 450 - 121, 14});
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_NEAR(ink.Left, 20, 2);
     EXPECT_EQ(Pixel(frame, 450 - 120, h - 30), kWhite);  // the button's lit corner
 }
 
@@ -173,7 +174,7 @@ TEST_F(ViewerTest, ElapsedLineStartsAt20WithTheCancelButtonAndEndsAt20BeforeTheE
 // last aqua column - 38, or its first - 1 when the bar cuts it on the right.
 std::vector<std::optional<int>> BlockPositions(const TRecordedWindow& recorded) {
     std::vector<std::optional<int>> positions;
-    for (const QImage& frame : recorded.Frames) {
+    for (const TFrameImage& frame : recorded.Frames) {
         const int barRow = frame.height() - 60 + 3;
         const auto run = ColourRun(frame.copy(20, 0, 410, frame.height()), barRow, kAqua);
         if (!run) {
@@ -240,13 +241,13 @@ TEST_F(ViewerTest, RequestedWidth100Gives225AndNoRebuildLoop) {
     const TViewerWindowHandle window = WindowOf();
     FrameAfter(window, 1);
     viewer->RequestedWidth = 100;
-    const QImage frame = FrameAfter(window);
+    const TFrameImage frame = FrameAfter(window);
     EXPECT_EQ(frame.width(), 225);
     const std::size_t placed = Recorder->Window(window).Placements.size();
-    EXPECT_EQ(Recorder->Window(window).Placements.back().width(), 225);
+    EXPECT_EQ(Recorder->Window(window).Placements.back().Width, 225);
     FrameAfter(window, 5);
     EXPECT_EQ(Recorder->Window(window).Placements.size(), placed);
-    EXPECT_EQ(Recorder->Window(window).Placements.back().left(), (1000 - 225) / 2);
+    EXPECT_EQ(Recorder->Window(window).Placements.back().Left, (1000 - 225) / 2);
 }
 
 TEST_F(ViewerTest, PutStringReplacesEveryFieldAndResolvesWhatIsNotGiven) {

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "convert/GoodsChecks.h"
+#include "import/GoodsTable.h"
+
+struct TImportRecord;
+class TGoodsGridController;
+
+// What the findings list needs of a front end's list control.
+class IFindingsView {
+  public:
+    virtual ~IFindingsView() = default;
+    // The findings changed: the summary and every line are to be read again.
+    virtual void FindingsChanged() = 0;
+};
+
+// The results viewer's findings list over the goods table: the checks before the load, run again
+// after every committed change of the table (an import, an edit posted, a row inserted or
+// deleted), so a corrected barcode takes its finding with it. With no finding the list has one
+// line saying so.
+class TFindingsList final : private IGoodsView {
+  public:
+    TFindingsList(TGoodsTable& table, const TImportRecord& record);
+    ~TFindingsList() override;
+    TFindingsList(const TFindingsList&) = delete;
+    TFindingsList& operator=(const TFindingsList&) = delete;
+
+    void SetView(IFindingsView* view) { View = view; }
+
+    const std::vector<TFinding>& Findings() const { return Found; }
+    const std::array<int, kCheckKindCount>& Counts() const { return PerKind; }
+    // The count per kind in one line ("Одинаковый штрих-код: 2; ..."), kinds without findings
+    // left out; the one "none" line when there is nothing.
+    std::string SummaryText() const;
+    // The list's lines: one per finding, or the single "none" line.
+    int LineCount() const;
+    std::string LineText(int line) const;
+    // The goods row (1-based) a line names; 0 for a stock line or the "none" line.
+    int RowOf(int line) const;
+    // The operator chose a line: its row becomes the grid's current row. False when the line
+    // names no row or the grid's open cell was refused.
+    bool Choose(int line, TGoodsGridController& grid) const;
+
+    // Runs the checks now (the table's changes do it by themselves).
+    void Refresh();
+
+  private:
+    void GoodsBeginInsert(int) override {}
+    void GoodsEndInsert() override { Refresh(); }
+    void GoodsBeginRemove(int) override {}
+    void GoodsEndRemove() override { Refresh(); }
+    void GoodsRowChanged(int) override { Refresh(); }
+    void GoodsCurrentChanged(int) override {}
+    void GoodsRefreshAll() override { Refresh(); }
+
+    TGoodsTable& Goods;
+    const TImportRecord& Record;
+    IFindingsView* View = nullptr;
+    std::vector<TFinding> Found;
+    std::array<int, kCheckKindCount> PerKind{};
+};

@@ -1,0 +1,196 @@
+// The Windows backend of the viewer's window layer: each viewer thread creates its own window of
+// the viewer class and takes that window's messages itself, so the window stays painted and
+// answers Esc while the program's thread is busy, and the program's message loop never sees it.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <windowsx.h>
+
+#include <deque>
+
+#include "progress/GdiPainter.h"
+#include "progress/ViewerWindow.h"
+
+namespace {
+
+constexpr const wchar_t* kViewerClassName = L"ProgressViewerFormClass";
+
+LRESULT CALLBACK ViewerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+class TWin32Window : public IViewerWindow {
+  public:
+    // The native window is created by Open, once the object exists to receive its messages.
+    bool Open(const std::string& title, int left, int top, int width, int height) {
+        const std::wstring caption = WideText(title);
+        // A tool window has no taskbar button; a popup has no frame and no caption bar.
+        Hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kViewerClassName, caption.c_str(),
+                               WS_POPUP, left, top, width, height, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), this);
+        if (!Hwnd) {
+            return false;
+        }
+        ShowWindow(Hwnd, SW_SHOW);
+        // Esc must reach this window, not the busy program's window, which would take it only
+        // after the long step. Our process owns the foreground, so this is allowed.
+        SetForegroundWindow(Hwnd);
+        SetFocus(Hwnd);
+        return true;
+    }
+
+    ~TWin32Window() override {
+        if (Hwnd) {
+            // Called in the thread that created the window, as DestroyWindow requires.
+            SetWindowLongPtrW(Hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(Hwnd);
+        }
+    }
+
+    TViewerWindowHandle Handle() const override { return reinterpret_cast<std::uintptr_t>(Hwnd); }
+
+    void Place(int left, int top, int width, int height) override {
+        SetWindowPos(Hwnd, HWND_TOPMOST, left, top, width, height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    }
+
+    void Present(const TFramePixels& frame) override {
+        if (frame.IsEmpty()) {
+            return;
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = frame.Width;
+        info.bmiHeader.biHeight = -1;  // one top-down row per call: any row distance will do
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC dc = GetDC(Hwnd);
+        if (!dc) {
+            return;
+        }
+        if (frame.BytesPerLine == static_cast<std::ptrdiff_t>(frame.Width) * 4) {
+            // The usual case: the whole frame in one copy, so it never shows half drawn.
+            info.bmiHeader.biHeight = -frame.Height;
+            SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(frame.Width),
+                              static_cast<DWORD>(frame.Height), 0, 0, 0,
+                              static_cast<UINT>(frame.Height), frame.Bits, &info, DIB_RGB_COLORS);
+        } else {
+            for (int y = 0; y < frame.Height; ++y) {
+                SetDIBitsToDevice(dc, 0, y, static_cast<DWORD>(frame.Width), 1, 0, 0, 0, 1,
+                                  frame.Row(y), &info, DIB_RGB_COLORS);
+            }
+        }
+        ReleaseDC(Hwnd, dc);
+    }
+
+    bool NextEvent(TWindowEvent& event) override {
+        MSG message;
+        // Never waits: the viewer thread draws its next frame on time whatever comes in.
+        while (Events.empty() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                continue;  // this thread has no loop of its own to end
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (Events.empty()) {
+            return false;
+        }
+        event = Events.front();
+        Events.pop_front();
+        return true;
+    }
+
+    void Hide() override { ShowWindow(Hwnd, SW_HIDE); }
+
+    // Called by the window procedure in this thread.
+    void Queue(const TWindowEvent& event) { Events.push_back(event); }
+
+  private:
+    HWND Hwnd = nullptr;
+    std::deque<TWindowEvent> Events;
+};
+
+LRESULT CALLBACK ViewerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<TWin32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (message) {
+        case WM_KEYDOWN:
+            // Every key-down, auto-repeats included.
+            if (wParam == VK_ESCAPE && window) {
+                window->Queue({wekEscape, 0, 0});
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (window) {
+                window->Queue({wekClick, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            }
+            return 0;
+        case WM_CLOSE:
+            // Alt+F4 and other close requests end here: only Terminate closes the window.
+            if (window) {
+                window->Queue({wekClose, 0, 0});
+            }
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the frame covers every pixel
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(hwnd, &paint);
+            EndPaint(hwnd, &paint);
+            if (window) {
+                window->Queue({wekExpose, 0, 0});
+            }
+            return 0;
+        }
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+class TWin32WindowSystem : public IViewerWindowSystem {
+  public:
+    TWorkArea WorkArea() override {
+        RECT area{};
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+            return kFallbackWorkArea;
+        }
+        return TWorkArea{area.left, area.top, area.right, area.bottom};
+    }
+
+    std::unique_ptr<IViewerWindow> CreateViewerWindow(const std::string& title, int left, int top,
+                                                      int width, int height) override {
+        auto window = std::make_unique<TWin32Window>();
+        if (!window->Open(title, left, top, width, height)) {
+            return nullptr;
+        }
+        return window;
+    }
+};
+
+}  // namespace
+
+bool RegisterPlatformViewerClass() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = ViewerWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    // The stock resources are numbers; the narrow names carry them as well as the wide ones.
+    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = kViewerClassName;
+    // A second start-up in the same process finds the class still there: that is fine.
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+std::unique_ptr<IViewerWindowSystem> OpenPlatformWindowSystem() {
+    return std::make_unique<TWin32WindowSystem>();
+}

@@ -1,0 +1,127 @@
+#include "app/FindingsList.h"
+
+#include <gtest/gtest.h>
+
+#include "AppSupport.h"
+#include "import/ImportRecord.h"
+
+namespace {
+
+const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
+
+void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod) {
+    goods.AppendRow();
+    goods.SetText(gfID, id);
+    goods.SetText(gfNAME, name);
+    goods.SetText(gfKOD, kod);
+    goods.SetText(gfOSTATOK, "1");
+    goods.SetText(gfRPRICE, "2");
+    goods.PostRow();
+}
+
+class TCountingView final : public IFindingsView {
+  public:
+    void FindingsChanged() override { ++Changes; }
+    int Changes = 0;
+};
+
+class FindingsListTest : public testing::Test {
+  protected:
+    FindingsListTest() { List.SetView(&View); }
+    ~FindingsListTest() override { List.SetView(nullptr); }
+
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < List.LineCount(); ++i) lines.push_back(List.LineText(i));
+        return lines;
+    }
+
+    TCallLog Log;
+    TRecordingShell Shell{Log};
+    TGoodsTable Goods;
+    TImportRecord Record;
+    TFakeGrid Grid{Goods, TCurrencyFormat::FromRegional(kRouble), Shell};
+    TFindingsList List{Goods, Record};
+    TCountingView View;
+};
+
+TEST_F(FindingsListTest, NothingToShowIsOneLineThatNamesNoRow) {
+    const std::vector<std::string> none = {kNoFindings};
+    EXPECT_EQ(Lines(), none);
+    EXPECT_EQ(List.SummaryText(), kNoFindings);
+    EXPECT_EQ(List.RowOf(0), 0);
+    EXPECT_FALSE(List.Choose(0, Grid.Control));
+    Goods.OpenTable();
+    AddRow(Goods, "1", "Хлеб", "4006381333931");
+    EXPECT_EQ(Lines(), none);
+    EXPECT_GE(View.Changes, 2);
+}
+
+TEST_F(FindingsListTest, ChoosingAFindingMakesItsRowCurrentInTheGrid) {
+    Goods.OpenTable();
+    AddRow(Goods, "1", "Хлеб", "4006381333931");
+    AddRow(Goods, "2", "Молоко", "5901234123457");
+    AddRow(Goods, "3", "Сахар", "4006381333931");
+    AddRow(Goods, "4", "Соль", "12A");
+    Goods.MoveFirst();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{
+                           "Одинаковый штрих-код | 1 | 4006381333931 | Хлеб | штрих-код у 2 "
+                           "товаров (первый в строке 1): сканер не различит их",
+                           "Одинаковый штрих-код | 3 | 4006381333931 | Сахар | штрих-код у 2 "
+                           "товаров (первый в строке 1): сканер не различит их",
+                           "Штрих-код не прочтет сканер | 4 | 12A | Соль | штрих-код не только из "
+                           "цифр: сканер его не прочтет"}));
+    EXPECT_EQ(List.SummaryText(), "Одинаковый штрих-код: 2; Штрих-код не прочтет сканер: 1");
+    EXPECT_EQ(List.Counts()[ckDuplicateBarcode], 2);
+    EXPECT_TRUE(List.Choose(1, Grid.Control));
+    EXPECT_EQ(Goods.RowNumber(), 3);
+    EXPECT_EQ(Grid.Row, 2);  // the grid counts from 0
+    EXPECT_TRUE(List.Choose(2, Grid.Control));
+    EXPECT_EQ(Grid.Row, 3);
+    EXPECT_FALSE(List.Choose(3, Grid.Control));
+    EXPECT_EQ(Grid.Row, 3);
+}
+
+TEST_F(FindingsListTest, FixingABarcodeInTheGridTakesItsFindingAway) {
+    Goods.OpenTable();
+    AddRow(Goods, "1", "Хлеб", "4006381333931");
+    AddRow(Goods, "2", "Молоко", "4006381333931");
+    Goods.MoveFirst();
+    ASSERT_EQ(List.Findings().size(), 2u);
+    List.Choose(1, Grid.Control);
+    Grid.Select(1, gfKOD);
+    Grid.Type("5901234123457");
+    // The typed text alone changes nothing; the finding goes when the row is posted.
+    EXPECT_EQ(List.Findings().size(), 2u);
+    const int before = View.Changes;
+    Grid.Press(grUp);
+    EXPECT_GT(View.Changes, before);
+    EXPECT_EQ(Lines(), std::vector<std::string>{kNoFindings});
+    // An edit that makes a duplicate again brings it back; deleting the row takes it away.
+    Grid.Select(1, gfKOD);
+    Grid.Type("4006381333931");
+    Grid.Press(grUp);
+    EXPECT_EQ(List.Findings().size(), 2u);
+    Shell.ConfirmAnswers.push_back(true);
+    Grid.Select(1, gfKOD);
+    Grid.Press(grDelete, false, true);
+    EXPECT_EQ(Goods.RowCount(), 1);
+    EXPECT_EQ(Lines(), std::vector<std::string>{kNoFindings});
+}
+
+TEST_F(FindingsListTest, AStockLineIsListedButNamesNoRow) {
+    Goods.OpenTable();
+    AddRow(Goods, "1", "Хлеб", "4006381333931");
+    Record.HasStockReport = true;
+    Record.Receive(1, {10000, 20000});
+    Record.UnknownLines.push_back({7, 99});
+    Record.Finish();
+    List.Refresh();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Строка отчета без товара | 99 | строка 7 отчета "
+                                                "об остатках: товара с этим кодом нет, ее не "
+                                                "загрузят"});
+    EXPECT_EQ(List.RowOf(0), 0);
+    EXPECT_FALSE(List.Choose(0, Grid.Control));
+}
+
+}  // namespace

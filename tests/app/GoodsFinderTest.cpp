@@ -1,0 +1,129 @@
+#include "app/GoodsFinder.h"
+
+#include <gtest/gtest.h>
+
+#include "AppSupport.h"
+
+namespace {
+
+const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
+
+void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod) {
+    goods.AppendRow();
+    goods.SetText(gfID, id);
+    goods.SetText(gfNAME, name);
+    goods.SetText(gfKOD, kod);
+    goods.PostRow();
+}
+
+TEST(FoldCase, CapitalsOfLatinAndCyrillicBecomeSmall) {
+    struct TCase {
+        const char* Text;
+        const char* Want;
+    };
+    const TCase cases[] = {
+        {"", ""},
+        {"ABC xyz 5W-40", "abc xyz 5w-40"},
+        {"АБВГДЕЖЗИЙКЛМНОП", "абвгдежзийклмноп"},
+        {"РСТУФХЦЧШЩЪЫЬЭЮЯ", "рстуфхцчшщъыьэюя"},
+        {"ЁЛКА Ёлка", "ёлка ёлка"},
+        {"ЄЇЎ", "єїў"},  // the other capitals of code page 866
+        {"уже маленькие ёж", "уже маленькие ёж"},
+        {"№ 12 «Север»", "№ 12 «север»"},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(FoldCase(c.Text), c.Want) << c.Text;
+}
+
+class GoodsFinderTest : public testing::Test {
+  protected:
+    GoodsFinderTest() {
+        Goods.OpenTable();
+        AddRow(Goods, "101", "Масло моторное 5W-40", "4600000000011");
+        AddRow(Goods, "12", "Шоколад АЛЁНКА", "2220000000001");
+        AddRow(Goods, "1012", "Вода питьевая", "ABC-12");
+        AddRow(Goods, "7", "масло сливочное", "4600000000028");
+        Goods.MoveFirst();
+    }
+
+    TFindResult After(const char* query, int row) {
+        Finder.SetQuery(query);
+        return Finder.FindAfter(row);
+    }
+
+    TGoodsTable Goods;
+    TGoodsFinder Finder{Goods};
+};
+
+TEST_F(GoodsFinderTest, ByIdByBarcodeOrByAPartOfTheName) {
+    struct TCase {
+        const char* Query;
+        int After;
+        TFindResult Want;
+    };
+    const TCase cases[] = {
+        {"12", 0, {2, false}},    // the ID 12, not 1012 nor 101
+        {"0012", 0, {2, false}},  // the same number
+        {"1012", 0, {3, false}},
+        {"4600000000028", 0, {4, false}},
+        {"460000000002", 0, {}},       // part of a barcode: no
+        {"abc-12", 0, {3, false}},     // barcodes fold too
+        {"  алёнка ", 0, {2, false}},  // trimmed, Cyrillic case and Ё
+        {"МАСЛО", 0, {1, false}},
+        {"МАСЛО", 1, {4, false}},
+        {"масло", 4, {1, true}},  // past the end on from the first
+        {"вода", 3, {3, true}},   // the row itself comes last
+        {"сыр", 0, {}},
+        {"", 0, {}},
+        {"   ", 2, {}},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(After(c.Query, c.After), c.Want) << c.Query;
+}
+
+TEST(GoodsFinder, EmptyAndClosedTablesFindNothing) {
+    TGoodsTable goods;
+    TGoodsFinder finder(goods);
+    finder.SetQuery("x");
+    EXPECT_EQ(finder.FindAfter(0), TFindResult{});
+    goods.OpenTable();
+    EXPECT_EQ(finder.FindAfter(0), TFindResult{});
+}
+
+class GridFindTest : public GoodsFinderTest {
+  protected:
+    TCallLog Log;
+    TRecordingShell Shell{Log};
+    TFakeGrid Grid{Goods, TCurrencyFormat::FromRegional(kRouble), Shell};
+    TGridFind Find{Grid.Control};
+};
+
+TEST_F(GridFindTest, CtrlFThenF3WalkTheMatchesAndWrap) {
+    EXPECT_FALSE(Find.CanFindNext());
+    Grid.Select(0, gfNAME);
+    EXPECT_EQ(Find.Find("масло"), "");
+    EXPECT_EQ(Goods.RowNumber(), 4);
+    EXPECT_EQ(Grid.Row, 3);
+    EXPECT_TRUE(Find.CanFindNext());
+    EXPECT_EQ(Find.FindNext(), TGridFind::kFindWrapped);
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Find.FindNext(), "");
+    EXPECT_EQ(Grid.Row, 3);
+    // No match leaves the current row where it is.
+    EXPECT_EQ(Find.Find("сыр"), TGridFind::kFindNone);
+    EXPECT_EQ(Grid.Row, 3);
+    EXPECT_EQ(Find.Query(), "сыр");
+}
+
+TEST_F(GridFindTest, TheOpenCellIsStoredFirstAndARefusedOneKeepsTheRow) {
+    Grid.Select(0, gfOSTATOK);
+    Grid.Type("2,5");
+    EXPECT_EQ(Find.Find("вода"), "");
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Shell.Texts(), std::vector<std::string>{
+                                 "'2,5' is not a valid floating point value for field 'OSTATOK'"});
+    Grid.Type("2.5");
+    EXPECT_EQ(Find.FindNext(), "");
+    EXPECT_EQ(Grid.Row, 2);
+    EXPECT_EQ(Goods.AsTextAt(1, gfOSTATOK), "2.5");
+}
+
+}  // namespace
