@@ -114,7 +114,8 @@ done
 page=$root/usr/share/man/man1/kelva2larmis-convert.1.gz
 if [ -f "$page" ]; then
   rendered=$(MANWIDTH=200 man -l "$page" 2>/dev/null)
-  for option in --article --print --out --prefix --start --vat --write-id --quiet --version; do
+  for option in --article --print --out --prefix --start --vat --write-id --quiet --ean13 --check \
+    --check-only --version; do
     grep -q -- "^ *$option" <<<"$rendered" || fail "the converter's manual page lacks $option"
   done
   grep -q "Справочник.dbf" <<<"$rendered" || fail "the converter's manual page lost its Cyrillic"
