@@ -147,6 +147,8 @@ endif()
 
 include(CPack)
 
-if(K2L_BUILD_TESTS)
+# Packages are made of ordinary builds: the sanitizer builds' programs would only bring their
+# runtime libraries into the package checks.
+if(K2L_BUILD_TESTS AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
   add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../tests/packaging ${CMAKE_BINARY_DIR}/tests/packaging)
 endif()
