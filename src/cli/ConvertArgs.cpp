@@ -16,6 +16,9 @@ std::variant<TConvertOptions, TUsageError> ParseConvertArgs(
         if (arg == "--help" || arg == "-h") {
             options.Help = true;
             return options;
+        } else if (arg == "--version") {
+            options.Version = true;
+            return options;
         } else if (arg == "--article") {
             ok = value(options.Import.ArticleFile);
         } else if (arg == "--print") {

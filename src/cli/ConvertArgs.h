@@ -44,6 +44,7 @@ inline constexpr const char* kHelp =
     "  --check-only    только вывести замечания, таблицы не записывать\n"
     "                  print the findings and write no tables\n"
     "  --help          эта справка / this help\n"
+    "  --version       версия программы / program version\n"
     "\n"
     "Коды выхода / exit codes: 0 готово / done, 1 ошибка / error, 2 неверный вызов / usage "
     "error.\n"
@@ -79,6 +80,8 @@ struct TConvertOptions {
     bool CheckOnly = false;
     // --help or -h was met: the rest of the line was not read, nothing is to be converted.
     bool Help = false;
+    // --version was met: likewise, only the version is to be printed.
+    bool Version = false;
 };
 
 // A command line the converter refuses, with the reason ("unknown argument: x",
@@ -89,6 +92,7 @@ struct TUsageError {
 
 // Reads the arguments after the program name, left to right: an option's value is the next
 // argument taken as it is (even one starting with "--"); a later option overrides an earlier
-// one; the first unknown argument or missing value, or a help option, ends the reading.
+// one; the first unknown argument or missing value, or a help or version option, ends the
+// reading.
 std::variant<TConvertOptions, TUsageError> ParseConvertArgs(
     const std::vector<std::string_view>& args);

@@ -120,6 +120,10 @@ int main(int argc, char** argv) {
         WriteText(stOut, std::string(kUsage) + '\n' + kHelp);
         return kExitDone;
     }
+    if (options.Version) {
+        WriteText(stOut, "kelva2larmis-convert " K2L_VERSION "\n");
+        return kExitDone;
+    }
 
     TTerminalHost host(!options.Quiet && IsConsole(stErr));
     TGoodsTable goods;

@@ -17,6 +17,7 @@ std::string Outcome(const std::vector<std::string_view>& args) {
     if (const auto* usage = std::get_if<TUsageError>(&parsed)) return "usage: " + usage->Message;
     const TConvertOptions& o = std::get<TConvertOptions>(parsed);
     if (o.Help) return "help";
+    if (o.Version) return "version";
     return "article=" + o.Import.ArticleFile + " print=" + o.Import.PrintFile +
            " out=" + o.Export.Folder + " prefix=" + o.Import.Prefix +
            " start=" + o.Import.StartValue + " vat=" + o.Import.NdsValue +
@@ -159,6 +160,20 @@ INSTANTIATE_TEST_SUITE_P(
         TArgsCase{"an unknown argument before help is reported",
                   {"--bogus", "--help"},
                   "usage: unknown argument: --bogus"}),
+    RuleName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Version, ConvertArgs,
+    testing::Values(TArgsCase{"version", {"--version"}, "version"},
+                    TArgsCase{"version after options", {"--vat", "0", "--version"}, "version"},
+                    TArgsCase{"version ends the reading before an unknown argument",
+                              {"--version", "--bogus"},
+                              "version"},
+                    TArgsCase{"the first of help and version wins", {"--version", "-h"}, "version"},
+                    TArgsCase{"no short form of version", {"-V"}, "usage: unknown argument: -V"},
+                    TArgsCase{"version is not a prefix",
+                              {"--versions"},
+                              "usage: unknown argument: --versions"}),
     RuleName);
 
 }  // namespace

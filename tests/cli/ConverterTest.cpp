@@ -127,6 +127,16 @@ TEST_F(ConverterTest, UsageAndHelpTextsGoToTheirStreams) {
     EXPECT_EQ(help.Err, "");
 }
 
+// --version prints the project's version alone, converting nothing.
+TEST_F(ConverterTest, VersionLineGoesToStdout) {
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
+    TProcessResult result = RunIn(Dir.Path(), {"--version", "--out", "."});
+    EXPECT_EQ(result.Exit, 0);
+    EXPECT_EQ(result.Out, "kelva2larmis-convert " K2L_VERSION "\n");
+    EXPECT_EQ(result.Err, "");
+    EXPECT_FALSE(std::filesystem::exists(PathOf(Dir.File("Справочник.dbf"))));
+}
+
 TEST_F(ConverterTest, ValuesAreTakenAsGivenWithoutQuoteStripping) {
     WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1, "", "Кофе")}));
     TProcessResult result = RunIn(Dir.Path(), {"--prefix", "\"222\""});
