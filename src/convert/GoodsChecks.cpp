@@ -90,13 +90,22 @@ void CheckDuplicateIds(const TGoodsTable& goods, std::vector<TFinding>& out) {
 
 void CheckNotInStock(const TGoodsTable& goods, const TImportRecord& record,
                      std::vector<TFinding>& out) {
+    std::vector<std::int32_t> first, members;
+    bool grouped = false;
     for (int row = 1; row <= goods.RowCount(); ++row) {
         if (goods.IsEmptyAt(row, gfID)) continue;
-        std::int32_t id = goods.AsIntegerAt(row, gfID);
-        if (record.ReceivedBy(id) != nullptr) continue;
         // A price or quantity typed in since then makes the row loadable.
         if (!goods.IsEmptyAt(row, gfRPRICE) && !goods.IsEmptyAt(row, gfOSTATOK)) continue;
-        out.push_back({ckNotInStock, row, id, 0, 0});
+        std::int32_t id = goods.AsIntegerAt(row, gfID);
+        if (record.ReceivedBy(id) == nullptr) {
+            out.push_back({ckNotInStock, row, id, 0, 0});
+            continue;
+        }
+        // A later row of a named code is the duplicate finding's. The first one is not, yet it
+        // can lack the values too: the row that received them was deleted or given another code.
+        if (!grouped) GroupIds(goods, first, members), grouped = true;
+        if (first[static_cast<std::size_t>(row)] == row)
+            out.push_back({ckNotInStock, row, id, 0, 1});
     }
 }
 
@@ -216,6 +225,9 @@ std::string FindingDetail(const TFinding& f, const TImportRecord& record) {
             return "код у " + std::to_string(f.Value) +
                    " строк: остаток и цену из отчета получила только строка " + first;
         case ckNotInStock:
+            if (f.Value != 0)
+                return "код есть в отчете об остатках, но цена или остаток этой строки пусты: "
+                       "пусты и в таблицах";
             return "кода нет в отчете об остатках: цена или остаток пусты в таблицах";
         case ckUnknownInStock:
             return "строка " + first +

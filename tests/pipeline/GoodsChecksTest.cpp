@@ -136,11 +136,39 @@ TEST_F(GoodsChecksTest, OnlyTheFirstRowOfACodeReceivesTheStockReport) {
     EXPECT_EQ(Rows(ckStockByRule), VS{"1 7"});
     // The second row of 7 is named by the report: a duplicate, not a missing article.
     EXPECT_EQ(Rows(ckNotInStock), VS{});
-    // Its first row deleted, the second becomes the first but never received the values.
+    // Its first row deleted, the second becomes the first but never received the values: its
+    // empty price and quantity are still reported.
     Goods.SetRowNumber(1);
     Goods.DeleteRow();
     EXPECT_EQ(Rows(ckPriceByRule), VS{});
     EXPECT_EQ(Rows(ckDuplicateId), VS{});
+    EXPECT_EQ(Rows(ckNotInStock), VS{"2 7"});
+    std::vector<TFinding> found;
+    CheckKind(ckNotInStock, Goods, Record, found);
+    EXPECT_EQ(Show(found.at(0), Record),
+              "not-in-stock 2 7 код есть в отчете об остатках, но цена или остаток этой строки "
+              "пусты: пусты и в таблицах");
+}
+
+TEST_F(GoodsChecksTest, ACodeChangedAwayLeavesItsLaterRowWithoutTheReportsValues) {
+    const VS stock = {StockLine("7", "4", "5"), StockLine("9", "2", "5")};
+    Import({Article(7), Article(9), Article(7)}, &stock);
+    EXPECT_EQ(Rows(ckNotInStock), VS{});
+    // Row 1 keeps the values it received under its new code; row 3 is now the first of 7.
+    Edit(1, gfID, "8");
+    EXPECT_EQ(Rows(ckDuplicateId), VS{});
+    EXPECT_EQ(Rows(ckNotInStock), VS{"3 7"});
+    // A row inserted above with the code takes the first place, and the finding with it.
+    Goods.SetRowNumber(1);
+    Goods.InsertRow();
+    Goods.SetText(gfID, "7");
+    Goods.PostRow();
+    EXPECT_EQ(Rows(ckNotInStock), VS{"1 7"});
+    EXPECT_EQ(Rows(ckDuplicateId), (VS{"1 7", "4 7"}));
+    // Values typed in settle it.
+    Edit(1, gfRPRICE, "5");
+    Edit(1, gfOSTATOK, "4");
+    EXPECT_EQ(Rows(ckNotInStock), VS{});
 }
 
 TEST_F(GoodsChecksTest, ValuesSetByRuleNameTheReportedValueAndGoWhenCorrected) {
