@@ -8,6 +8,7 @@
 #include "import/ImportRecord.h"
 #include "text/FixedPoint.h"
 #include "text/NumberText.h"
+#include "text/Trim.h"
 
 namespace {
 
@@ -58,13 +59,17 @@ void AddGroups(TCheckKind kind, const TGoodsTable& goods, const std::vector<std:
     }
 }
 
+// A row's barcode as the tables get it: the export drops trailing blanks, so "123 " is "123".
+std::string_view Barcode(const TGoodsTable& goods, int row) {
+    return TrimRight(goods.TextViewAt(row, gfKOD));
+}
+
 void CheckDuplicateBarcodes(const TGoodsTable& goods, std::vector<TFinding>& out) {
     std::vector<std::int32_t> first, members;
     GroupRows(
-        goods.RowCount(), [&](int row) { return !goods.TextViewAt(row, gfKOD).empty(); },
-        [&](int row) { return std::hash<std::string_view>()(goods.TextViewAt(row, gfKOD)); },
-        [&](int a, int b) { return goods.TextViewAt(a, gfKOD) == goods.TextViewAt(b, gfKOD); },
-        first, members);
+        goods.RowCount(), [&](int row) { return !Barcode(goods, row).empty(); },
+        [&](int row) { return std::hash<std::string_view>()(Barcode(goods, row)); },
+        [&](int a, int b) { return Barcode(goods, a) == Barcode(goods, b); }, first, members);
     AddGroups(ckDuplicateBarcode, goods, first, members, out);
 }
 
@@ -144,7 +149,7 @@ void CheckByRule(TCheckKind kind, const TGoodsTable& goods, const TImportRecord&
 void CheckCheckDigits(const TGoodsTable& goods, const TImportRecord& record,
                       std::vector<TFinding>& out) {
     for (int row = 1; row <= goods.RowCount(); ++row) {
-        std::string_view kod = goods.TextViewAt(row, gfKOD);
+        std::string_view kod = Barcode(goods, row);
         if (kod.empty()) continue;
         std::int64_t want = 0;
         if (IsAllDigits(kod)) {

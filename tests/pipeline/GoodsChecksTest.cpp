@@ -126,6 +126,21 @@ TEST_F(GoodsChecksTest, AnEditCreatesAndRemovesADuplicate) {
     EXPECT_EQ(Rows(ckDuplicateId), VS{});
 }
 
+TEST_F(GoodsChecksTest, BarcodesAreJudgedAsTheTablesGetThemWithoutTrailingBlanks) {
+    const VS stock = {StockLine("1", "1", "1"), StockLine("2", "1", "1"), StockLine("3", "1", "1")};
+    Import({Article(1, "4006381333931"), Article(2, "5901234123457"), Article(3, "96385074")},
+           &stock);
+    // The export drops trailing blanks: typed after a code, they make the same barcode.
+    Edit(2, gfKOD, "4006381333931  ");
+    EXPECT_EQ(Rows(ckDuplicateBarcode), (VS{"1 1", "2 2"}));
+    EXPECT_EQ(Rows(ckCheckDigit), VS{});
+    // Blanks alone are no barcode at all; a leading blank stays in the written code.
+    Edit(2, gfKOD, "   ");
+    Edit(3, gfKOD, " 96385074");
+    EXPECT_EQ(Rows(ckDuplicateBarcode), VS{});
+    EXPECT_EQ(Rows(ckCheckDigit), VS{"3 3"});
+}
+
 TEST_F(GoodsChecksTest, OnlyTheFirstRowOfACodeReceivesTheStockReport) {
     // IDs 7, 9, 7: row 1 receives the line of 7, row 3 keeps empty values.
     const VS stock = {StockLine("7", "-4", "0"), StockLine("9", "2", "5")};
