@@ -169,11 +169,25 @@ void BM_FindingsListAfterEdit(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kRows);
 }
+// Insert pressed in the middle of the grid and the new row left untouched (Esc).
+void BM_FindingsListBlankRow(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TFindingsList list(f.Goods, f.Record);
+    for (auto _ : state) {
+        f.Goods.SetRowNumber(kRows / 2);
+        f.Goods.InsertRow();
+        f.Goods.CancelRow();
+        benchmark::DoNotOptimize(list.Findings().data());
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindingsListBlankRow)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(BM_FindingsListAfterEdit)
     ->Arg(gfNAME)
     ->Arg(gfKOD)
     ->Arg(gfCATEGORY)
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
