@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FindingsList.h"
 #include "app/GoodsFinder.h"
 #include "convert/GoodsChecks.h"
 #include "import/BarCodeDigits.h"
@@ -60,8 +61,8 @@ struct TFixture {
     }
 };
 
-const TFixture& Fixture() {
-    static const TFixture fixture;
+TFixture& Fixture() {
+    static TFixture fixture;
     return fixture;
 }
 
@@ -100,7 +101,8 @@ BENCHMARK(BM_CheckGoods)->Unit(benchmark::kMillisecond);
 void BM_FindInGrid(benchmark::State& state) {
     const TFixture& f = Fixture();
     TGoodsFinder finder(f.Goods);
-    const char* queries[] = {"СЫР ПЛАВЛЕНЫЙ", "моторное 5w-40 4Л 999999", "4600009999995"};
+    const char* queries[] = {"СЫР ПЛАВЛЕНЫЙ", "моторное 5w-40 4Л 999999", "4600009999990",
+                             "2000000"};
     finder.SetQuery(queries[state.range(0)]);
     state.SetLabel(queries[state.range(0)]);
     TFindResult found;
@@ -111,7 +113,81 @@ void BM_FindInGrid(benchmark::State& state) {
     state.counters["row"] = found.Row;
     state.SetItemsProcessed(state.iterations() * kRows);
 }
-BENCHMARK(BM_FindInGrid)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindInGrid)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// A KELVA list without barcodes, the usual case: every code generated, so the check digit's check
+// asks for each whether the generator made it.
+void BM_CheckDigitsAllGenerated(benchmark::State& state) {
+    static const TFixture& f = []() -> const TFixture& {
+        static TFixture generated;
+        generated.Record = TImportRecord();
+        for (int row = 1; row <= kRows; ++row) {
+            std::string kod =
+                "222" + std::string(10 - std::to_string(row).size(), '0') + std::to_string(row);
+            generated.Goods.SetRowNumber(row);
+            generated.Goods.EditRow();
+            generated.Goods.SetText(gfKOD, kod);
+            generated.Goods.PostRow();
+            generated.Record.Generated.push_back(kod);
+        }
+        generated.Record.Finish();
+        return generated;
+    }();
+    std::size_t found = 0;
+    for (auto _ : state) {
+        std::vector<TFinding> out;
+        CheckKind(ckCheckDigit, f.Goods, f.Record, out);
+        found = out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["findings"] = static_cast<double>(found);
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_CheckDigitsAllGenerated)->Unit(benchmark::kMillisecond);
+
+// One edit posted in the results grid with the findings list attached: the list follows the
+// table. Each iteration changes one value of a row in the middle (the name, the barcode, the
+// category) to one of two texts in turn.
+void BM_FindingsListAfterEdit(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TFindingsList list(f.Goods, f.Record);
+    const auto field = static_cast<TGoodsField>(state.range(0));
+    const char* values[][2] = {{"", ""},
+                               {"Масло моторное 5W-40 4л", "Масло моторное 5W-30 4л"},
+                               {"4600005000000", "4600005000017"},
+                               {"", ""},
+                               {"", ""},
+                               {"7", "8"}};
+    state.SetLabel(GoodsFieldName(field));
+    int turn = 0;
+    for (auto _ : state) {
+        f.Goods.SetRowNumber(kRows / 2);
+        f.Goods.EditRow();
+        f.Goods.SetText(field, values[field][turn ^= 1]);
+        f.Goods.PostRow();
+        benchmark::DoNotOptimize(list.Findings().data());
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+// Insert pressed in the middle of the grid and the new row left untouched (Esc).
+void BM_FindingsListBlankRow(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TFindingsList list(f.Goods, f.Record);
+    for (auto _ : state) {
+        f.Goods.SetRowNumber(kRows / 2);
+        f.Goods.InsertRow();
+        f.Goods.CancelRow();
+        benchmark::DoNotOptimize(list.Findings().data());
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindingsListBlankRow)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK(BM_FindingsListAfterEdit)
+    ->Arg(gfNAME)
+    ->Arg(gfKOD)
+    ->Arg(gfCATEGORY)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "app/GoodsGridController.h"
 #include "import/ImportRecord.h"
+#include "text/Trim.h"
 
 TFindingsList::TFindingsList(TGoodsTable& table, const TImportRecord& record)
     : Goods(table), Record(record) {
@@ -16,7 +17,66 @@ TFindingsList::~TFindingsList() {
 void TFindingsList::Refresh() {
     Found = CheckGoods(Goods, Record);
     PerKind = CountByKind(Found);
+    // A row being changed now may already differ from its values when the change began.
+    Pending = 0;
     if (View) View->FindingsChanged();
+}
+
+TFindingsList::TCheckedValues TFindingsList::ValuesOf(int row) const {
+    TCheckedValues v;
+    v.NoId = Goods.IsEmptyAt(row, gfID);
+    v.Id = Goods.AsIntegerAt(row, gfID);
+    v.Barcode = TrimRight(Goods.TextViewAt(row, gfKOD));
+    v.NoQuantity = Goods.IsEmptyAt(row, gfOSTATOK);
+    v.Quantity = Goods.AsFloatAt(row, gfOSTATOK);
+    v.NoPrice = Goods.IsEmptyAt(row, gfRPRICE);
+    v.Price = Goods.AsFloatAt(row, gfRPRICE);
+    return v;
+}
+
+bool TFindingsList::IsBlank(int row) const {
+    return Goods.IsEmptyAt(row, gfID) && TrimRight(Goods.TextViewAt(row, gfKOD)).empty();
+}
+
+void TFindingsList::Shift(int from, int by) {
+    for (TFinding& f : Found) {
+        if (f.Row >= from) f.Row += by;
+        // The first row of a group moves with it; a stock line's number is no row.
+        const bool group = f.Kind == ckDuplicateBarcode || f.Kind == ckDuplicateId;
+        if (group && f.Other >= from) f.Other += by;
+    }
+    if (View) View->FindingsChanged();
+}
+
+void TFindingsList::GoodsEndInsert() {
+    // A new row starts empty.
+    Shift(Inserted, 1);
+}
+
+void TFindingsList::GoodsBeginRemove(int row) {
+    Removed = row;
+    RemovedBlank = IsBlank(row);
+}
+
+void TFindingsList::GoodsEndRemove() {
+    if (!RemovedBlank) return Refresh();
+    Shift(Removed + 1, -1);
+}
+
+void TFindingsList::GoodsRowChanged(int row) {
+    if (row != Pending || ValuesOf(row) != Before) return Refresh();
+    // The lines show the row's name and barcode as they are now.
+    if (View) View->FindingsChanged();
+}
+
+void TFindingsList::GoodsCurrentChanged(int row) {
+    const TGoodsState state = Goods.State();
+    if (state != gsEdit && state != gsInsert) {
+        Pending = 0;
+    } else if (row != Pending) {
+        Pending = row;
+        Before = ValuesOf(row);
+    }
 }
 
 std::string TFindingsList::SummaryText() const {

@@ -21,7 +21,10 @@ class IFindingsView {
 // The results viewer's findings list over the goods table: the checks before the load, run again
 // after every committed change of the table (an import, an edit posted, a row inserted or
 // deleted), so a corrected barcode takes its finding with it. With no finding the list has one
-// line saying so.
+// line saying so. Over a million rows the checks take a good part of a second, so changes that
+// cannot alter a finding skip them: an edit that leaves the values the checks read (code,
+// barcode, quantity, price) as they were, and a blank row coming or going, which only moves the
+// rows after it.
 class TFindingsList final : private IGoodsView {
   public:
     TFindingsList(TGoodsTable& table, const TImportRecord& record);
@@ -49,12 +52,29 @@ class TFindingsList final : private IGoodsView {
     void Refresh();
 
   private:
-    void GoodsBeginInsert(int) override {}
-    void GoodsEndInsert() override { Refresh(); }
-    void GoodsBeginRemove(int) override {}
-    void GoodsEndRemove() override { Refresh(); }
-    void GoodsRowChanged(int) override { Refresh(); }
-    void GoodsCurrentChanged(int) override {}
+    // What the checks read of one row.
+    struct TCheckedValues {
+        bool NoId = true;
+        std::int32_t Id = 0;
+        std::string Barcode;  // as the tables get it
+        bool NoQuantity = true;
+        double Quantity = 0;
+        bool NoPrice = true;
+        double Price = 0;
+
+        friend bool operator==(const TCheckedValues&, const TCheckedValues&) = default;
+    };
+    TCheckedValues ValuesOf(int row) const;
+    bool IsBlank(int row) const;  // neither code nor barcode: no check looks at the row
+    // The rows from `from` on moved by `by`; the findings stay those of the same rows.
+    void Shift(int from, int by);
+
+    void GoodsBeginInsert(int row) override { Inserted = row; }
+    void GoodsEndInsert() override;
+    void GoodsBeginRemove(int row) override;
+    void GoodsEndRemove() override;
+    void GoodsRowChanged(int row) override;
+    void GoodsCurrentChanged(int row) override;
     void GoodsRefreshAll() override { Refresh(); }
 
     TGoodsTable& Goods;
@@ -62,4 +82,11 @@ class TFindingsList final : private IGoodsView {
     IFindingsView* View = nullptr;
     std::vector<TFinding> Found;
     std::array<int, kCheckKindCount> PerKind{};
+    // The row being edited or inserted and its values when that began (the ones the findings were
+    // made from); 0 when unknown, and a posted change then runs the checks.
+    int Pending = 0;
+    TCheckedValues Before;
+    int Inserted = 0;
+    int Removed = 0;
+    bool RemovedBlank = false;
 };

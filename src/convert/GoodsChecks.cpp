@@ -8,6 +8,7 @@
 #include "import/ImportRecord.h"
 #include "text/FixedPoint.h"
 #include "text/NumberText.h"
+#include "text/Trim.h"
 
 namespace {
 
@@ -58,13 +59,17 @@ void AddGroups(TCheckKind kind, const TGoodsTable& goods, const std::vector<std:
     }
 }
 
+// A row's barcode as the tables get it: the export drops trailing blanks, so "123 " is "123".
+std::string_view Barcode(const TGoodsTable& goods, int row) {
+    return TrimRight(goods.TextViewAt(row, gfKOD));
+}
+
 void CheckDuplicateBarcodes(const TGoodsTable& goods, std::vector<TFinding>& out) {
     std::vector<std::int32_t> first, members;
     GroupRows(
-        goods.RowCount(), [&](int row) { return !goods.TextViewAt(row, gfKOD).empty(); },
-        [&](int row) { return std::hash<std::string_view>()(goods.TextViewAt(row, gfKOD)); },
-        [&](int a, int b) { return goods.TextViewAt(a, gfKOD) == goods.TextViewAt(b, gfKOD); },
-        first, members);
+        goods.RowCount(), [&](int row) { return !Barcode(goods, row).empty(); },
+        [&](int row) { return std::hash<std::string_view>()(Barcode(goods, row)); },
+        [&](int a, int b) { return Barcode(goods, a) == Barcode(goods, b); }, first, members);
     AddGroups(ckDuplicateBarcode, goods, first, members, out);
 }
 
@@ -90,13 +95,22 @@ void CheckDuplicateIds(const TGoodsTable& goods, std::vector<TFinding>& out) {
 
 void CheckNotInStock(const TGoodsTable& goods, const TImportRecord& record,
                      std::vector<TFinding>& out) {
+    std::vector<std::int32_t> first, members;
+    bool grouped = false;
     for (int row = 1; row <= goods.RowCount(); ++row) {
         if (goods.IsEmptyAt(row, gfID)) continue;
-        std::int32_t id = goods.AsIntegerAt(row, gfID);
-        if (record.ReceivedBy(id) != nullptr) continue;
         // A price or quantity typed in since then makes the row loadable.
         if (!goods.IsEmptyAt(row, gfRPRICE) && !goods.IsEmptyAt(row, gfOSTATOK)) continue;
-        out.push_back({ckNotInStock, row, id, 0, 0});
+        std::int32_t id = goods.AsIntegerAt(row, gfID);
+        if (record.ReceivedBy(id) == nullptr) {
+            out.push_back({ckNotInStock, row, id, 0, 0});
+            continue;
+        }
+        // A later row of a named code is the duplicate finding's. The first one is not, yet it
+        // can lack the values too: the row that received them was deleted or given another code.
+        if (!grouped) GroupIds(goods, first, members), grouped = true;
+        if (first[static_cast<std::size_t>(row)] == row)
+            out.push_back({ckNotInStock, row, id, 0, 1});
     }
 }
 
@@ -135,7 +149,7 @@ void CheckByRule(TCheckKind kind, const TGoodsTable& goods, const TImportRecord&
 void CheckCheckDigits(const TGoodsTable& goods, const TImportRecord& record,
                       std::vector<TFinding>& out) {
     for (int row = 1; row <= goods.RowCount(); ++row) {
-        std::string_view kod = goods.TextViewAt(row, gfKOD);
+        std::string_view kod = Barcode(goods, row);
         if (kod.empty()) continue;
         std::int64_t want = 0;
         if (IsAllDigits(kod)) {
@@ -216,6 +230,9 @@ std::string FindingDetail(const TFinding& f, const TImportRecord& record) {
             return "код у " + std::to_string(f.Value) +
                    " строк: остаток и цену из отчета получила только строка " + first;
         case ckNotInStock:
+            if (f.Value != 0)
+                return "код есть в отчете об остатках, но цена или остаток этой строки пусты: "
+                       "пусты и в таблицах";
             return "кода нет в отчете об остатках: цена или остаток пусты в таблицах";
         case ckUnknownInStock:
             return "строка " + first +

@@ -13,7 +13,7 @@ struct TImportRecord;
 enum TCheckKind : std::uint8_t {
     ckDuplicateBarcode,  // two or more goods share a barcode (generated ones included)
     ckDuplicateId,       // an article code on more than one row; only the first gets the stock
-    ckNotInStock,        // a code the stock report does not name: price or quantity stay empty
+    ckNotInStock,        // price or quantity empty: the stock report named no value for the row
     ckUnknownInStock,    // a stock line whose code names no article
     ckPriceByRule,       // a price of 0 or below (or no stock report) became 1
     ckStockByRule,       // a negative quantity became 0
@@ -31,7 +31,8 @@ struct TFinding {
     std::int32_t Other = 0;
     // ckDuplicateBarcode, ckDuplicateId: the rows in the group; ckPriceByRule, ckStockByRule: the
     // reported amount (1/10000); ckCheckDigit: the check digit it should have as a character
-    // ('0'..'9'), 0 when the barcode is not all digits.
+    // ('0'..'9'), 0 when the barcode is not all digits; ckNotInStock: 1 when the report names the
+    // code after all (the row that received its values is gone or has another code), else 0.
     std::int64_t Value = 0;
 
     friend bool operator==(const TFinding&, const TFinding&) = default;

@@ -117,11 +117,9 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     connect(findKey, &QShortcut::activated, this, &TDataViewerForm::FindClick);
     auto* nextKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(nextKey, &QShortcut::activated, this, &TDataViewerForm::FindNextClick);
+    // A find starts after the current row, so Enter again on the same text goes on, as F3 does.
     connect(edFind, &QLineEdit::returnPressed, this, [this] {
-        const std::string query = edFind->text().trimmed().toStdString();
-        // Enter again on the same text goes on to the next row, as F3 does.
-        const std::string status = query == Find->Query() ? Find->FindNext() : Find->Find(query);
-        lbFindStatus->setText(QString::fromStdString(status));
+        lbFindStatus->setText(QString::fromStdString(Find->Find(edFind->text().toStdString())));
     });
     connect(lstFindings, &QListView::clicked, this,
             [this](const QModelIndex& index) { FindingChosen(index.row()); });

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "AppSupport.h"
 #include "import/ImportRecord.h"
 
@@ -122,6 +124,98 @@ TEST_F(FindingsListTest, AStockLineIsListedButNamesNoRow) {
                                                 "загрузят"});
     EXPECT_EQ(List.RowOf(0), 0);
     EXPECT_FALSE(List.Choose(0, Grid.Control));
+}
+
+// Whatever the operator does, the list holds what a fresh check of the table would find, even
+// where it skipped the checks: a long random walk of edits, cancels, inserts and deletes.
+TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
+    Goods.OpenTable();
+    const char* ids[] = {"", "1", "2", "3", "4"};
+    const char* kods[] = {
+        "", "4006381333931", "4006381333931 ", "4006381333932", "2220000000001", "A1", "  "};
+    const char* amounts[] = {"", "0", "1", "2.5"};
+    const char* names[] = {"", "Хлеб", "Соль"};
+    for (int i = 0; i < 6; ++i) {
+        AddRow(Goods, ids[1 + i % 4], names[i % 3], kods[i % 7]);
+    }
+    Record.HasStockReport = true;
+    Record.Receive(1, {-10000, 0});
+    Record.Receive(2, {20000, -10000});
+    Record.UnknownLines.push_back({3, 40});
+    Record.Generated.push_back("2220000000001");
+    Record.Finish();
+    List.Refresh();
+
+    std::mt19937 random(14);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 3000; ++step) {
+        const int count = Goods.RowCount();
+        if (count > 0) Goods.SetRowNumber(1 + pick(count));
+        std::string did;
+        switch (pick(9)) {
+            case 0:
+            case 1:
+            case 2: {  // an edit of one value, mostly posted
+                Goods.EditRow();
+                const auto field = static_cast<TGoodsField>(pick(kGoodsFieldCount));
+                const char* text = field == gfID                             ? ids[pick(5)]
+                                   : field == gfKOD                          ? kods[pick(7)]
+                                   : field == gfNAME                         ? names[pick(3)]
+                                   : field == gfOSTATOK || field == gfRPRICE ? amounts[pick(4)]
+                                                                             : "5";
+                Goods.SetText(field, text);
+                did = std::string("edit ") + GoodsFieldName(field) + " '" + text + "'";
+                if (pick(4) == 0) {
+                    Goods.CancelRow();
+                    did += " cancelled";
+                } else {
+                    Goods.PostRow();
+                }
+                break;
+            }
+            case 3:  // a new row left as it is
+                Goods.InsertRow();
+                Goods.CancelRow();
+                did = "insert cancelled";
+                break;
+            case 4:  // a new row with a name only, or with a code
+                Goods.InsertRow();
+                Goods.SetText(gfNAME, names[1]);
+                if (pick(2) == 0) Goods.SetText(gfID, ids[1 + pick(4)]);
+                Goods.PostRow();
+                did = "insert";
+                break;
+            case 5:
+                Goods.DeleteRow();
+                did = "delete";
+                break;
+            case 6:  // an edit while the views sleep, as an export's
+                Goods.EditRow();
+                Goods.SetText(gfKOD, kods[pick(7)]);
+                Goods.SuspendViews();
+                Goods.PostRow();
+                Goods.ResumeViews();
+                did = "edit unseen";
+                break;
+            case 7: {  // the views wake in the middle of an edit that then goes back
+                Goods.EditRow();
+                const std::string kod = Goods.AsText(gfKOD);
+                Goods.SetText(gfKOD, kods[pick(7)]);
+                Goods.SuspendViews();
+                Goods.ResumeViews();
+                Goods.SetText(gfKOD, kod);
+                Goods.PostRow();
+                did = "edit seen half-way";
+                break;
+            }
+            case 8:
+                if (count < 12) AddRow(Goods, ids[pick(5)], names[0], kods[pick(7)]);
+                did = "append";
+                break;
+        }
+        ASSERT_EQ(List.Findings(), CheckGoods(Goods, Record)) << "step " << step << ": " << did;
+        ASSERT_EQ(List.Counts(), CountByKind(CheckGoods(Goods, Record))) << "step " << step;
+    }
 }
 
 }  // namespace

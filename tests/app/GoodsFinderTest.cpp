@@ -111,6 +111,11 @@ TEST_F(GridFindTest, CtrlFThenF3WalkTheMatchesAndWrap) {
     EXPECT_EQ(Find.Find("сыр"), TGridFind::kFindNone);
     EXPECT_EQ(Grid.Row, 3);
     EXPECT_EQ(Find.Query(), "сыр");
+    // The box confirmed again with the same text (case aside) goes on like F3.
+    EXPECT_EQ(Find.Find(" МАСЛО"), TGridFind::kFindWrapped);
+    EXPECT_EQ(Grid.Row, 0);
+    EXPECT_EQ(Find.Find("масло"), "");
+    EXPECT_EQ(Grid.Row, 3);
 }
 
 TEST_F(GridFindTest, TheOpenCellIsStoredFirstAndARefusedOneKeepsTheRow) {

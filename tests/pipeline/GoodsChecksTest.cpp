@@ -126,6 +126,21 @@ TEST_F(GoodsChecksTest, AnEditCreatesAndRemovesADuplicate) {
     EXPECT_EQ(Rows(ckDuplicateId), VS{});
 }
 
+TEST_F(GoodsChecksTest, BarcodesAreJudgedAsTheTablesGetThemWithoutTrailingBlanks) {
+    const VS stock = {StockLine("1", "1", "1"), StockLine("2", "1", "1"), StockLine("3", "1", "1")};
+    Import({Article(1, "4006381333931"), Article(2, "5901234123457"), Article(3, "96385074")},
+           &stock);
+    // The export drops trailing blanks: typed after a code, they make the same barcode.
+    Edit(2, gfKOD, "4006381333931  ");
+    EXPECT_EQ(Rows(ckDuplicateBarcode), (VS{"1 1", "2 2"}));
+    EXPECT_EQ(Rows(ckCheckDigit), VS{});
+    // Blanks alone are no barcode at all; a leading blank stays in the written code.
+    Edit(2, gfKOD, "   ");
+    Edit(3, gfKOD, " 96385074");
+    EXPECT_EQ(Rows(ckDuplicateBarcode), VS{});
+    EXPECT_EQ(Rows(ckCheckDigit), VS{"3 3"});
+}
+
 TEST_F(GoodsChecksTest, OnlyTheFirstRowOfACodeReceivesTheStockReport) {
     // IDs 7, 9, 7: row 1 receives the line of 7, row 3 keeps empty values.
     const VS stock = {StockLine("7", "-4", "0"), StockLine("9", "2", "5")};
@@ -136,11 +151,39 @@ TEST_F(GoodsChecksTest, OnlyTheFirstRowOfACodeReceivesTheStockReport) {
     EXPECT_EQ(Rows(ckStockByRule), VS{"1 7"});
     // The second row of 7 is named by the report: a duplicate, not a missing article.
     EXPECT_EQ(Rows(ckNotInStock), VS{});
-    // Its first row deleted, the second becomes the first but never received the values.
+    // Its first row deleted, the second becomes the first but never received the values: its
+    // empty price and quantity are still reported.
     Goods.SetRowNumber(1);
     Goods.DeleteRow();
     EXPECT_EQ(Rows(ckPriceByRule), VS{});
     EXPECT_EQ(Rows(ckDuplicateId), VS{});
+    EXPECT_EQ(Rows(ckNotInStock), VS{"2 7"});
+    std::vector<TFinding> found;
+    CheckKind(ckNotInStock, Goods, Record, found);
+    EXPECT_EQ(Show(found.at(0), Record),
+              "not-in-stock 2 7 код есть в отчете об остатках, но цена или остаток этой строки "
+              "пусты: пусты и в таблицах");
+}
+
+TEST_F(GoodsChecksTest, ACodeChangedAwayLeavesItsLaterRowWithoutTheReportsValues) {
+    const VS stock = {StockLine("7", "4", "5"), StockLine("9", "2", "5")};
+    Import({Article(7), Article(9), Article(7)}, &stock);
+    EXPECT_EQ(Rows(ckNotInStock), VS{});
+    // Row 1 keeps the values it received under its new code; row 3 is now the first of 7.
+    Edit(1, gfID, "8");
+    EXPECT_EQ(Rows(ckDuplicateId), VS{});
+    EXPECT_EQ(Rows(ckNotInStock), VS{"3 7"});
+    // A row inserted above with the code takes the first place, and the finding with it.
+    Goods.SetRowNumber(1);
+    Goods.InsertRow();
+    Goods.SetText(gfID, "7");
+    Goods.PostRow();
+    EXPECT_EQ(Rows(ckNotInStock), VS{"1 7"});
+    EXPECT_EQ(Rows(ckDuplicateId), (VS{"1 7", "4 7"}));
+    // Values typed in settle it.
+    Edit(1, gfRPRICE, "5");
+    Edit(1, gfOSTATOK, "4");
+    EXPECT_EQ(Rows(ckNotInStock), VS{});
 }
 
 TEST_F(GoodsChecksTest, ValuesSetByRuleNameTheReportedValueAndGoWhenCorrected) {
