@@ -187,8 +187,8 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     EXPECT_EQ(place(TDataViewerWindow::kLbFindId), design({725, 8, 292, 16}));
     EXPECT_EQ(place(TDataViewerWindow::kEdFindId), design({725, 26, 292, 21}));
     EXPECT_EQ(place(TDataViewerWindow::kLbFindStatusId), design({725, 50, 292, 16}));
-    EXPECT_EQ(place(TDataViewerWindow::kLbFindingsId), design({725, 72, 292, 58}));
-    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({725, 132, 292, 397}));
+    EXPECT_EQ(place(TDataViewerWindow::kLbFindingsId), design({725, 72, 292, 84}));
+    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({725, 158, 292, 371}));
 
     const HWND window = app.Window();
     RECT frame{0, 0, Scaled(1233), Scaled(737)};
@@ -199,7 +199,7 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     app.Pump();
     EXPECT_EQ(place(TDataViewerWindow::kDBGrid1Id), design({8, 30, 909, 663}));
     EXPECT_EQ(place(TDataViewerWindow::kEdFindId), design({925, 26, 292, 21}));
-    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 132, 292, 597}));
+    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 158, 292, 571}));
 }
 
 TEST_F(TFindingsPanel, TabGoesOnFromTheButtonsToTheBoxAndTheListAndBackToTheGrid) {
@@ -212,4 +212,26 @@ TEST_F(TFindingsPanel, TabGoesOnFromTheButtonsToTheBoxAndTheListAndBackToTheGrid
         App.Key(VK_TAB);
         EXPECT_EQ(GetFocus(), App.Control(order[i])) << "step " << i;
     }
+}
+
+TEST(FindingsPanelLayout, TheCaptionHoldsEveryKindWithAMillionEach) {
+    TViewerFixture app(RegionalCurrencyOf(L"ru-RU"), false);
+    const HWND caption = app.Control(TDataViewerWindow::kLbFindingsId);
+    std::string text = "Замечания перед загрузкой в ЛАРМИС:\n";
+    for (int kind = 0; kind < kCheckKindCount; ++kind) {
+        if (kind > 0) text += "; ";
+        text += CheckKindTitle(static_cast<TCheckKind>(kind)) + std::string(": 1000000");
+    }
+    const std::u16string wide = Utf8ToUtf16(text);
+    RECT place{};
+    GetClientRect(caption, &place);
+    RECT needed = place;
+    HDC dc = GetDC(caption);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(caption, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(wide.c_str()), static_cast<int>(wide.size()),
+              &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(caption, dc);
+    EXPECT_LE(needed.bottom, place.bottom);
 }
