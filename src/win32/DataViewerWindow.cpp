@@ -428,8 +428,9 @@ bool TDataViewerWindow::PreTranslate(MSG& message) {
     const HWND grid = Impl->DBGrid1->Handle();
     const bool inGrid = message.hwnd == grid || IsChild(grid, message.hwnd);
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    // The find keys work wherever the keyboard is in the viewer, an open cell included.
-    if (message.wParam == 'F' && ctrl) {
+    // The find keys work wherever the keyboard is in the viewer, an open cell included (not with
+    // Alt: Ctrl+Alt is AltGr, which types characters on some layouts).
+    if (message.wParam == 'F' && ctrl && GetKeyState(VK_MENU) >= 0) {
         Impl->FindClick();
         return true;
     }
