@@ -202,18 +202,6 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 158, 292, 571}));
 }
 
-TEST_F(TFindingsPanel, TabGoesOnFromTheButtonsToTheBoxAndTheListAndBackToTheGrid) {
-    const int order[] = {TDataViewerWindow::kBitBtn1Id, TDataViewerWindow::kButton3Id,
-                         TDataViewerWindow::kEdFindId, TDataViewerWindow::kLstFindingsId,
-                         TDataViewerWindow::kDBGrid1Id};
-    App.Key(VK_TAB, true);
-    EXPECT_EQ(GetFocus(), App.Control(order[0]));
-    for (int i = 1; i < 5; ++i) {
-        App.Key(VK_TAB);
-        EXPECT_EQ(GetFocus(), App.Control(order[i])) << "step " << i;
-    }
-}
-
 TEST(FindingsPanelLayout, TheCaptionHoldsEveryKindWithAMillionEach) {
     TViewerFixture app(RegionalCurrencyOf(L"ru-RU"), false);
     const HWND caption = app.Control(TDataViewerWindow::kLbFindingsId);
