@@ -84,7 +84,7 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setAutoDefault(false);
 
-    Find = std::make_unique<TGridFind>(DBGrid1->Controller());
+    Find = std::make_unique<TFindBox>(DBGrid1->Controller());
     lbFind = new QLabel(QString::fromUtf8(TGridFind::kFindLabel), this);
     lbFind->setObjectName(QStringLiteral("lbFind"));
     edFind = new QLineEdit(this);
@@ -119,7 +119,7 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     connect(nextKey, &QShortcut::activated, this, &TDataViewerForm::FindNextClick);
     // A find starts after the current row, so Enter again on the same text goes on, as F3 does.
     connect(edFind, &QLineEdit::returnPressed, this, [this] {
-        lbFindStatus->setText(QString::fromStdString(Find->Find(edFind->text().toStdString())));
+        lbFindStatus->setText(QString::fromStdString(Find->Enter(edFind->text().toStdString())));
     });
     connect(lstFindings, &QListView::clicked, this,
             [this](const QModelIndex& index) { FindingChosen(index.row()); });
@@ -144,8 +144,9 @@ void TDataViewerForm::FindClick() {
 }
 
 void TDataViewerForm::FindNextClick() {
-    if (!Find->CanFindNext()) return FindClick();
-    lbFindStatus->setText(QString::fromStdString(Find->FindNext()));
+    const std::optional<std::string> status = Find->Next();
+    if (!status) return FindClick();
+    lbFindStatus->setText(QString::fromStdString(*status));
 }
 
 void TDataViewerForm::FindingChosen(int line) {
@@ -153,8 +154,7 @@ void TDataViewerForm::FindingChosen(int line) {
 }
 
 void TDataViewerForm::FindingsChanged() {
-    lbFindings->setText(QString::fromUtf8(kFindingsLabel) + u'\n' +
-                        QString::fromStdString(List.SummaryText()));
+    lbFindings->setText(QString::fromStdString(FindingsCaption(List)));
     FindingsModel->Reset();
 }
 

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <memory>
 
+#include "app/FindBox.h"
 #include "app/FindingsList.h"
-#include "app/GoodsFinder.h"
 
 class QLabel;
 class QLineEdit;
@@ -61,7 +61,7 @@ class TDataViewerForm : public QDialog, private IFindingsView {
 
     TMainForm* Owner;
     TFindingsList List;
-    std::unique_ptr<TGridFind> Find;  // over the grid, made with it
+    std::unique_ptr<TFindBox> Find;  // over the grid, made with it
     TFindingsModel* FindingsModel;
     bool Activated = false;
 };

@@ -2,8 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
 #include <string>
 
+#include "app/FindBox.h"
+#include "app/FindingsList.h"
 #include "app/MainController.h"
 #include "app/WindowTexts.h"
 #include "text/Utf16.h"
@@ -15,11 +20,30 @@ constexpr wchar_t kClassName[] = L"TDataViewerForm";
 // The client area at 96 dpi; the controls keep their distances to its edges from there.
 constexpr int kDesignWidth = 725;
 constexpr int kDesignHeight = 537;
+// The find box and the findings list at the right of the design's controls: the window grows by
+// this much, the design's controls keep their places and anchors in the part left of it.
+constexpr int kPanelWidth = 300;
+constexpr int kPanelGap = 8;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// The findings list's one column is made as wide as the widest of this many first lines: wide
+// enough to scroll to the end of every line of a usual list, and no slower for a million.
+constexpr int kMeasuredLines = 500;
 
 std::wstring Wide(std::string_view text) {
     const std::u16string wide = Utf8ToUtf16(text);
     return std::wstring(wide.begin(), wide.end());
+}
+
+// A control's text (UTF-8).
+std::string TextUtf8(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+void SetTextUtf8(HWND control, std::string_view text) {
+    SetWindowTextW(control, Wide(text).c_str());
 }
 
 HMENU MenuId(int id) {
@@ -34,9 +58,9 @@ HFONT Tahoma(int height, int weight) {
 
 }  // namespace
 
-struct TDataViewerWindow::TImpl {
+struct TDataViewerWindow::TImpl final : private IFindingsView {
     TImpl(HWND owner, TMainController& controller, std::function<void()> saveClick);
-    ~TImpl();
+    ~TImpl() override;
     TImpl(const TImpl&) = delete;
     TImpl& operator=(const TImpl&) = delete;
 
@@ -44,6 +68,8 @@ struct TDataViewerWindow::TImpl {
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
     int Scaled(int pixels) const { return MulDiv(pixels, Dpi, 96); }
     HWND Button(const char* text, int id, int width);
+    HWND Child(const wchar_t* cls, const char* text, DWORD style, DWORD exStyle, int id);
+    void CreatePanel();
     void Arrange();
     // "Закрыть", Esc and the window's close box: the main window's controller closes the viewer.
     void BitBtn1Click() { Controller.CloseViewerClick(); }
@@ -51,7 +77,17 @@ struct TDataViewerWindow::TImpl {
     void Button3Click() {
         if (SaveClick) SaveClick();
     }
-    // Tab between the grid and the two buttons, in their focus order.
+    // Ctrl+F: the find box takes the keyboard. Enter there finds (again), F3 finds the next.
+    void FindClick();
+    void FindEnter();
+    void FindNextClick();
+    // A line of the findings list chosen: its row becomes the grid's current row.
+    void FindingChosen(int line);
+    // The findings list's lines and caption as the layer has them now.
+    void FindingsChanged() override;
+    void FitFindingsColumn();
+    LRESULT FindingsNotify(NMHDR* header);
+    // Tab between the grid, the two buttons, the find box and the findings list, in this order.
     void FocusNext(HWND from, bool back);
     // The control that gets the keyboard when the window is activated.
     HWND FocusTarget() const;
@@ -67,12 +103,22 @@ struct TDataViewerWindow::TImpl {
     std::unique_ptr<TGoodsList> DBGrid1;
     HWND BitBtn1 = nullptr;
     HWND Button3 = nullptr;
+    TFindingsList Findings;
+    std::unique_ptr<TFindBox> Find;  // over the grid, made with it
+    HWND lbFind = nullptr;
+    HWND edFind = nullptr;
+    HWND lbFindStatus = nullptr;
+    HWND lbFindings = nullptr;
+    HWND lstFindings = nullptr;
     HWND Focused = nullptr;  // the control that had the keyboard when the window was deactivated
 };
 
 TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
                                 std::function<void()> saveClick)
-    : Controller(controller), SaveClick(std::move(saveClick)), Owner(owner) {
+    : Controller(controller),
+      SaveClick(std::move(saveClick)),
+      Owner(owner),
+      Findings(controller.mdGoods, controller.Record) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -94,7 +140,7 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     Font = Tahoma(Scaled(11), FW_NORMAL);
     BoldFont = Tahoma(Scaled(13), FW_BOLD);
 
-    RECT frame{0, 0, Scaled(kDesignWidth), Scaled(kDesignHeight)};
+    RECT frame{0, 0, Scaled(kDesignWidth + kPanelWidth + kPanelGap), Scaled(kDesignHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     // Owned by the main window: no taskbar button, always in front of it.
     Window = CreateWindowExW(0, kClassName, Wide(kViewerCaption).c_str(), kStyle, CW_USEDEFAULT,
@@ -119,12 +165,14 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
                                            [this] { BitBtn1Click(); });
     BitBtn1 = Button(kCloseButton, kBitBtn1Id, 75);
     Button3 = Button(kSaveButton, kButton3Id, 162);
+    CreatePanel();
     Focused = DBGrid1->Handle();
     Arrange();
     Controller.SetGrid(&DBGrid1->Controller());
 }
 
 TDataViewerWindow::TImpl::~TImpl() {
+    Findings.SetView(nullptr);
     Controller.SetGrid(nullptr);
     DBGrid1.reset();
     if (Window) DestroyWindow(Window);
@@ -140,26 +188,136 @@ HWND TDataViewerWindow::TImpl::Button(const char* text, int id, int width) {
     return button;
 }
 
+HWND TDataViewerWindow::TImpl::Child(const wchar_t* cls, const char* text, DWORD style,
+                                     DWORD exStyle, int id) {
+    const HWND child =
+        CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                        Window, MenuId(id), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    return child;
+}
+
+void TDataViewerWindow::TImpl::CreatePanel() {
+    Find = std::make_unique<TFindBox>(DBGrid1->Controller());
+    lbFind = Child(L"STATIC", TGridFind::kFindLabel, SS_LEFT | SS_NOPREFIX, 0, kLbFindId);
+    edFind = Child(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kEdFindId);
+    // The hint shows in the empty box (common controls 6, which the program's manifest asks for).
+    SendMessageW(edFind, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(Wide(TGridFind::kFindHint).c_str()));
+    lbFindStatus = Child(L"STATIC", "", SS_LEFT | SS_NOPREFIX, 0, kLbFindStatusId);
+    lbFindings = Child(L"STATIC", "", SS_LEFT | SS_NOPREFIX, 0, kLbFindingsId);
+    lstFindings = Child(WC_LISTVIEWW, "",
+                        WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER |
+                            LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                        WS_EX_CLIENTEDGE, kLstFindingsId);
+    ListView_SetExtendedListViewStyle(lstFindings, LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = Scaled(kPanelWidth);
+    SendMessageW(lstFindings, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    Findings.SetView(this);
+    FindingsChanged();
+}
+
 void TDataViewerWindow::TImpl::Arrange() {
-    // The grid keeps its distance to all four edges; the buttons keep their bottom corners.
+    // The grid keeps its distance to all four edges of the design's part; the buttons keep its
+    // bottom corners. The panel at the right keeps its width and grows in height.
     RECT client{};
     GetClientRect(Window, &client);
-    const int w = client.right;
+    const int w = client.right - Scaled(kPanelWidth + kPanelGap);
     const int h = client.bottom;
     const int bottom = h - Scaled(kDesignHeight - 504);
+    const int panel = Scaled(kPanelWidth - 8);
+    MoveWindow(lbFind, w, Scaled(8), panel, Scaled(16), TRUE);
+    MoveWindow(edFind, w, Scaled(26), panel, Scaled(21), TRUE);
+    MoveWindow(lbFindStatus, w, Scaled(50), panel, Scaled(16), TRUE);
+    // Room for the title and five lines of counts: Tahoma wraps every kind's count into that.
+    MoveWindow(lbFindings, w, Scaled(72), panel, Scaled(84), TRUE);
+    MoveWindow(lstFindings, w, Scaled(158), panel, h - Scaled(158 + kDesignHeight - 529), TRUE);
     MoveWindow(DBGrid1->Handle(), Scaled(8), Scaled(30), w - Scaled(kDesignWidth - 709),
                h - Scaled(kDesignHeight - 463), TRUE);
     MoveWindow(BitBtn1, w - Scaled(kDesignWidth - 642), bottom, Scaled(75), Scaled(25), TRUE);
     MoveWindow(Button3, Scaled(8), bottom, Scaled(162), Scaled(25), TRUE);
 }
 
+void TDataViewerWindow::TImpl::FindClick() {
+    SetFocus(edFind);
+    SendMessageW(edFind, EM_SETSEL, 0, -1);
+}
+
+void TDataViewerWindow::TImpl::FindEnter() {
+    SetTextUtf8(lbFindStatus, Find->Enter(TextUtf8(edFind)));
+}
+
+void TDataViewerWindow::TImpl::FindNextClick() {
+    const std::optional<std::string> status = Find->Next();
+    if (!status) return FindClick();
+    SetTextUtf8(lbFindStatus, *status);
+}
+
+void TDataViewerWindow::TImpl::FindingChosen(int line) {
+    if (Findings.Choose(line, DBGrid1->Controller())) SetFocus(DBGrid1->Handle());
+}
+
+void TDataViewerWindow::TImpl::FindingsChanged() {
+    SetTextUtf8(lbFindings, FindingsCaption(Findings));
+    // The list keeps only the number: each line is asked for when it is drawn.
+    SendMessageW(lstFindings, LVM_SETITEMCOUNT, static_cast<WPARAM>(Findings.LineCount()),
+                 LVSICF_NOSCROLL);
+    FitFindingsColumn();
+    InvalidateRect(lstFindings, nullptr, TRUE);
+}
+
+void TDataViewerWindow::TImpl::FitFindingsColumn() {
+    const HDC dc = GetDC(lstFindings);
+    const HGDIOBJ old = SelectObject(dc, Font);
+    int widest = 0;
+    const int lines = std::min(Findings.LineCount(), kMeasuredLines);
+    for (int line = 0; line < lines; ++line) {
+        const std::wstring text = Wide(Findings.LineText(line));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(lstFindings, dc);
+    RECT client{};
+    GetClientRect(lstFindings, &client);
+    ListView_SetColumnWidth(lstFindings, 0,
+                            std::max(widest + Scaled(12), static_cast<int>(client.right)));
+}
+
+LRESULT TDataViewerWindow::TImpl::FindingsNotify(NMHDR* header) {
+    switch (header->code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+            if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+            const std::wstring text = Wide(Findings.LineText(item.iItem));
+            const std::size_t length =
+                std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            std::copy_n(text.data(), length, item.pszText);
+            item.pszText[length] = L'\0';
+            return 0;
+        }
+        case NM_CLICK:
+        case NM_DBLCLK: {
+            const int line = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+            if (line >= 0) FindingChosen(line);
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
 void TDataViewerWindow::TImpl::FocusNext(HWND from, bool back) {
-    const HWND order[] = {DBGrid1->Handle(), BitBtn1, Button3};
+    const HWND order[] = {DBGrid1->Handle(), BitBtn1, Button3, edFind, lstFindings};
+    constexpr int count = static_cast<int>(std::size(order));
     int at = 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (from == order[i] || IsChild(order[i], from)) at = i;
     }
-    SetFocus(order[(at + (back ? 2 : 1)) % 3]);
+    SetFocus(order[(at + (back ? count - 1 : 1)) % count]);
 }
 
 HWND TDataViewerWindow::TImpl::FocusTarget() const {
@@ -196,6 +354,7 @@ LRESULT TDataViewerWindow::TImpl::Message(UINT message, WPARAM wParam, LPARAM lP
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (header->hwndFrom == DBGrid1->Handle()) return DBGrid1->Notify(header);
+            if (header->hwndFrom == lstFindings) return FindingsNotify(header);
             break;
         }
         case WM_CLOSE:
@@ -269,6 +428,16 @@ bool TDataViewerWindow::PreTranslate(MSG& message) {
     const HWND grid = Impl->DBGrid1->Handle();
     const bool inGrid = message.hwnd == grid || IsChild(grid, message.hwnd);
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    // The find keys work wherever the keyboard is in the viewer, an open cell included (not with
+    // Alt: Ctrl+Alt is AltGr, which types characters on some layouts).
+    if (message.wParam == 'F' && ctrl && GetKeyState(VK_MENU) >= 0) {
+        Impl->FindClick();
+        return true;
+    }
+    if (message.wParam == VK_F3) {
+        Impl->FindNextClick();
+        return true;
+    }
     // Tab moves between the grid's cells; Ctrl+Tab leaves the grid, as in a dialog.
     if (message.wParam == VK_TAB && (ctrl || !inGrid)) {
         Impl->FocusNext(message.hwnd, GetKeyState(VK_SHIFT) < 0);
@@ -282,7 +451,12 @@ bool TDataViewerWindow::PreTranslate(MSG& message) {
         case VK_RETURN:
             if (message.hwnd == Impl->BitBtn1) Impl->BitBtn1Click();
             if (message.hwnd == Impl->Button3) Impl->Button3Click();
-            return message.hwnd == Impl->BitBtn1 || message.hwnd == Impl->Button3;
+            if (message.hwnd == Impl->edFind) Impl->FindEnter();
+            if (message.hwnd == Impl->lstFindings) {
+                Impl->FindingChosen(ListView_GetNextItem(Impl->lstFindings, -1, LVNI_FOCUSED));
+            }
+            return message.hwnd == Impl->BitBtn1 || message.hwnd == Impl->Button3 ||
+                   message.hwnd == Impl->edFind || message.hwnd == Impl->lstFindings;
         default:
             return false;
     }

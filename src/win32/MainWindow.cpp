@@ -25,11 +25,12 @@ struct TPlace {
 };
 
 // The focus order: the two file name boxes, the import and results buttons, the prefix and start
-// value, the save button, the check box, the VAT rate and last the folder box.
+// value, the save button, the check box, the VAT rate and the folder box; then the EAN-13 box, so
+// the operator's familiar order stays.
 constexpr int kFocusOrder[] = {
     mcMemo1,     mcEdOpenPRINT,     mcEdOpenARTICLE,       mcButton1,
     mcButton2,   mcEdBarCodePrefix, mcEdBarCodeStartValue, mcBtnSaveToDBF,
-    mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder};
+    mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder,         mcCbEan13};
 
 // The instructions keep their line breaks; a multi-line box wants CR LF between lines.
 std::wstring InstructionsText() {
@@ -166,6 +167,10 @@ void TMainWindow::CreateControls() {
     edit(mcEdBarCodePrefix, start.Prefix, {323, 382, 50, 21});
     label(mcLabel4, kStartValueLabel, 8, 409);
     edit(mcEdBarCodeStartValue, start.StartValue, {323, 406, 50, 21});
+    // Beside the start value, in the generator's inputs; the design's controls keep their places.
+    HWND ean13 = make(L"BUTTON", kEan13Caption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, mcCbEan13,
+                      {381, 408, 121, 17});
+    SendMessageW(ean13, BM_SETCHECK, start.Ean13 ? BST_CHECKED : BST_UNCHECKED, 0);
     HWND check = make(L"BUTTON", kWriteIDCaption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, mcCbWriteID,
                       {8, 431, 297, 17});
     SendMessageW(check, BM_SETCHECK, start.WriteID ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -304,6 +309,7 @@ TMainInputs TMainWindow::Inputs() const {
     inputs.StartValue = TextOf(Control(mcEdBarCodeStartValue));
     inputs.NdsValue = TextOf(Control(mcEdNDSValue));
     inputs.WriteID = SendMessageW(Control(mcCbWriteID), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    inputs.Ean13 = SendMessageW(Control(mcCbEan13), BM_GETCHECK, 0, 0) == BST_CHECKED;
     return inputs;
 }
 

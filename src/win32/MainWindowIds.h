@@ -28,4 +28,6 @@ enum TMainControl : int {
     mcBrowsePRINT,
     mcBrowseARTICLE,
     mcBrowseDBFFolder,
+    // Beside the start value: generated barcodes as EAN-13.
+    mcCbEan13,
 };

@@ -129,6 +129,7 @@ TEST(MainWindow, ShowsEveryControlAtItsPlaceWithItsTextAndDefault) {
         {"edBarCodePrefix", mcEdBarCodePrefix, "Edit", "222", {323, 382, 373, 403}},
         {"Label4", mcLabel4, "Static", kStartValueLabel, {8, 409, 0, 0}},
         {"edBarCodeStartValue", mcEdBarCodeStartValue, "Edit", "1", {323, 406, 373, 427}},
+        {"cbEan13", mcCbEan13, "Button", kEan13Caption, {381, 408, 502, 425}},
         {"cbWriteID", mcCbWriteID, "Button", kWriteIDCaption, {8, 431, 305, 448}},
         {"Label5", mcLabel5, "Static", kNdsLabel, {324, 433, 0, 0}},
         {"edNDSValue", mcEdNDSValue, "Edit", "18", {407, 429, 445, 450}},
@@ -152,6 +153,7 @@ TEST(MainWindow, ShowsEveryControlAtItsPlaceWithItsTextAndDefault) {
         }
     }
     EXPECT_FALSE(IsChecked(program.Control(mcCbWriteID)));
+    EXPECT_FALSE(IsChecked(program.Control(mcCbEan13)));
     EXPECT_FALSE(IsShown(program.Control(mcLbBarCodesGeneratedCount)));
     // The results viewer exists from the start, hidden.
     EXPECT_TRUE(TopWindows(program.Program.Pid(), "", kViewerCaption).empty());
@@ -161,9 +163,11 @@ TEST(MainWindow, TabWalksTheFocusOrderAndWraps) {
     TFolder folder("focus");
     TRunningProgram program(folder.Path);
     ASSERT_NE(program.Main, nullptr);
+    // The design's order, then the EAN-13 box.
     const int order[] = {mcMemo1,     mcEdOpenPRINT,     mcEdOpenARTICLE,       mcButton1,
                          mcButton2,   mcEdBarCodePrefix, mcEdBarCodeStartValue, mcBtnSaveToDBF,
-                         mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder,         mcMemo1};
+                         mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder,         mcCbEan13,
+                         mcMemo1};
     ASSERT_TRUE(WaitFor([&] { return FocusOf(program.Main) == program.Control(mcMemo1); }))
         << "the focus does not start in the instructions";
     for (size_t i = 1; i < std::size(order); ++i) {

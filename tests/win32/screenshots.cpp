@@ -1,7 +1,7 @@
 // Takes the Windows program's screenshots for the documentation (scripts/screenshots-windows runs
 // it under Wine on a virtual display): the main window, the results viewer with the reports of
-// FOLDER loaded, and, when a progress program is given, its progress window; each as a BMP with
-// its frame.
+// FOLDER loaded, the viewer again with a finding chosen, and, when a progress program is given,
+// its progress window; each as a BMP with its frame.
 //   win32_screenshots PROGRAM FOLDER OUTDIR [PROGRESS_PROGRAM]
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 
 #include "WinDriver.h"
 #include "app/WindowTexts.h"
+#include "win32/DataViewerWindow.h"
 #include "win32/MainWindowIds.h"
 
 namespace {
@@ -65,9 +66,18 @@ int wmain(int argc, wchar_t** argv) {
         ok = Shoot(main, out + "windows-main-window.bmp") && ok;
         if (main) {
             Click(ControlById(main, mcButton1));
-            ok = Shoot(WaitTopWindow(desktop.Pid(), "", kViewerCaption),
-                       out + "windows-results-viewer.bmp") &&
-                 ok;
+            const HWND viewer = WaitTopWindow(desktop.Pid(), "", kViewerCaption);
+            ok = Shoot(viewer, out + "windows-results-viewer.bmp") && ok;
+            if (viewer) {
+                // The fourth finding chosen from the keyboard (the find box, Tab to the list,
+                // Enter): the grid selects its row, as in the Linux screenshot.
+                SendKeys(viewer, {VK_CONTROL}, 'F');
+                SendKeys(viewer, {}, VK_TAB);
+                SendKeys(viewer, {}, VK_HOME);
+                for (int line = 0; line < 3; ++line) SendKeys(viewer, {}, VK_DOWN);
+                SendKeys(viewer, {}, VK_RETURN);
+                ok = Shoot(viewer, out + "windows-results-viewer-finding.bmp") && ok;
+            }
             PostMessageW(main, WM_CLOSE, 0, 0);
             desktop.WaitExit();
         }

@@ -50,7 +50,9 @@ TEST(ViewerWindow, KeepsItsControlsAtTheirPlacesAndDistancesWhenResized) {
     };
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, scaled(725));
+    // The window is wider by the findings panel at its right (308 pixels); the design's part is
+    // the 725 x 537 left of it.
+    EXPECT_EQ(client.right, scaled(725 + 308));
     EXPECT_EQ(client.bottom, scaled(537));
     EXPECT_EQ(place(TDataViewerWindow::kDBGrid1Id), design({8, 30, 709, 463}));
     EXPECT_EQ(place(TDataViewerWindow::kBitBtn1Id), design({642, 504, 75, 25}));
@@ -59,7 +61,7 @@ TEST(ViewerWindow, KeepsItsControlsAtTheirPlacesAndDistancesWhenResized) {
     EXPECT_EQ(place(TDataViewerWindow::kLabel1Id)[1], scaled(8));
 
     // Enlarging the window enlarges the grid only; the buttons keep their bottom corners.
-    RECT frame{0, 0, scaled(925), scaled(737)};
+    RECT frame{0, 0, scaled(925 + 308), scaled(737)};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -397,7 +399,12 @@ TEST_F(TViewer, TabMovesBetweenTheButtonsAndTheGridAndTheButtonsTakeEnterAndEsc)
     EXPECT_EQ(GetFocus(), close);
     App.Key(VK_TAB, false, true);
     EXPECT_EQ(GetFocus(), App.Grid());
+    // Back from the grid through the findings list and the find box to the save button.
     App.Key(VK_TAB, true, true);
+    EXPECT_EQ(GetFocus(), App.Control(TDataViewerWindow::kLstFindingsId));
+    App.Key(VK_TAB, false, true);
+    EXPECT_EQ(GetFocus(), App.Control(TDataViewerWindow::kEdFindId));
+    App.Key(VK_TAB, false, true);
     EXPECT_EQ(GetFocus(), save);
     App.Key(VK_RETURN);
     EXPECT_EQ(App.Shell.Texts(), std::vector<std::string>{"Данные сохранены!"});
