@@ -97,6 +97,25 @@ TEST(MainWindow, ShowsEveryControlAtItsPlaceWithItsTextAndDefault) {
     EXPECT_TRUE(TopWindows(program.Program.Pid(), "", kViewerCaption).empty());
 }
 
+TEST(MainWindow, InstructionsShowTheirLinesUnbrokenAndAllInView) {
+    TFolder folder("memo");
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    HWND memo = program.Control(mcMemo1);
+    // Each instruction a line of its own: none is wrapped, so the last one is in view too.
+    EXPECT_EQ(SendMessageW(memo, EM_GETLINECOUNT, 0, 0),
+              static_cast<LRESULT>(std::size(kInstructions)));
+    EXPECT_EQ(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const auto top = [&](int line) {
+        const LRESULT at = SendMessageW(memo, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+        return static_cast<short>(HIWORD(SendMessageW(memo, EM_POSFROMCHAR, at, 0)));
+    };
+    const int last = static_cast<int>(SendMessageW(memo, EM_GETLINECOUNT, 0, 0)) - 1;
+    EXPECT_LE(top(last) + top(1) - top(0), ClientSize(memo).cy) << "the last line is cut off";
+    // The text starts 4 pixels inside the frame, as on Linux.
+    EXPECT_EQ(LOWORD(SendMessageW(memo, EM_GETMARGINS, 0, 0)), 4);
+}
+
 TEST(MainWindow, TabWalksTheFocusOrderAndWraps) {
     TFolder folder("focus");
     TRunningProgram program(folder.Path);
