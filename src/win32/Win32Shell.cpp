@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "progress/ProgressViewer.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -51,29 +50,6 @@ class TDisabledWindows {
     std::vector<HWND> Windows;
 };
 
-class TViewerWindow final : public IProgressWindow {
-  public:
-    TViewerWindow(const std::string& caption, bool percentMode, HWND back)
-        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(back) {}
-
-    void SetPercent(double percent) override {
-        // A plain store: the viewer thread only reads the value, so no ordering is needed.
-        Viewer->Percent.store(percent, std::memory_order_relaxed);
-    }
-
-    void Close() override {
-        // The viewer frees itself in its own thread after this; it is never touched again.
-        Viewer->Terminate();
-        Viewer = nullptr;
-        // The progress window had the keyboard; the window that started the step gets it back.
-        if (Back && IsWindow(Back)) SetForegroundWindow(Back);
-    }
-
-  private:
-    TProgressViewer* Viewer;
-    HWND Back;
-};
-
 }  // namespace
 
 HWND TWin32Shell::BoxOwner() const {
@@ -96,13 +72,11 @@ bool TWin32Shell::Confirm(const std::string& title, const std::string& text) {
     return Box(title, text, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-std::unique_ptr<IProgressWindow> TWin32Shell::OpenProgress(const std::string& caption,
-                                                           bool percentMode) {
-    return std::make_unique<TViewerWindow>(caption, percentMode, BoxOwner());
-}
-
-void TWin32Shell::SetProgressAppName(const std::string& name) {
-    AppName = name;
+std::function<void()> TWin32Shell::KeyboardReturn() const {
+    const HWND back = BoxOwner();
+    return [back] {
+        if (back && IsWindow(back)) SetForegroundWindow(back);
+    };
 }
 
 std::string TWin32Shell::ProgramPath() const {
