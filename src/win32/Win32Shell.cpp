@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "progress/ViewerLifetime.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -55,13 +56,18 @@ class TDisabledWindows {
 HWND TWin32Shell::BoxOwner() const {
     HWND active = GetActiveWindow();
     if (active && (active == Home || GetAncestor(active, GA_ROOTOWNER) == Home)) return active;
-    return Home;
+    // None of them is active (a progress window's thread has the keyboard, or another program):
+    // the one the operator used last, so that a box never opens behind the results viewer.
+    HWND last = Home ? GetLastActivePopup(Home) : nullptr;
+    return last && IsWindowVisible(last) && IsWindowEnabled(last) ? last : Home;
 }
 
 int TWin32Shell::Box(const std::string& title, const std::string& text, UINT type) {
     HWND owner = BoxOwner();
     TDisabledWindows disabled(owner);
-    return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), type);
+    // In front even when the keyboard has just been handed back from a progress window's thread
+    // and the system is still raising that box's owner.
+    return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), type | MB_SETFOREGROUND);
 }
 
 void TWin32Shell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
@@ -75,6 +81,17 @@ bool TWin32Shell::Confirm(const std::string& title, const std::string& text) {
 std::function<void()> TWin32Shell::KeyboardReturn() const {
     const HWND back = BoxOwner();
     return [back] {
+        // The viewer's thread hides its window, and the system then activates another window of
+        // the program from there: late enough to land over a box the step shows next. So the
+        // keyboard goes back once the viewer has gone (a few ticks at the most), with what its
+        // thread sent meanwhile handled.
+        const ULONGLONG until = GetTickCount64() + 1000;
+        MSG message;
+        while (LiveViewerCount() > 0 && GetTickCount64() < until) {
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            Sleep(1);
+        }
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         if (back && IsWindow(back)) SetForegroundWindow(back);
     };
 }

@@ -16,7 +16,7 @@ class TWin32Shell final : public TViewerShell {
     std::string ProgramPath() const override;
 
     // The window a box belongs to: the active window when it is the main window or one it owns,
-    // else the main window.
+    // else the one of them last active.
     HWND BoxOwner() const;
 
   private:
