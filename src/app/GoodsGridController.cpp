@@ -1,5 +1,7 @@
 #include "app/GoodsGridController.h"
 
+#include <algorithm>
+
 namespace {
 
 TGoodsField FieldOf(int column) {
@@ -63,6 +65,13 @@ std::string TGoodsGridController::RowMarker(int row) const {
 int TGoodsGridController::EditorMaxLength(int column) {
     const TGoodsColumn& facts = GoodsColumn(FieldOf(column));
     return facts.Kind == gkText ? facts.Width : 0;
+}
+
+int TGoodsGridController::ColumnWidth(int column, int averageCharWidth,
+                                      const std::function<int(std::string_view)>& textWidth,
+                                      int cellMargins) {
+    const TGoodsColumn& facts = GoodsColumn(FieldOf(column));
+    return std::max(facts.ViewChars * averageCharWidth, textWidth(facts.Name)) + cellMargins;
 }
 
 bool TGoodsGridController::CanEdit(int row, int column) const {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/CurrencyFormat.h"
 #include "app/Shell.h"
@@ -100,6 +102,11 @@ class TGoodsGridController final : private IGoodsView {
     std::string RowMarker(int row) const;
     // The characters a cell editor takes: a text column's width; 0 for no limit.
     static int EditorMaxLength(int column);
+    // A column's width when it appears: room for its field's view characters at the grid font's
+    // `averageCharWidth`, or for its title when that is wider (`textWidth` measures a text in the
+    // titles' font), plus the `cellMargins` the toolkit's cell keeps around its text.
+    static int ColumnWidth(int column, int averageCharWidth,
+                           const std::function<int(std::string_view)>& textWidth, int cellMargins);
 
     // Whether a cell editor may open on a cell.
     bool CanEdit(int row, int column) const;

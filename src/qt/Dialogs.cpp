@@ -5,8 +5,6 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "progress/ProgressViewer.h"
-
 namespace {
 
 QMessageBox::Icon BoxIcon(TDialogIcon icon) {
@@ -67,29 +65,6 @@ class TQtDialogs : public IDialogs {
 TQtDialogs RealDialogs;
 IDialogs* CurrentDialogs = &RealDialogs;
 
-class TViewerWindow final : public IProgressWindow {
-  public:
-    TViewerWindow(const std::string& caption, bool percentMode, QWidget* back)
-        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(back) {}
-
-    void SetPercent(double percent) override {
-        // A plain store: the viewer thread only reads the value, so no ordering is needed.
-        Viewer->Percent.store(percent, std::memory_order_relaxed);
-    }
-
-    void Close() override {
-        // The viewer frees itself in its own thread after this; it is never touched again.
-        Viewer->Terminate();
-        Viewer = nullptr;
-        // The progress window had the keyboard; the window that started the step gets it back.
-        if (Back) Back->activateWindow();
-    }
-
-  private:
-    TProgressViewer* Viewer;
-    QPointer<QWidget> Back;
-};
-
 }  // namespace
 
 IDialogs& Dialogs() {
@@ -118,13 +93,11 @@ bool TQtShell::Confirm(const std::string& title, const std::string& text) {
                              QString::fromStdString(text));
 }
 
-std::unique_ptr<IProgressWindow> TQtShell::OpenProgress(const std::string& caption,
-                                                        bool percentMode) {
-    return std::make_unique<TViewerWindow>(caption, percentMode, BoxParent());
-}
-
-void TQtShell::SetProgressAppName(const std::string& name) {
-    AppName = name;
+std::function<void()> TQtShell::KeyboardReturn() const {
+    const QPointer<QWidget> back = BoxParent();
+    return [back] {
+        if (back) back->activateWindow();
+    };
 }
 
 std::string TQtShell::ProgramPath() const {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/Shell.h"
+#include "viewershell/ViewerShell.h"
 
 class QWidget;
 
@@ -35,21 +35,20 @@ void SetDialogs(IDialogs* dialogs);
 // The shell of the Qt windows: boxes through Dialogs() over the active one of `home`'s windows
 // (`home`'s own window when none of them is active), progress windows of TProgressViewer that
 // hand the keyboard back to the window that was active when they opened.
-class TQtShell final : public IShell {
+class TQtShell final : public TViewerShell {
   public:
     explicit TQtShell(QWidget* home) : Home(home) {}
 
     void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
-    std::unique_ptr<IProgressWindow> OpenProgress(const std::string& caption,
-                                                  bool percentMode) override;
-    void SetProgressAppName(const std::string& name) override;
     std::string ProgramPath() const override;
 
     // The window a box belongs to.
     QWidget* BoxParent() const;
 
   private:
+    std::function<void()> KeyboardReturn() const override;
+
     QWidget* Home;
 };
 

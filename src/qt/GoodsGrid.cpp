@@ -317,9 +317,12 @@ void TGoodsGrid::ResizeColumns() {
     SizedColumns = Model->columnCount();
     if (!appeared) return;
     const QFontMetrics metrics(font());
+    const auto textWidth = [&](std::string_view text) {
+        return metrics.horizontalAdvance(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    };
     for (int column = 0; column < Model->columnCount(); ++column) {
-        const TGoodsColumn& facts = GoodsColumn(static_cast<TGoodsField>(column));
-        const int title = metrics.horizontalAdvance(QString::fromLatin1(facts.Name));
-        setColumnWidth(column, std::max(facts.ViewChars * metrics.averageCharWidth(), title) + 8);
+        setColumnWidth(column, TGoodsGridController::ColumnWidth(column, metrics.averageCharWidth(),
+                                                                 textWidth, 8));
     }
 }

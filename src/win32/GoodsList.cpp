@@ -338,15 +338,15 @@ void TGoodsList::SyncColumns() {
     const HGDIOBJ old = SelectObject(dc, Font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
+    const auto textWidth = [&](std::string_view text) { return TextWidth(dc, Wide(text)); };
     for (; Columns < wanted; ++Columns) {
         const TGoodsColumn& facts = GoodsColumn(static_cast<TGoodsField>(Columns));
         std::wstring title = Wide(facts.Name);
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = facts.Align == gaLeft ? LVCFMT_LEFT : LVCFMT_RIGHT;
-        column.cx = std::max(facts.ViewChars * static_cast<int>(metrics.tmAveCharWidth),
-                             TextWidth(dc, title)) +
-                    12;
+        column.cx = TGoodsGridController::ColumnWidth(
+            Columns, static_cast<int>(metrics.tmAveCharWidth), textWidth, 12);
         column.pszText = title.data();
         column.iSubItem = ListColumn(Columns);
         SendMessageW(List, LVM_INSERTCOLUMNW, static_cast<WPARAM>(ListColumn(Columns)),

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "app/WindowTexts.h"
 #include "win32/Choosers.h"
 #include "win32/DataViewerWindow.h"
@@ -54,6 +56,32 @@ LRESULT CALLBACK MemoProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(memo, message, wParam, lParam);
 }
 
+HFONT TahomaOf(int pixels, int weight) {
+    return CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                       L"Tahoma");
+}
+
+// Whether every line of the instructions fits the memo's text area `area` in `font`, unwrapped.
+bool InstructionsFit(HWND memo, HFONT font, const RECT& area) {
+    HDC dc = GetDC(memo);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    bool fit =
+        metrics.tmHeight * static_cast<LONG>(std::size(kInstructions)) <= area.bottom - area.top;
+    for (const char* line : kInstructions) {
+        const std::wstring text = Wide(line);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        // The blank that ends some lines counts: the box wraps at it too.
+        fit = fit && size.cx <= area.right - area.left;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(memo, dc);
+    return fit;
+}
+
 // A label's size follows its text in its font.
 void FitToText(HWND label, HFONT font) {
     HDC dc = GetDC(label);
@@ -92,12 +120,8 @@ TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency(
     HDC screen = GetDC(nullptr);
     Dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    Font = CreateFontW(-MulDiv(11, Dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH, L"Tahoma");
-    BoldFont = CreateFontW(-MulDiv(11, Dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    Font = TahomaOf(MulDiv(11, Dpi, 96), FW_NORMAL);
+    BoldFont = TahomaOf(MulDiv(11, Dpi, 96), FW_BOLD);
 
     RECT frame{0, 0, MulDiv(kClientWidth, Dpi, 96), MulDiv(kClientHeight, Dpi, 96)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
@@ -119,6 +143,7 @@ TMainWindow::~TMainWindow() {
     if (Window) DestroyWindow(Window);
     DeleteObject(Font);
     DeleteObject(BoldFont);
+    if (MemoFont) DeleteObject(MemoFont);
 }
 
 void TMainWindow::CreateControls() {
@@ -154,6 +179,7 @@ void TMainWindow::CreateControls() {
     HWND memo =
         make(L"EDIT", "", WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
              WS_EX_CLIENTEDGE, mcMemo1, {8, 8, 492, 236});
+    FitInstructions(memo);
     SetWindowTextW(memo, InstructionsText().c_str());
     SetWindowSubclass(memo, MemoProc, kMemoSubclass, 0);
 
@@ -192,6 +218,29 @@ void TMainWindow::CreateControls() {
     for (int id : kFocusOrder) {
         SetWindowPos(Control(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = Control(id);
+    }
+}
+
+void TMainWindow::FitInstructions(HWND memo) {
+    // The text keeps the Linux memo's margin of 4 pixels inside its frame (the box's own margin
+    // follows the font and is wider).
+    const int margin = MulDiv(4, Dpi, 96);
+    SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+    RECT area{};
+    SendMessageW(memo, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    // The instructions are read as their 17 lines: where this system's Tahoma is wider than the
+    // one they were laid out in (Wine's own is), a pixel smaller keeps a line from breaking and
+    // the last lines in view.
+    for (int pixels = MulDiv(11, Dpi, 96) - 1;
+         !InstructionsFit(memo, MemoFont ? MemoFont : Font, area) && pixels >= MulDiv(9, Dpi, 96);
+         --pixels) {
+        if (MemoFont) DeleteObject(MemoFont);
+        MemoFont = TahomaOf(pixels, FW_NORMAL);
+    }
+    if (MemoFont) {
+        SendMessageW(memo, WM_SETFONT, reinterpret_cast<WPARAM>(MemoFont), FALSE);
+        SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELPARAM(margin, margin));
     }
 }
 

@@ -35,6 +35,8 @@ class TMainWindow final : private IMainView {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    // The instructions' margins and, where they would not fit in Font, their font.
+    void FitInstructions(HWND memo);
     HWND Control(int id) const { return GetDlgItem(Window, id); }
     void Command(int id);
     void BrowseFile(int boxId, TFileChooserStart& start);
@@ -53,6 +55,7 @@ class TMainWindow final : private IMainView {
     HWND Window = nullptr;
     HFONT Font = nullptr;
     HFONT BoldFont = nullptr;
+    HFONT MemoFont = nullptr;  // the instructions' own, when Font is too wide for them
     int Dpi = 96;
     TFileChooserStart PrintStart;
     TFileChooserStart ArticleStart;

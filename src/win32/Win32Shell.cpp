@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "progress/ProgressViewer.h"
+#include "progress/ViewerLifetime.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -51,41 +51,23 @@ class TDisabledWindows {
     std::vector<HWND> Windows;
 };
 
-class TViewerWindow final : public IProgressWindow {
-  public:
-    TViewerWindow(const std::string& caption, bool percentMode, HWND back)
-        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(back) {}
-
-    void SetPercent(double percent) override {
-        // A plain store: the viewer thread only reads the value, so no ordering is needed.
-        Viewer->Percent.store(percent, std::memory_order_relaxed);
-    }
-
-    void Close() override {
-        // The viewer frees itself in its own thread after this; it is never touched again.
-        Viewer->Terminate();
-        Viewer = nullptr;
-        // The progress window had the keyboard; the window that started the step gets it back.
-        if (Back && IsWindow(Back)) SetForegroundWindow(Back);
-    }
-
-  private:
-    TProgressViewer* Viewer;
-    HWND Back;
-};
-
 }  // namespace
 
 HWND TWin32Shell::BoxOwner() const {
     HWND active = GetActiveWindow();
     if (active && (active == Home || GetAncestor(active, GA_ROOTOWNER) == Home)) return active;
-    return Home;
+    // None of them is active (a progress window's thread has the keyboard, or another program):
+    // the one the operator used last, so that a box never opens behind the results viewer.
+    HWND last = Home ? GetLastActivePopup(Home) : nullptr;
+    return last && IsWindowVisible(last) && IsWindowEnabled(last) ? last : Home;
 }
 
 int TWin32Shell::Box(const std::string& title, const std::string& text, UINT type) {
     HWND owner = BoxOwner();
     TDisabledWindows disabled(owner);
-    return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), type);
+    // In front even when the keyboard has just been handed back from a progress window's thread
+    // and the system is still raising that box's owner.
+    return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), type | MB_SETFOREGROUND);
 }
 
 void TWin32Shell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
@@ -96,13 +78,22 @@ bool TWin32Shell::Confirm(const std::string& title, const std::string& text) {
     return Box(title, text, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-std::unique_ptr<IProgressWindow> TWin32Shell::OpenProgress(const std::string& caption,
-                                                           bool percentMode) {
-    return std::make_unique<TViewerWindow>(caption, percentMode, BoxOwner());
-}
-
-void TWin32Shell::SetProgressAppName(const std::string& name) {
-    AppName = name;
+std::function<void()> TWin32Shell::KeyboardReturn() const {
+    const HWND back = BoxOwner();
+    return [back] {
+        // The viewer's thread hides its window, and the system then activates another window of
+        // the program from there: late enough to land over a box the step shows next. So the
+        // keyboard goes back once the viewer has gone (a few ticks at the most), with what its
+        // thread sent meanwhile handled.
+        const ULONGLONG until = GetTickCount64() + 1000;
+        MSG message;
+        while (LiveViewerCount() > 0 && GetTickCount64() < until) {
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            Sleep(1);
+        }
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (back && IsWindow(back)) SetForegroundWindow(back);
+    };
 }
 
 std::string TWin32Shell::ProgramPath() const {

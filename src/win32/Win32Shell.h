@@ -2,27 +2,25 @@
 
 #include <windows.h>
 
-#include "app/Shell.h"
+#include "viewershell/ViewerShell.h"
 
 // The shell of the Win32 windows: message boxes (MessageBoxW) over the active one of the
 // program's windows, progress windows of TProgressViewer, and the program's own path.
-class TWin32Shell final : public IShell {
+class TWin32Shell final : public TViewerShell {
   public:
     // The main window: boxes belong to it when none of its windows is active.
     void SetHome(HWND home) { Home = home; }
 
     void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
-    std::unique_ptr<IProgressWindow> OpenProgress(const std::string& caption,
-                                                  bool percentMode) override;
-    void SetProgressAppName(const std::string& name) override;
     std::string ProgramPath() const override;
 
     // The window a box belongs to: the active window when it is the main window or one it owns,
-    // else the main window.
+    // else the one of them last active.
     HWND BoxOwner() const;
 
   private:
+    std::function<void()> KeyboardReturn() const override;
     int Box(const std::string& title, const std::string& text, UINT type);
 
     HWND Home = nullptr;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "AppSupport.h"
 
 namespace {
@@ -352,6 +356,39 @@ INSTANTIATE_TEST_SUITE_P(
                     TKeyCase{"CtrlTabIsTheToolkits", {grTab, false, true}, koToolkit, 3},
                     TKeyCase{"LettersAreTheToolkits", {grOther}, koToolkit, 3}),
     [](const testing::TestParamInfo<TKeyCase>& param) { return param.param.Name; });
+
+struct TWidthCase {
+    const char* Name;
+    TGoodsField Column;
+    int AverageCharWidth;
+    int Want;
+};
+
+class ColumnWidths : public testing::TestWithParam<TWidthCase> {};
+
+// Titles measured at 7 pixels a character; cells keep 8 pixels around their text.
+TEST_P(ColumnWidths, MakeRoomForTheViewCharactersOrTheTitle) {
+    std::vector<std::string> measured;
+    const auto textWidth = [&](std::string_view text) {
+        measured.emplace_back(text);
+        return static_cast<int>(text.size()) * 7;
+    };
+    EXPECT_EQ(TGoodsGridController::ColumnWidth(GetParam().Column, GetParam().AverageCharWidth,
+                                                textWidth, 8),
+              GetParam().Want);
+    EXPECT_EQ(measured, std::vector<std::string>{GoodsFieldName(GetParam().Column)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GoodsGrid, ColumnWidths,
+    testing::Values(TWidthCase{"NameShowsItsFiftyCharacters", gfNAME, 6, 50 * 6 + 8},
+                    TWidthCase{"KodShowsItsTwentyCharacters", gfKOD, 6, 20 * 6 + 8},
+                    TWidthCase{"AnIntegerShowsElevenCharacters", gfID, 6, 11 * 6 + 8},
+                    TWidthCase{"APriceShowsTenCharacters", gfRPRICE, 6, 10 * 6 + 8},
+                    TWidthCase{"AWiderTitleWins", gfCATEGORY, 5, 8 * 7 + 8},
+                    TWidthCase{"ATitleJustNarrowerLoses", gfOSTATOK, 5, 10 * 5 + 8},
+                    TWidthCase{"ATitleJustWiderWins", gfOSTATOK, 4, 7 * 7 + 8}),
+    [](const testing::TestParamInfo<TWidthCase>& param) { return param.param.Name; });
 
 TEST_F(GoodsGridTest, EscInACellEditorClosesTheViewer) {
     Grid.Select(0, gfNAME);

@@ -7,12 +7,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "ChildProcess.h"
+#include "ProgramFixture.h"
 #include "WinDriver.h"
-#include "app/WindowTexts.h"
-#include "win32/MainWindowIds.h"
 
 namespace fs = std::filesystem;
 
@@ -20,64 +18,6 @@ namespace {
 
 const char* const kViewerSaveText = kSaveButton;
 const char* const kProgressClass = "ProgressViewerFormClass";
-
-std::string Utf8(const fs::path& path) {
-    return Narrow(path.wstring());
-}
-
-fs::path WindowsPath(const char* path) {
-    // Our build's paths are Unix ones; Wine maps them to its drive for the root.
-    return fs::absolute(fs::path(Wide(path))).make_preferred();
-}
-
-// A fresh folder for one test, removed afterwards also when an assertion ends the test early.
-class TFolder {
-  public:
-    explicit TFolder(const std::string& name) {
-        Path = fs::temp_directory_path() /
-               Wide("k2l-win32-" + std::to_string(GetCurrentProcessId()) + "-" + name);
-        fs::remove_all(Path);
-        fs::create_directories(Path);
-    }
-    ~TFolder() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    TFolder(const TFolder&) = delete;
-    TFolder& operator=(const TFolder&) = delete;
-
-    // The examples' two reports, copied in.
-    void CopyExamples() const {
-        for (const char* name : {"ARTICLE.TXT", "PRINT.TXT"}) {
-            fs::copy_file(WindowsPath(K2L_EXAMPLES) / name, Path / name);
-        }
-    }
-
-    fs::path Path;
-};
-
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The program started in `folder`, with its main window found.
-struct TRunningProgram {
-    explicit TRunningProgram(const fs::path& folder)
-        : Program(Utf8(WindowsPath(K2L_PROGRAM)), {}, Utf8(folder)),
-          Main(WaitTopWindow(Program.Pid(), Narrow(kMainWindowClass), kMainCaption)) {}
-
-    HWND Control(int id) const { return ControlById(Main, id); }
-
-    // "Обработать", then the results viewer.
-    HWND Import() {
-        Click(Control(mcButton1));
-        return WaitTopWindow(Program.Pid(), "", kViewerCaption);
-    }
-
-    TProgram Program;
-    HWND Main;
-};
 
 struct TControlCase {
     const char* Name;
@@ -157,6 +97,25 @@ TEST(MainWindow, ShowsEveryControlAtItsPlaceWithItsTextAndDefault) {
     EXPECT_FALSE(IsShown(program.Control(mcLbBarCodesGeneratedCount)));
     // The results viewer exists from the start, hidden.
     EXPECT_TRUE(TopWindows(program.Program.Pid(), "", kViewerCaption).empty());
+}
+
+TEST(MainWindow, InstructionsShowTheirLinesUnbrokenAndAllInView) {
+    TFolder folder("memo");
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    HWND memo = program.Control(mcMemo1);
+    // Each instruction a line of its own: none is wrapped, so the last one is in view too.
+    EXPECT_EQ(SendMessageW(memo, EM_GETLINECOUNT, 0, 0),
+              static_cast<LRESULT>(std::size(kInstructions)));
+    EXPECT_EQ(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const auto top = [&](int line) {
+        const LRESULT at = SendMessageW(memo, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+        return static_cast<short>(HIWORD(SendMessageW(memo, EM_POSFROMCHAR, at, 0)));
+    };
+    const int last = static_cast<int>(SendMessageW(memo, EM_GETLINECOUNT, 0, 0)) - 1;
+    EXPECT_LE(top(last) + top(1) - top(0), ClientSize(memo).cy) << "the last line is cut off";
+    // The text starts 4 pixels inside the frame, as on Linux.
+    EXPECT_EQ(LOWORD(SendMessageW(memo, EM_GETMARGINS, 0, 0)), 4);
 }
 
 TEST(MainWindow, TabWalksTheFocusOrderAndWraps) {
@@ -285,16 +244,7 @@ TEST_P(MainWindowExport, WritesTheConvertersTablesAndSaysSo) {
     // The viewer stays open after its own save.
     EXPECT_TRUE(IsShown(viewer));
 
-    for (const wchar_t* table : {L"Справочник.dbf", L"Приходы.dbf"}) {
-        SCOPED_TRACE(Narrow(table));
-        const std::string got = Bytes(ours / table);
-        const std::string want = Bytes(converters / table);
-        ASSERT_GT(want.size(), 32u);
-        ASSERT_EQ(got.size(), want.size());
-        // Byte 0 is the version; bytes 1-3 the date of the last update, which may differ.
-        EXPECT_EQ(got[0], want[0]);
-        EXPECT_EQ(got.substr(4), want.substr(4));
-    }
+    ExpectSameTables(ours, converters);
 }
 
 INSTANTIATE_TEST_SUITE_P(FromBothWindows, MainWindowExport,
