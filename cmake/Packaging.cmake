@@ -143,6 +143,11 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The windows are drawn in Tahoma, which Debian ships with Wine's fonts; without it they fall
+  # back to the default font.
+  if(TARGET kelva2larmis)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
+  endif()
 endif()
 
 include(CPack)

@@ -51,6 +51,12 @@ done
 for library in "${want_depends[@]}"; do
   grep -qxF "$library" <<<"$depends_names" || fail "Depends lacks $library: $depends"
 done
+# The desktop program's font comes with Wine's fonts package.
+for program in "${programs[@]}"; do
+  if [ "$program" = kelva2larmis ] && [ "$(dpkg-deb -f "$deb" Recommends)" != fonts-wine ]; then
+    fail "Recommends is \"$(dpkg-deb -f "$deb" Recommends)\", not fonts-wine"
+  fi
+done
 
 # Files.
 want_files=(
