@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include "AppFixture.h"
+#include "app/WindowTexts.h"
+#include "convert/GoodsChecks.h"
 #include "progress/ProgressViewer.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"
@@ -55,6 +57,7 @@ class TFindingsTest : public QObject {
     void CtrlFFindsByNameAndF3GoesOnWithWrap();
     void Ean13BoxSitsBesideTheStartValueAndReachesTheImport();
     void PanelSitsRightOfTheDesignControlsAndGrowsInHeight();
+    void TheCaptionHoldsEveryKindWithAMillionEach();
 };
 
 void TFindingsTest::BeforeAnyImportTheListSaysThereIsNothing() {
@@ -151,12 +154,29 @@ void TFindingsTest::PanelSitsRightOfTheDesignControlsAndGrowsInHeight() {
     QCOMPARE(viewer->size(), QSize(1033, 537));
     QCOMPARE(viewer->DBGrid1->geometry(), QRect(8, 30, 709, 463));
     QCOMPARE(viewer->edFind->geometry(), QRect(725, 26, 292, 21));
-    QCOMPARE(viewer->lstFindings->geometry(), QRect(725, 132, 292, 397));
+    QCOMPARE(viewer->lstFindings->geometry(), QRect(725, 158, 292, 371));
     viewer->show();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
     viewer->resize(1233, 737);
     QCOMPARE(viewer->DBGrid1->geometry(), QRect(8, 30, 909, 663));
-    QCOMPARE(viewer->lstFindings->geometry(), QRect(925, 132, 292, 597));
+    QCOMPARE(viewer->lstFindings->geometry(), QRect(925, 158, 292, 571));
+}
+
+void TFindingsTest::TheCaptionHoldsEveryKindWithAMillionEach() {
+    TAppFixture app;
+    const QLabel* caption = app.Viewer->lbFindings;
+    std::string text = std::string(kFindingsLabel) + '\n';
+    for (int kind = 0; kind < kCheckKindCount; ++kind) {
+        if (kind > 0) text += "; ";
+        text += CheckKindTitle(static_cast<TCheckKind>(kind)) + std::string(": 1000000");
+    }
+    const QRect needed = QFontMetrics(caption->font())
+                             .boundingRect(QRect(0, 0, caption->width(), 10000), Qt::TextWordWrap,
+                                           QString::fromStdString(text));
+    QVERIFY2(needed.height() <= caption->height(),
+             qPrintable(QStringLiteral("%1 px needed, %2 px given")
+                            .arg(needed.height())
+                            .arg(caption->height())));
 }
 
 QTEST_MAIN(TFindingsTest)
