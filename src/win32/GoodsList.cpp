@@ -118,8 +118,10 @@ LRESULT TGoodsList::ListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_CHAR:
             // Typing opens the cell's editor with the typed character; the list's own search by
-            // typed text does not apply.
-            if (wParam >= 0x20 && wParam != 0x7F && !EditorOpen && OpenEditor()) {
+            // typed text does not apply. One keystroke may queue two characters here (a dead
+            // key's accent and the next letter, a surrogate pair): the second goes to the editor
+            // the first opened.
+            if (wParam >= 0x20 && wParam != 0x7F && (EditorOpen || OpenEditor())) {
                 SendMessageW(Editor, WM_CHAR, wParam, lParam);
             }
             return 0;

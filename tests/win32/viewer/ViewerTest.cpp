@@ -159,6 +159,16 @@ TEST_F(TViewer, TypingEditsTheRowAndMovingPostsIt) {
     EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(2, int{gfNAME}));
 }
 
+// A dead key followed by a key it does not combine with, or a character outside the BMP, gives
+// two characters from one keystroke: both are queued for the grid before its editor opens.
+TEST_F(TViewer, EveryCharacterOfOneKeystrokeReachesTheCellItOpens) {
+    App.Click(1, gfNAME);
+    PostMessageW(App.Grid(), WM_CHAR, L'^', 0);
+    PostMessageW(App.Grid(), WM_CHAR, L'x', 0);
+    App.Pump();
+    EXPECT_EQ(App.EditorText(), "^x");
+}
+
 TEST_F(TViewer, F2AndEnterOpenThePriceInFixedNotationOverItsCell) {
     App.Click(1, gfRPRICE);
     App.Key(VK_F2);
