@@ -20,6 +20,14 @@ TTempDir::~TTempDir() {
     std::filesystem::remove_all(Dir, ignored);
 }
 
+void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod) {
+    goods.AppendRow();
+    goods.SetText(gfID, id);
+    goods.SetText(gfNAME, name);
+    goods.SetText(gfKOD, kod);
+    goods.PostRow();
+}
+
 void CopyFixture(const char* fixture, const std::filesystem::path& folder, const char* name) {
     std::filesystem::copy_file(std::filesystem::path(K2L_TEST_DATA) / fixture,
                                folder / PathOf(name),

@@ -30,6 +30,12 @@ class TTempDir {
     std::filesystem::path Dir;
 };
 
+// The rouble's money format as Russian regional settings give it.
+inline const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
+
+// Appends and posts a row with its ID, name and barcode; the other fields stay empty.
+void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod);
+
 // Copies a fixture of tests/data into `folder` under `name`.
 void CopyFixture(const char* fixture, const std::filesystem::path& folder, const char* name);
 

@@ -9,9 +9,7 @@
 
 namespace {
 
-const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
-
-void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod) {
+void AddStockedRow(TGoodsTable& goods, const char* id, const char* name, const char* kod) {
     goods.AppendRow();
     goods.SetText(gfID, id);
     goods.SetText(gfNAME, name);
@@ -54,17 +52,17 @@ TEST_F(FindingsListTest, NothingToShowIsOneLineThatNamesNoRow) {
     EXPECT_EQ(List.RowOf(0), 0);
     EXPECT_FALSE(List.Choose(0, Grid.Control));
     Goods.OpenTable();
-    AddRow(Goods, "1", "Хлеб", "4006381333931");
+    AddStockedRow(Goods, "1", "Хлеб", "4006381333931");
     EXPECT_EQ(Lines(), none);
     EXPECT_GE(View.Changes, 2);
 }
 
 TEST_F(FindingsListTest, ChoosingAFindingMakesItsRowCurrentInTheGrid) {
     Goods.OpenTable();
-    AddRow(Goods, "1", "Хлеб", "4006381333931");
-    AddRow(Goods, "2", "Молоко", "5901234123457");
-    AddRow(Goods, "3", "Сахар", "4006381333931");
-    AddRow(Goods, "4", "Соль", "12A");
+    AddStockedRow(Goods, "1", "Хлеб", "4006381333931");
+    AddStockedRow(Goods, "2", "Молоко", "5901234123457");
+    AddStockedRow(Goods, "3", "Сахар", "4006381333931");
+    AddStockedRow(Goods, "4", "Соль", "12A");
     Goods.MoveFirst();
     EXPECT_EQ(Lines(), (std::vector<std::string>{
                            "Одинаковый штрих-код | 1 | 4006381333931 | Хлеб | штрих-код у 2 "
@@ -86,8 +84,8 @@ TEST_F(FindingsListTest, ChoosingAFindingMakesItsRowCurrentInTheGrid) {
 
 TEST_F(FindingsListTest, FixingABarcodeInTheGridTakesItsFindingAway) {
     Goods.OpenTable();
-    AddRow(Goods, "1", "Хлеб", "4006381333931");
-    AddRow(Goods, "2", "Молоко", "4006381333931");
+    AddStockedRow(Goods, "1", "Хлеб", "4006381333931");
+    AddStockedRow(Goods, "2", "Молоко", "4006381333931");
     Goods.MoveFirst();
     ASSERT_EQ(List.Findings().size(), 2u);
     List.Choose(1, Grid.Control);
@@ -113,7 +111,7 @@ TEST_F(FindingsListTest, FixingABarcodeInTheGridTakesItsFindingAway) {
 
 TEST_F(FindingsListTest, AStockLineIsListedButNamesNoRow) {
     Goods.OpenTable();
-    AddRow(Goods, "1", "Хлеб", "4006381333931");
+    AddStockedRow(Goods, "1", "Хлеб", "4006381333931");
     Record.HasStockReport = true;
     Record.Receive(1, {10000, 20000});
     Record.UnknownLines.push_back({7, 99});
@@ -136,7 +134,7 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
     const char* amounts[] = {"", "0", "1", "2.5"};
     const char* names[] = {"", "Хлеб", "Соль"};
     for (int i = 0; i < 6; ++i) {
-        AddRow(Goods, ids[1 + i % 4], names[i % 3], kods[i % 7]);
+        AddStockedRow(Goods, ids[1 + i % 4], names[i % 3], kods[i % 7]);
     }
     Record.HasStockReport = true;
     Record.Receive(1, {-10000, 0});
@@ -209,7 +207,7 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
                 break;
             }
             case 8:
-                if (count < 12) AddRow(Goods, ids[pick(5)], names[0], kods[pick(7)]);
+                if (count < 12) AddStockedRow(Goods, ids[pick(5)], names[0], kods[pick(7)]);
                 did = "append";
                 break;
         }

@@ -6,16 +6,6 @@
 
 namespace {
 
-const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
-
-void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod) {
-    goods.AppendRow();
-    goods.SetText(gfID, id);
-    goods.SetText(gfNAME, name);
-    goods.SetText(gfKOD, kod);
-    goods.PostRow();
-}
-
 TEST(FoldCase, CapitalsOfLatinAndCyrillicBecomeSmall) {
     struct TCase {
         const char* Text;

@@ -10,7 +10,6 @@
 
 namespace {
 
-const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
 const std::string kBrowse = "\u25BA";
 
 void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod,

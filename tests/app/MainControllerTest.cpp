@@ -11,7 +11,6 @@
 
 namespace {
 
-const TRegionalCurrency kRouble{"1,00\u00A0\u20BD", "-1,00\u00A0\u20BD", ",", "-"};
 const std::string kStockProgress = "progress open|Обработка справочника из KELAV";
 const std::string kStockClosed = "progress close|Обработка справочника из KELAV";
 const std::string kSaveProgress = "progress open|Сохранение в DBF...";
