@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BarTick.h"
 #include "progress/ViewerFrame.h"
 #include "progress/ViewerLayout.h"
 
@@ -62,14 +63,7 @@ constexpr int kHeight = 200;
 constexpr int kBarTop = kHeight - 60;
 
 TTickState Tick(bool percentMode, double percent) {
-    TTickState state;
-    state.PercentMode = percentMode;
-    state.Percent = percent;
-    state.ShowPercentText = false;
-    state.ShowElapsedTime = false;
-    state.ElapsedText = "Elapsed 0:01:25";
-    state.CancelCaption = "Cancel (Esc)";
-    return state;
+    return BarTick(percentMode, percent, "Elapsed 0:01:25", "Cancel (Esc)");
 }
 
 TProgressFrame Layout(const TTickState& state, int width = kWidth, int height = kHeight) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "BarTick.h"
 #include "PixelProbe.h"
 #include "progress/ViewerPainter.h"
 
@@ -19,14 +20,7 @@ constexpr int kBarWidth = kWidth - 40;
 
 // A tick of a 450 x 200 window with nothing but the bar.
 TTickState Tick(bool percentMode, double percent) {
-    TTickState state;
-    state.PercentMode = percentMode;
-    state.Percent = percent;
-    state.ShowPercentText = false;
-    state.ShowElapsedTime = false;
-    state.ElapsedText = "Общее время: 0:01:25";
-    state.CancelCaption = "Отмена (Esc)";
-    return state;
+    return BarTick(percentMode, percent, "Общее время: 0:01:25", "Отмена (Esc)");
 }
 
 struct TPainted {
