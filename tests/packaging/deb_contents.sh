@@ -36,6 +36,7 @@ fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
 }
+. "$(dirname "$0")/same_tables.sh"
 
 # Control fields.
 [ "$(dpkg-deb -f "$deb" Package)" = kelva2larmis ] || fail "Package is $(dpkg-deb -f "$deb" Package)"
@@ -139,17 +140,7 @@ if [ -x "$packaged" ]; then
   (cd "$work/in" && "$converter" --quiet --out "$work/built" >"$work/built.stdout") ||
     fail "the build's converter exits $? on the examples"
   cmp -s "$work/packaged.stdout" "$work/built.stdout" || fail "the converters print different lines"
-  for table in Справочник.dbf Приходы.dbf; do
-    a=$work/packaged/$table b=$work/built/$table
-    if [ ! -s "$a" ] || [ ! -s "$b" ]; then
-      fail "$table is missing"
-    elif ! cmp -s <(head -c 1 "$a") <(head -c 1 "$b") ||
-      ! cmp -s <(tail -c +5 "$a") <(tail -c +5 "$b"); then
-      fail "$table differs from the build converter's (from byte 5 on)"
-    else
-      echo "ok: $table, $(stat -c %s "$a") bytes, as the build's converter writes it"
-    fi
-  done
+  same_tables "$work/packaged" "$work/built" "the build converter"
 fi
 
 if [ "$failures" != 0 ]; then

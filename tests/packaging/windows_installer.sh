@@ -38,6 +38,7 @@ fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
 }
+. "$(dirname "$0")/same_tables.sh"
 
 dir=$(dirname "$installer")
 while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
@@ -93,17 +94,7 @@ if [ -f "$converter" ]; then
   (cd "$work/in" && "$linux" --quiet --out "$work/linux" >"$work/linux.stdout") ||
     fail "the Linux converter exits $? on the examples"
   cmp -s "$work/windows.stdout" "$work/linux.stdout" || fail "the converters print different lines"
-  for table in Справочник.dbf Приходы.dbf; do
-    a=$work/windows/$table b=$work/linux/$table
-    if [ ! -s "$a" ] || [ ! -s "$b" ]; then
-      fail "$table is missing"
-    elif ! cmp -s <(head -c 1 "$a") <(head -c 1 "$b") ||
-      ! cmp -s <(tail -c +5 "$a") <(tail -c +5 "$b"); then
-      fail "$table differs from the Linux converter's (from byte 5 on)"
-    else
-      echo "ok: $table, $(stat -c %s "$a") bytes, as the Linux converter writes it"
-    fi
-  done
+  same_tables "$work/windows" "$work/linux" "the Linux converter"
 fi
 
 # A silent uninstaller copies itself away and returns at once, the copy working on: wait for the
