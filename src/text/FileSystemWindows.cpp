@@ -71,11 +71,6 @@ bool DirectoryExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool DeleteFileAt(const std::string& path) {
-    // Refused with a sharing violation while anybody holds the file open.
-    return ::DeleteFileW(Wide(path).c_str()) != 0;
-}
-
 std::string ExpandFileName(const std::string& path) {
     const std::wstring wide = Wide(path);
     std::vector<wchar_t> full(MAX_PATH);
@@ -109,6 +104,44 @@ std::string SysErrorMessage(int error) {
 }
 
 namespace FilePlatform {
+
+int Delete(const std::string& path) {
+    // Refused with a sharing violation while anybody holds the file open.
+    return ::DeleteFileW(Wide(path).c_str()) ? 0 : Error();
+}
+
+int CheckReplaceable(const std::string& path) {
+    // Opening for deletion without sharing fails while any other opener holds the file, which is
+    // exactly when a move over it would fail.
+    HANDLE file = ::CreateFileW(Wide(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const int error = Error();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    ::CloseHandle(file);
+    return 0;
+}
+
+int Move(const std::string& from, const std::string& to) {
+    // Write-through: the call returns once the move is on the disk, so no folder flush is needed.
+    return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : Error();
+}
+
+int FlushFolder(const std::string&) {
+    return 0;
+}
+
+int Sync(TFileHandle handle) {
+    return ::FlushFileBuffers(Native(handle)) ? 0 : Error();
+}
+
+int SyncMap(char* map, std::uint64_t length) {
+    return ::FlushViewOfFile(map, static_cast<SIZE_T>(length)) ? 0 : Error();
+}
 
 TLocalDate Today(std::time_t) {
     SYSTEMTIME local{};
