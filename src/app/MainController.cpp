@@ -8,7 +8,9 @@
 #include "text/DecimalSeparator.h"
 
 TMainController::TMainController(IShell& shell, const TRegionalCurrency& regional)
-    : Front(shell), Currency(TCurrencyFormat::FromRegional(regional)) {
+    : Front(shell), Currency(TCurrencyFormat::FromRegional(regional)), Closing([this] {
+          if (View) View->PostClose();
+      }) {
     // "." for every number <-> text conversion, the C library's included (a toolkit may have set
     // it from the environment before).
     SetDecimalSeparator('.');

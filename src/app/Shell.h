@@ -44,8 +44,41 @@ class IShell {
 void ShowErrorDisplay(IShell& shell, std::string_view message);
 
 // Runs one event handler's body; an exception never leaves it: its message goes to the standard
-// error display and the window stays usable. True when the body ended without an error.
+// error display and the window stays usable. True when the body ended without an error. The body
+// runs as a handler frame (THandlerFrame).
 bool RunHandler(IShell& shell, const std::function<void()>& body);
+
+// A handler of the program's windows on the main thread's stack for this object's lifetime
+// (RunHandler holds one; a front end's own modal step outside it may too).
+class THandlerFrame {
+  public:
+    THandlerFrame();
+    // The outermost frame delivers the closes held meanwhile again (THeldClose).
+    ~THandlerFrame();
+    THandlerFrame(const THandlerFrame&) = delete;
+    THandlerFrame& operator=(const THandlerFrame&) = delete;
+};
+
+// A window's close that must not be carried out under a running handler: a box the handler shows
+// runs the toolkit's modal loop, which goes on delivering events, and a close carried out there
+// would destroy windows and controllers under the handler that opened the box. A request that
+// comes then is held; once the outermost handler has ended, `deliverAgain` is called once to queue
+// the request to the window again, so that it arrives from the event loop.
+class THeldClose {
+  public:
+    explicit THeldClose(std::function<void()> deliverAgain);
+    ~THeldClose();
+    THeldClose(const THeldClose&) = delete;
+    THeldClose& operator=(const THeldClose&) = delete;
+
+    // A close request reached the window: true when it is to be carried out now, false when it is
+    // held.
+    bool Request();
+
+  private:
+    friend class THandlerFrame;
+    std::function<void()> DeliverAgain;
+};
 
 // A step's progress shown in a front end's progress window: the window is closed exactly once, by
 // Terminate or, on a way out without it, when the sink goes.

@@ -208,8 +208,18 @@ void TMainForm::showEvent(QShowEvent* event) {
     Memo1->setFocus();
 }
 
+void TMainForm::PostClose() {
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program at once, the viewer and any edit included.
+    // Closing the main window ends the program at once, the viewer and any edit included; under a
+    // running handler (a box of its own is up) once that handler has ended.
+    if (!Main.CloseRequested()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     if (event->isAccepted()) QCoreApplication::quit();
 }

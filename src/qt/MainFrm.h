@@ -80,6 +80,7 @@ class TMainForm : public QWidget, private IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override;
+    void PostClose() override;
 
     TDataViewerForm* Viewer = nullptr;
     bool Centred = false;

@@ -289,8 +289,20 @@ LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            // Closing the main window ends the program at once, the viewer and any edit included.
-            DestroyWindow(Window);
+            CloseRequested();
+            return 0;
+        case WM_SYSCOMMAND:
+            // The system's close command (title bar menu, Alt+F4, the taskbar's close) is the same
+            // request, whatever the default handling would make of it while a box is up.
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                CloseRequested();
+                return 0;
+            }
+            break;
+        case WM_ENDSESSION:
+            // The system may end the process any time after this returns; a handler's box that is
+            // up keeps the window until it is answered, if the process lives that long.
+            if (wParam) CloseRequested();
             return 0;
         case WM_DESTROY:
             Main.SetView(nullptr);
@@ -318,14 +330,15 @@ void TMainWindow::Command(int id) {
         case mcBtnSaveToDBF:
             Main.SaveClick();
             break;
+        // The choosers' modal loops hold a close of this window back, as a handler's box does.
         case mcBrowsePRINT:
-            BrowseFile(mcEdOpenPRINT, PrintStart);
+            RunHandler(Shell, [this] { BrowseFile(mcEdOpenPRINT, PrintStart); });
             break;
         case mcBrowseARTICLE:
-            BrowseFile(mcEdOpenARTICLE, ArticleStart);
+            RunHandler(Shell, [this] { BrowseFile(mcEdOpenARTICLE, ArticleStart); });
             break;
         case mcBrowseDBFFolder:
-            BrowseFolder();
+            RunHandler(Shell, [this] { BrowseFolder(); });
             break;
         default:
             // Enter and Esc (IDOK, IDCANCEL) do nothing here: the window has no default button.
@@ -379,6 +392,15 @@ void TMainWindow::ShowViewer() {
 
 void TMainWindow::HideViewer() {
     if (Viewer) Viewer->Hide();
+}
+
+void TMainWindow::CloseRequested() {
+    // Closing the main window ends the program at once, the viewer and any edit included.
+    if (Window && Main.CloseRequested()) DestroyWindow(Window);
+}
+
+void TMainWindow::PostClose() {
+    if (Window) PostMessageW(Window, WM_CLOSE, 0, 0);
 }
 
 void TMainWindow::Repaint() {

@@ -56,11 +56,13 @@ class TRecordingWindow final : public IProgressWindow {
 void TRecordingShell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
     Boxes.push_back({icon, title, text});
     Log.push_back("box " + std::to_string(icon) + "|" + title + "|" + text);
+    if (WhileBoxIsUp) WhileBoxIsUp();
 }
 
 bool TRecordingShell::Confirm(const std::string& title, const std::string& text) {
     Boxes.push_back({diQuestion, title, text});
     Log.push_back("confirm|" + title + "|" + text);
+    if (WhileBoxIsUp) WhileBoxIsUp();
     if (ConfirmAnswers.empty()) return false;
     const bool answer = ConfirmAnswers.front();
     ConfirmAnswers.pop_front();

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,7 @@ class TRecordingShell final : public IShell {
     std::deque<bool> ConfirmAnswers;  // a question nobody scripted is answered with Cancel
     std::vector<std::shared_ptr<TProgress>> Progress;
     std::string AppName;
+    std::function<void()> WhileBoxIsUp;  // runs inside every box and question
 };
 
 // The main window's controls as a front end would hold them.
@@ -90,6 +92,7 @@ class TRecordingView final : public IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override { Log.push_back("repaint"); }
+    void PostClose() override { Log.push_back("post close"); }
 
     TCallLog& Log;
     TMainInputs Typed;

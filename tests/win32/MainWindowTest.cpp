@@ -11,6 +11,7 @@
 #include "ChildProcess.h"
 #include "ProgramFixture.h"
 #include "WinDriver.h"
+#include "win32/DataViewerWindow.h"
 
 namespace fs = std::filesystem;
 
@@ -186,6 +187,68 @@ TEST(MainWindow, ClosingTheMainWindowEndsTheProgramWithTheViewerOpen) {
     PostMessageW(program.Main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Program.WaitExit(), 0);
 }
+
+// A close reaching the main window while a handler's box is up: the box stays until it is
+// answered, then the program ends normally.
+struct TCloseCase {
+    const char* Name;
+    bool DeleteRow;  // Ctrl+Delete in the results grid, else the import without an article list
+    UINT Message;
+    WPARAM Command;
+    const char* Text;
+};
+
+void PrintTo(const TCloseCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class MainWindowClose : public testing::TestWithParam<TCloseCase> {};
+
+TEST_P(MainWindowClose, UnderABoxEndsTheProgramOnceTheBoxIsAnswered) {
+    const TCloseCase& c = GetParam();
+    TFolder folder(c.Name);
+    if (c.DeleteRow) folder.CopyExamples();
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    HWND window = program.Main;  // the one whose handler shows the box
+    if (c.DeleteRow) {
+        HWND viewer = window = program.Import();
+        ASSERT_NE(viewer, nullptr) << "the results viewer did not open";
+        // Ctrl is read from the keyboard's state: the chord goes through the input queue, to the
+        // focus of the foreground window, which the program moves there after showing the viewer.
+        HWND grid = ControlById(viewer, TDataViewerWindow::kDBGrid1Id);
+        ASSERT_TRUE(WaitFor([&] {
+            return GetForegroundWindow() == viewer && FocusOf(viewer) == grid;
+        })) << "the grid did not get the keyboard";
+        SendKeys(viewer, {VK_CONTROL}, VK_DELETE);
+    } else {
+        Click(program.Control(mcButton1));
+    }
+    const TMessageBox box = WaitMessageBox(program.Program.Pid());
+    ASSERT_NE(box.Handle, nullptr) << "no box; the focus on id " << GetDlgCtrlID(FocusOf(window));
+    ASSERT_EQ(box.Text, c.Text);
+
+    // The marker, posted after the close into the same queue, is typed once the close was handled.
+    HWND marker = program.Control(mcEdNDSValue);
+    SetText(marker, "");
+    PostMessageW(program.Main, c.Message, c.Command, 0);
+    PostChars(marker, "7");
+    ASSERT_TRUE(WaitFor([&] { return TextOf(marker) == "7"; }, 5s)) << "the window went at once";
+    EXPECT_TRUE(program.Program.Running());
+    EXPECT_TRUE(IsShown(box.Handle));
+
+    ASSERT_TRUE(AnswerBox(box, IDOK));
+    EXPECT_EQ(program.Program.WaitExit(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DuringBoxes, MainWindowClose,
+                         testing::Values(TCloseCase{"import_error_close", false, WM_CLOSE, 0,
+                                                    "Файл ARTICLE.TXT не найден!"},
+                                         TCloseCase{"delete_question_system_close", true,
+                                                    WM_SYSCOMMAND, SC_CLOSE, "Delete record?"}),
+                         [](const testing::TestParamInfo<TCloseCase>& param) {
+                             return std::string(param.param.Name);
+                         });
 
 // The export from either window writes the converter's tables for the same inputs.
 struct TExportCase {

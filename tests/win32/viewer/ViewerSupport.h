@@ -19,6 +19,7 @@ class TViewerHost final : public IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override {}
+    void PostClose() override {}
 
     TMainInputs Typed;
     TDataViewerWindow* Viewer = nullptr;
