@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -119,10 +120,18 @@ TEST(CodePage, EveryByteMatchesTheSystemConverterBothWays) {
     }
 }
 
+// The characters code page 866 lacks that become a plain one instead of "?".
+const std::map<char32_t, char> kPlainForms = {
+    {U'«', '"'}, {U'»', '"'},  {U'“', '"'},   {U'”', '"'},   {U'„', '"'},   {U'‟', '"'},
+    {U'″', '"'}, {U'‘', '\''}, {U'’', '\''},  {U'‚', '\''},  {U'‛', '\''},  {U'′', '\''},
+    {U'‐', '-'}, {U'‑', '-'},  {U'‒', '-'},   {U'–', '-'},   {U'—', '-'},   {U'―', '-'},
+    {U'−', '-'}, {U'…', '.'},  {0x2002, ' '}, {0x2003, ' '}, {0x2009, ' '}, {0x202F, ' '}};
+
 TEST(CodePage, RepresentableCharactersAreExactlyThoseTheSystemConverts) {
     TSystemConverter toOem("CP866", "UTF-8");
     ASSERT_TRUE(toOem.IsOpen());
     int representable = 0;
+    int plain = 0;
     for (char32_t ch = 0; ch < 0x10000; ++ch) {
         if (ch >= 0xD800 && ch <= 0xDFFF) continue;
         SCOPED_TRACE(static_cast<unsigned>(ch));
@@ -131,11 +140,19 @@ TEST(CodePage, RepresentableCharactersAreExactlyThoseTheSystemConverts) {
         if (want) {
             ++representable;
             ASSERT_EQ(AnsiToOemText(Utf8(ch)), *want);
+            ASSERT_EQ(FirstNonOemCharacter(Utf8(ch)), std::nullopt);
         } else {
-            ASSERT_EQ(AnsiToOemText(Utf8(ch)), std::string(1, kOemSubstitute));
+            // Those the code page lacks: their plain form where they have one, else "?".
+            const auto it = kPlainForms.find(ch);
+            plain += it != kPlainForms.end();
+            const char substitute = it != kPlainForms.end() ? it->second : kOemSubstitute;
+            ASSERT_EQ(AnsiToOemText(Utf8(ch)), std::string(1, substitute));
+            ASSERT_EQ(OemPlainForm(ch), substitute);
+            ASSERT_EQ(FirstNonOemCharacter("a" + Utf8(ch) + "b"), ch);
         }
     }
     EXPECT_EQ(representable, 256);
+    EXPECT_EQ(plain, static_cast<int>(kPlainForms.size()));
     EXPECT_FALSE(IsOemRepresentable(0x1F600));
     EXPECT_FALSE(IsOemRepresentable(0x110000));
 }
@@ -196,6 +213,60 @@ INSTANTIATE_TEST_SUITE_P(
                                     "?A"},
                     TSubstituteCase{"ValidAfterInvalid", "\xFF\xD0\x90", "?\x80"}),
     [](const testing::TestParamInfo<TSubstituteCase>& param) { return param.param.Name; });
+
+struct TPlainCase {
+    const char* Name;
+    std::string Utf8;
+    std::string Oem;  // what the tables get: as many bytes as Utf8 has characters
+};
+
+class TextPastedFromOfficePrograms : public testing::TestWithParam<TPlainCase> {};
+
+TEST_P(TextPastedFromOfficePrograms, KeepsItsLengthWithPlainCharacters) {
+    const TPlainCase& c = GetParam();
+    EXPECT_EQ(AnsiToOemText(c.Utf8), c.Oem);
+    EXPECT_EQ(Utf8Length(c.Utf8), c.Oem.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CodePage, TextPastedFromOfficePrograms,
+    testing::Values(
+        TPlainCase{"Guillemets", "Кофе «Жокей»", "\x8A\xAE\xE4\xA5 \"\x86\xAE\xAA\xA5\xA9\""},
+        TPlainCase{"CurlyAndLowQuotes", "“a” „b“ ‘c’ ‚d‘", "\"a\" \"b\" 'c' 'd'"},
+        TPlainCase{"DashesAndMinus", "1‐2‑3‒4–5—6―7−8", "1-2-3-4-5-6-7-8"},
+        TPlainCase{"PrimesOfSizes", "5′ 10″", "5' 10\""},
+        TPlainCase{"EllipsisIsOneCharacter", "Сок…", "\x91\xAE\xAA."},
+        TPlainCase{"ThinAndNarrowSpaces", "1\u2009000\u202F000\u2002a\u2003b", "1 000 000 a b"},
+        TPlainCase{"NoBreakSpaceIsTheCodePagesOwn", "0,5\u00A0л", "0,5\xFF\xAB"},
+        TPlainCase{"ApostropheNextToCyrillic", "Д’Артаньян",
+                   "\x84'\x80\xE0\xE2\xA0\xAD\xEC\xEF\xAD"},
+        TPlainCase{"BulletHasNoPlainForm", "• a", "? a"},
+        TPlainCase{"SoftHyphenHasNoPlainForm", "мо\u00ADлоко", "\xAC\xAE?\xAB\xAE\xAA\xAE"}),
+    [](const testing::TestParamInfo<TPlainCase>& param) { return param.param.Name; });
+
+struct TFirstCase {
+    const char* Name;
+    std::string Utf8;
+    std::optional<char32_t> Want;
+};
+
+class FirstCharacterTheCodePageLacks : public testing::TestWithParam<TFirstCase> {};
+
+TEST_P(FirstCharacterTheCodePageLacks, IsTheFirstTheConversionChanges) {
+    EXPECT_EQ(FirstNonOemCharacter(GetParam().Utf8), GetParam().Want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CodePage, FirstCharacterTheCodePageLacks,
+    testing::Values(TFirstCase{"Empty", "", std::nullopt},
+                    TFirstCase{"CyrillicAndBoxDrawing", "Ёлка №5 ║ 0,5\u00A0л", std::nullopt},
+                    TFirstCase{"FirstOfTwo", "Вода “Родник” – 1л", U'“'},
+                    TFirstCase{"TwoByteOutsideTheCodePage", "Ґава", U'Ґ'},
+                    TFirstCase{"LatinAccentAfterAscii", "café", U'é'},
+                    TFirstCase{"FourBytes", "x😀", U'😀'},
+                    TFirstCase{"MalformedByte", "a\xFF", kMalformedCharacter},
+                    TFirstCase{"TruncatedCyrillicAtEnd", "ab\xD0", kMalformedCharacter}),
+    [](const testing::TestParamInfo<TFirstCase>& param) { return param.param.Name; });
 
 TEST(CodePage, Utf8LeftCutsWholeCharacters) {
     std::string name = "Молоко ЖИРН.";  // 12 characters, 22 bytes
