@@ -69,7 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TFitCase{"barcode of 15 characters fits", gfKOD, "123456789012345", ""},
         TFitCase{"barcode of 16 characters", gfKOD, "1234567890123456", SizeError(1, 2)},
-        TFitCase{"barcode of 20 characters", gfKOD, "12345678901234567890", SizeError(1, 2)},
         TFitCase{"trailing blanks are dropped", gfKOD, "123456789012345     ", ""},
         TFitCase{"15 Cyrillic letters are 30 bytes and fit", gfKOD, "АБВГДЕЖЗИКЛМНОП", ""},
         TFitCase{"a thin space written as a blank is dropped too", gfKOD, "123456789012345\u2009",
@@ -83,7 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
         TFitCase{"price typed with more digits than the field", gfRPRICE, "1.23456789012",
                  SizeError(1, 5)},
         TFitCase{"price in exponent notation", gfRPRICE, "1E7", SizeError(1, 5)},
-        TFitCase{"a million in exponent notation fits", gfRPRICE, "1e6", ""},
         TFitCase{"tiny price written in exponent notation is 0.00", gfRPRICE, "0.00001", ""},
         TFitCase{"VAT rate of five digits", gfNDS, "99999", ""},
         TFitCase{"VAT rate of six digits", gfNDS, "100000", SizeError(1, 7)},
@@ -95,8 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFitCase{"quantity beyond the amount range", gfOSTATOK, "1E15",
                  "Invalid floating point operation"},
         TFitCase{"negative quantity beyond the amount range", gfOSTATOK, "-1E15",
-                 "Invalid floating point operation"},
-        TFitCase{"empty values leave blank fields", gfRPRICE, "", ""}),
+                 "Invalid floating point operation"}),
     [](const testing::TestParamInfo<TFitCase>& param) {
         std::string name;
         for (const char c : std::string(param.param.Rule)) name += std::isalnum(c) ? c : '_';
@@ -108,9 +105,10 @@ TEST(ReplacedCharacters, AreNamedWithWhatTheTablesGet) {
     TGoodsTable goods;
     goods.OpenTable();
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"4600000000017", "Кофе «Жокей»"},    {"46–00", "Чай “Липтон”"},
-        {"4600000000024", "Ёлка №5 0,5 л"},   {"4600000000031", "Сыр 😀"},
-        {"4600000000048", "Сок\u00A0Добрый"}, {"4600000000055", "Вода…"}};
+        {"4600000000017", "Кофе «Жокей»"},
+        {"46–00", "Чай “Липтон”"},
+        {"4600000000024", "Ёлка №5 0,5\u00A0л"},
+        {"4600000000031", "Сыр 😀"}};
     for (const auto& [kod, name] : rows) {
         goods.AppendRow();
         goods.SetText(gfID, "1");
@@ -127,8 +125,7 @@ TEST(ReplacedCharacters, AreNamedWithWhatTheTablesGet) {
     EXPECT_EQ(shown,
               (std::vector<std::string>{
                   "1 символ ««» в названии станет «\"»", "2 символ «–» в штрих-коде станет «-»",
-                  "2 символ «“» в названии станет «\"»", "4 символ «😀» в названии станет «?»",
-                  "6 символ «…» в названии станет «.»"}));
+                  "2 символ «“» в названии станет «\"»", "4 символ «😀» в названии станет «?»"}));
 
     TTempDir dir;
     TRecordingHost host;
