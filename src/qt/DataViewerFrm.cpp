@@ -199,8 +199,8 @@ void TDataViewerForm::ArrangeControls() {
     edFind->setGeometry(x, 26, kPanelWidth - 8, 21);
     lbFindStatus->setGeometry(x, 50, kPanelWidth - 8, 16);
     // Room for the caption's counts of every kind at once, as in the Windows viewer.
-    lbFindings->setGeometry(x, 72, kPanelWidth - 8, 84);
-    lstFindings->setGeometry(x, 158, kPanelWidth - 8, h - 158 - (kDesignHeight - 529));
+    lbFindings->setGeometry(x, 72, kPanelWidth - 8, 110);
+    lstFindings->setGeometry(x, 184, kPanelWidth - 8, h - 184 - (kDesignHeight - 529));
     DBGrid1->setGeometry(8, 30, w - (kDesignWidth - 709), h - (kDesignHeight - 463));
     BitBtn1->setGeometry(w - (kDesignWidth - 642), h - (kDesignHeight - 504), 75, 25);
     Button3->setGeometry(8, h - (kDesignHeight - 504), 162, 25);

@@ -231,9 +231,9 @@ void TDataViewerWindow::TImpl::Arrange() {
     MoveWindow(lbFind, w, Scaled(8), panel, Scaled(16), TRUE);
     MoveWindow(edFind, w, Scaled(26), panel, Scaled(21), TRUE);
     MoveWindow(lbFindStatus, w, Scaled(50), panel, Scaled(16), TRUE);
-    // Room for the title and five lines of counts: Tahoma wraps every kind's count into that.
-    MoveWindow(lbFindings, w, Scaled(72), panel, Scaled(84), TRUE);
-    MoveWindow(lstFindings, w, Scaled(158), panel, h - Scaled(158 + kDesignHeight - 529), TRUE);
+    // Room for the title and seven lines of counts: Tahoma wraps every kind's count into that.
+    MoveWindow(lbFindings, w, Scaled(72), panel, Scaled(110), TRUE);
+    MoveWindow(lstFindings, w, Scaled(184), panel, h - Scaled(184 + kDesignHeight - 529), TRUE);
     MoveWindow(DBGrid1->Handle(), Scaled(8), Scaled(30), w - Scaled(kDesignWidth - 709),
                h - Scaled(kDesignHeight - 463), TRUE);
     MoveWindow(BitBtn1, w - Scaled(kDesignWidth - 642), bottom, Scaled(75), Scaled(25), TRUE);

@@ -154,12 +154,12 @@ void TFindingsTest::PanelSitsRightOfTheDesignControlsAndGrowsInHeight() {
     QCOMPARE(viewer->size(), QSize(1033, 537));
     QCOMPARE(viewer->DBGrid1->geometry(), QRect(8, 30, 709, 463));
     QCOMPARE(viewer->edFind->geometry(), QRect(725, 26, 292, 21));
-    QCOMPARE(viewer->lstFindings->geometry(), QRect(725, 158, 292, 371));
+    QCOMPARE(viewer->lstFindings->geometry(), QRect(725, 184, 292, 345));
     viewer->show();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
     viewer->resize(1233, 737);
     QCOMPARE(viewer->DBGrid1->geometry(), QRect(8, 30, 909, 663));
-    QCOMPARE(viewer->lstFindings->geometry(), QRect(925, 158, 292, 571));
+    QCOMPARE(viewer->lstFindings->geometry(), QRect(925, 184, 292, 545));
 }
 
 void TFindingsTest::TheCaptionHoldsEveryKindWithAMillionEach() {

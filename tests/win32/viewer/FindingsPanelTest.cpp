@@ -187,8 +187,8 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     EXPECT_EQ(place(TDataViewerWindow::kLbFindId), design({725, 8, 292, 16}));
     EXPECT_EQ(place(TDataViewerWindow::kEdFindId), design({725, 26, 292, 21}));
     EXPECT_EQ(place(TDataViewerWindow::kLbFindStatusId), design({725, 50, 292, 16}));
-    EXPECT_EQ(place(TDataViewerWindow::kLbFindingsId), design({725, 72, 292, 84}));
-    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({725, 158, 292, 371}));
+    EXPECT_EQ(place(TDataViewerWindow::kLbFindingsId), design({725, 72, 292, 110}));
+    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({725, 184, 292, 345}));
 
     const HWND window = app.Window();
     RECT frame{0, 0, Scaled(1233), Scaled(737)};
@@ -199,7 +199,7 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     app.Pump();
     EXPECT_EQ(place(TDataViewerWindow::kDBGrid1Id), design({8, 30, 909, 663}));
     EXPECT_EQ(place(TDataViewerWindow::kEdFindId), design({925, 26, 292, 21}));
-    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 158, 292, 571}));
+    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 184, 292, 545}));
 }
 
 TEST(FindingsPanelLayout, TheCaptionHoldsEveryKindWithAMillionEach) {
