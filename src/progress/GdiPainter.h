@@ -1,50 +1,39 @@
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "progress/ViewerDrawing.h"
 #include "progress/ViewerFrame.h"
+#include "winbase/GdiObjects.h"
 
 // The viewer's GDI drawing (the Windows half): measures text with GDI for the shared layout and
-// draws what it returns into four DIB sections, all in the viewer thread.
+// draws what it returns into DIB sections, all in the viewer thread.
 
 // A 32-bit top-down DIB section selected into a memory device context of its own: GDI draws
-// into it, and its bits are the frame's pixels. Move-only.
+// into it, and its bits are the frame's pixels.
 class TDibImage {
   public:
     TDibImage() = default;
-    ~TDibImage();
-    TDibImage(TDibImage&& other) noexcept;
-    TDibImage& operator=(TDibImage&& other) noexcept;
     TDibImage(const TDibImage&) = delete;
     TDibImage& operator=(const TDibImage&) = delete;
 
     // A new width x height image with undefined contents; stays null when a size is not
     // positive or GDI has no memory for it.
     void Create(int width, int height);
-    void Release();
 
-    bool IsNull() const { return Dc == nullptr; }
-    HDC Context() const { return Dc; }
+    bool IsNull() const { return !Dc; }
+    HDC Context() const { return Dc.Get(); }
     int Width() const { return ImageWidth; }
     int Height() const { return ImageHeight; }
     // The pixels; call GdiFlush() first when GDI has just drawn.
     TFramePixels Pixels() const;
 
   private:
-    HDC Dc = nullptr;
-    HBITMAP Bitmap = nullptr;
-    HGDIOBJ Previous = nullptr;
+    TBitmap Bitmap;
+    TMemoryDc Dc;  // goes first, giving the bitmap back
     void* Bits = nullptr;
     int ImageWidth = 0;
     int ImageHeight = 0;
@@ -54,10 +43,7 @@ class TDibImage {
 // and reused by every later measuring and drawing.
 class TGdiTextMeasurer final : public ITextMeasurer {
   public:
-    TGdiTextMeasurer();
-    ~TGdiTextMeasurer() override;
-    TGdiTextMeasurer(const TGdiTextMeasurer&) = delete;
-    TGdiTextMeasurer& operator=(const TGdiTextMeasurer&) = delete;
+    TGdiTextMeasurer() : Dc(TMemoryDc::Create()) {}
 
     int TextWidth(const TViewerFont& font, const std::string& text) override;
     int TextHeight(const TViewerFont& font, const std::string& text, int width,
@@ -68,31 +54,29 @@ class TGdiTextMeasurer final : public ITextMeasurer {
     HFONT Font(const TViewerFont& font);
 
   private:
-    HDC Dc = nullptr;
-    std::vector<std::pair<TViewerFont, HFONT>> Fonts;
+    std::vector<std::pair<TViewerFont, TFont>> Fonts;
+    TMemoryDc Dc;  // goes before the fonts, giving its own font back
 };
 
-class TGdiViewerPainter final : public IViewerPainter {
-  public:
-    int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) override;
-    void DrawBackground(int width, int height) override;
-    double DrawProgress(const TTickState& state) override;
-    TFramePixels Frame() const override;
-
-    TDibImage TextImage;
-    TDibImage BackgroundImage;
-    TDibImage BarImage;
-    TDibImage WindowImage;
-
+// The one drawing sequence on DIB sections.
+class TGdiViewerPainter final : public TCanvasPainter {
   private:
-    void DrawTextBlock(const TTextBlockLayout& layout, const std::vector<TViewerString>& lines);
-    void DrawFrame(const TProgressFrame& frame);
-    void DrawCancelButton(const TProgressFrame& frame);
+    ITextMeasurer& Measurer() override { return TextMeasurer; }
+    void Create(TViewerImage image, int width, int height) override;
+    bool IsNull(TViewerImage image) const override { return Images[image].IsNull(); }
+    int Width(TViewerImage image) const override { return Images[image].Width(); }
+    int Height(TViewerImage image) const override { return Images[image].Height(); }
+    void Fill(TViewerImage image, const TRect& rect, TRgb colour) override;
+    void Copy(TViewerImage from, TViewerImage to, int left, int top) override;
+    void DrawLine(TViewerImage image, const TRect& box, const TViewerString& line,
+                  const TViewerFont& font, TRgb colour) override;
+    void WriteText(TViewerImage image, int left, int top, const TViewerFont& font,
+                   const std::string& text) override;
+    void CentreText(TViewerImage image, const TViewerFont& font, const std::string& text) override;
+    TFramePixels Pixels(TViewerImage image) const override { return Images[image].Pixels(); }
+    void Flush() override { GdiFlush(); }
 
-    TGdiTextMeasurer Measurer;
-    TDibImage ButtonImage;
-    std::string ButtonCaption;
+    // The fonts outlive the images they are selected into.
+    TGdiTextMeasurer TextMeasurer;
+    std::array<TDibImage, kViewerImageCount> Images;
 };
-
-// UTF-8 to the UTF-16 that the wide GDI and user32 calls take.
-std::wstring WideText(const std::string& text);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "progress/ProgressViewer.h"
 #include "progress/ViewerFrame.h"
 #include "progress/ViewerLayout.h"
+#include "progress/ViewerStyle.h"
 
 // The seam between the viewer thread and a platform's painter. The layout is computed once, in
 // ViewerFrame; a painter measures text for it and draws what it returns into images of its own.
@@ -33,3 +36,52 @@ class IViewerPainter {
 
 // The painter of this platform: Qt's QPainter on Linux, GDI on Windows.
 std::unique_ptr<IViewerPainter> CreateViewerPainter();
+
+// The images a painter keeps: the text block, the face with it, the bar (drawn apart so that what
+// lies in it is cut at its edges), the window's picture and the cancel button.
+enum TViewerImage : std::uint8_t { viText, viBackground, viBar, viWindow, viButton };
+inline constexpr int kViewerImageCount = 5;
+
+// The one drawing sequence of the viewer. A platform's painter derives from it and gives it
+// images to draw into, filled rectangles, text and copies; every image is 32-bit RGB.
+class TCanvasPainter : public IViewerPainter {
+  public:
+    int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) final;
+    void DrawBackground(int width, int height) final;
+    double DrawProgress(const TTickState& state) final;
+    TFramePixels Frame() const final;
+
+  protected:
+    virtual ITextMeasurer& Measurer() = 0;
+    // A new width x height image with undefined contents; null when a size is not positive or
+    // there is no memory for it.
+    virtual void Create(TViewerImage image, int width, int height) = 0;
+    virtual bool IsNull(TViewerImage image) const = 0;
+    virtual int Width(TViewerImage image) const = 0;
+    virtual int Height(TViewerImage image) const = 0;
+    virtual void Fill(TViewerImage image, const TRect& rect, TRgb colour) = 0;
+    // The whole of `from` with its top-left corner at (left, top) of `to`.
+    virtual void Copy(TViewerImage from, TViewerImage to, int left, int top) = 0;
+    // A text line in its box, aligned and broken at words as the line asks, cut at the box.
+    virtual void DrawLine(TViewerImage image, const TRect& box, const TViewerString& line,
+                          const TViewerFont& font, TRgb colour) = 0;
+    // Black text written from its top-left corner at (left, top).
+    virtual void WriteText(TViewerImage image, int left, int top, const TViewerFont& font,
+                           const std::string& text) = 0;
+    // Black text on one line, centred in the image.
+    virtual void CentreText(TViewerImage image, const TViewerFont& font,
+                            const std::string& text) = 0;
+    virtual TFramePixels Pixels(TViewerImage image) const = 0;
+    // What was drawn has reached the pixels (GDI batches its drawing).
+    virtual void Flush() {}
+
+  private:
+    // A 1-pixel black outline covering columns l..r-1 and rows t..b-1, the inside filled, as
+    // GDI's Rectangle(l, t, r, b) draws it. An empty rectangle draws nothing.
+    void Outline(TViewerImage image, int l, int t, int r, int b, TRgb fill);
+    void DrawTextBlock(const TTextBlockLayout& layout, const std::vector<TViewerString>& lines);
+    void DrawFrame(const TProgressFrame& frame);
+    void DrawCancelButton(const TProgressFrame& frame);
+
+    std::string ButtonCaption;
+};

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -33,26 +34,26 @@ class TQtTextMeasurer final : public ITextMeasurer {
                    bool wordWrap) override;
 };
 
-// The lines go into TextImage, the face into BackgroundImage, each tick's picture into
-// WindowImage (Frame()).
-class TViewerPainter final : public IViewerPainter {
+// The one drawing sequence on QImages.
+class TViewerPainter final : public TCanvasPainter {
   public:
-    int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) override;
-    void DrawBackground(int width, int height) override;
-    double DrawProgress(const TTickState& state) override;
-    TFramePixels Frame() const override;
-
-    QImage TextImage;
-    QImage BackgroundImage;
-    QImage BarImage;
-    QImage WindowImage;
+    const QImage& Image(TViewerImage image) const { return Images[image]; }
 
   private:
-    void DrawTextBlock(const TTextBlockLayout& layout, const std::vector<TViewerString>& lines);
-    void DrawFrame(const TProgressFrame& frame);
-    void DrawCancelButton(const TProgressFrame& frame);
+    ITextMeasurer& Measurer() override { return TextMeasurer; }
+    void Create(TViewerImage image, int width, int height) override;
+    bool IsNull(TViewerImage image) const override { return Images[image].isNull(); }
+    int Width(TViewerImage image) const override { return Images[image].width(); }
+    int Height(TViewerImage image) const override { return Images[image].height(); }
+    void Fill(TViewerImage image, const TRect& rect, TRgb colour) override;
+    void Copy(TViewerImage from, TViewerImage to, int left, int top) override;
+    void DrawLine(TViewerImage image, const TRect& box, const TViewerString& line,
+                  const TViewerFont& font, TRgb colour) override;
+    void WriteText(TViewerImage image, int left, int top, const TViewerFont& font,
+                   const std::string& text) override;
+    void CentreText(TViewerImage image, const TViewerFont& font, const std::string& text) override;
+    TFramePixels Pixels(TViewerImage image) const override;
 
-    TQtTextMeasurer Measurer;
-    QImage ButtonImage;
-    std::string ButtonCaption;
+    TQtTextMeasurer TextMeasurer;
+    std::array<QImage, kViewerImageCount> Images;
 };

@@ -2,35 +2,27 @@
 // the viewer class and takes that window's messages itself, so the window stays painted and
 // answers Esc while the program's thread is busy, and the program's message loop never sees it.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "winbase/WindowClass.h"  // windows.h first
+
 #include <windowsx.h>
 
 #include <deque>
 
-#include "progress/GdiPainter.h"
 #include "progress/ViewerWindow.h"
+#include "text/Utf16.h"
 
 namespace {
 
 constexpr const wchar_t* kViewerClassName = L"ProgressViewerFormClass";
 
-LRESULT CALLBACK ViewerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-class TWin32Window : public IViewerWindow {
+class TWin32Window final : public IViewerWindow, private TWindowTarget {
   public:
     // The native window is created by Open, once the object exists to receive its messages.
     bool Open(const std::string& title, int left, int top, int width, int height) {
-        const std::wstring caption = WideText(title);
+        const std::wstring caption = Wide(title);
         // A tool window has no taskbar button; a popup has no frame and no caption bar.
-        Hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kViewerClassName, caption.c_str(),
-                               WS_POPUP, left, top, width, height, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), this);
+        Hwnd = CreateTargetWindow(this, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kViewerClassName,
+                                  caption.c_str(), WS_POPUP, left, top, width, height, nullptr);
         if (!Hwnd) {
             return false;
         }
@@ -45,7 +37,7 @@ class TWin32Window : public IViewerWindow {
     ~TWin32Window() override {
         if (Hwnd) {
             // Called in the thread that created the window, as DestroyWindow requires.
-            SetWindowLongPtrW(Hwnd, GWLP_USERDATA, 0);
+            DetachWindowTarget(Hwnd);
             DestroyWindow(Hwnd);
         }
     }
@@ -106,53 +98,38 @@ class TWin32Window : public IViewerWindow {
 
     void Hide() override { ShowWindow(Hwnd, SW_HIDE); }
 
-    // Called by the window procedure in this thread.
-    void Queue(const TWindowEvent& event) { Events.push_back(event); }
-
   private:
+    // The window's messages, in this thread: the ones the viewer answers become its events.
+    LRESULT WindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_KEYDOWN:
+                // Every key-down, auto-repeats included.
+                if (wParam == VK_ESCAPE) Events.push_back({wekEscape, 0, 0});
+                return 0;
+            case WM_LBUTTONDOWN:
+                Events.push_back({wekClick, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+                return 0;
+            case WM_CLOSE:
+                // Alt+F4 and other close requests end here: only Terminate closes the window.
+                Events.push_back({wekClose, 0, 0});
+                return 0;
+            case WM_ERASEBKGND:
+                return 1;  // the frame covers every pixel
+            case WM_PAINT: {
+                PAINTSTRUCT paint;
+                BeginPaint(hwnd, &paint);
+                EndPaint(hwnd, &paint);
+                Events.push_back({wekExpose, 0, 0});
+                return 0;
+            }
+            default:
+                return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+    }
+
     HWND Hwnd = nullptr;
     std::deque<TWindowEvent> Events;
 };
-
-LRESULT CALLBACK ViewerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* window = reinterpret_cast<TWin32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    switch (message) {
-        case WM_KEYDOWN:
-            // Every key-down, auto-repeats included.
-            if (wParam == VK_ESCAPE && window) {
-                window->Queue({wekEscape, 0, 0});
-            }
-            return 0;
-        case WM_LBUTTONDOWN:
-            if (window) {
-                window->Queue({wekClick, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            }
-            return 0;
-        case WM_CLOSE:
-            // Alt+F4 and other close requests end here: only Terminate closes the window.
-            if (window) {
-                window->Queue({wekClose, 0, 0});
-            }
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the frame covers every pixel
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            BeginPaint(hwnd, &paint);
-            EndPaint(hwnd, &paint);
-            if (window) {
-                window->Queue({wekExpose, 0, 0});
-            }
-            return 0;
-        }
-        default:
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-}
 
 class TWin32WindowSystem : public IViewerWindowSystem {
   public:
@@ -177,18 +154,13 @@ class TWin32WindowSystem : public IViewerWindowSystem {
 }  // namespace
 
 bool RegisterPlatformViewerClass() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = ViewerWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
+    TWindowClass windowClass;
+    windowClass.Name = kViewerClassName;
+    windowClass.Style = CS_HREDRAW | CS_VREDRAW;
     // The stock resources are numbers; the narrow names carry them as well as the wide ones.
-    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    windowClass.lpszClassName = kViewerClassName;
-    // A second start-up in the same process finds the class still there: that is fine.
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    windowClass.Icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    windowClass.Background = COLOR_WINDOW;
+    return RegisterWindowClass(windowClass);
 }
 
 std::unique_ptr<IViewerWindowSystem> OpenPlatformWindowSystem() {

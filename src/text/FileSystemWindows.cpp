@@ -19,15 +19,6 @@ namespace {
 // Every transfer is split into pieces a DWORD can count.
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 
-std::wstring Wide(const std::string& text) {
-    const std::u16string utf16 = Utf8ToUtf16(text);
-    return std::wstring(utf16.begin(), utf16.end());
-}
-
-std::string Narrow(const wchar_t* text, std::size_t length) {
-    return Utf16ToUtf8(std::u16string(text, text + length));
-}
-
 HANDLE Native(TFileHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
@@ -78,7 +69,7 @@ std::string ExpandFileName(const std::string& path) {
         const DWORD length =
             ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (length == 0) return path;
-        if (length < full.size()) return Narrow(full.data(), length);
+        if (length < full.size()) return Narrow(std::wstring_view(full.data(), length));
         full.resize(length);
     }
 }
@@ -98,7 +89,7 @@ std::string SysErrorMessage(int error) {
     // The system's texts end in ".\r\n"; the messages that quote them add their own full stop.
     std::size_t end = length;
     while (end > 0 && (text[end - 1] <= L' ' || text[end - 1] == L'.')) --end;
-    std::string message = Narrow(text, end);
+    std::string message = Narrow(std::wstring_view(text, end));
     ::LocalFree(text);
     return message;
 }

@@ -14,3 +14,15 @@ std::u16string Utf8ToUtf16(std::string_view text);
 
 // `text` as UTF-8. Never fails: an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+
+#ifdef _WIN32
+// The same conversions for the wide calls of Windows, whose wchar_t is a UTF-16 code unit.
+inline std::wstring Wide(std::string_view text) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+inline std::string Narrow(std::wstring_view text) {
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+#endif

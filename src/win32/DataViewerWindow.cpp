@@ -11,8 +11,10 @@
 #include "app/FindingsList.h"
 #include "app/MainController.h"
 #include "app/WindowTexts.h"
-#include "text/Utf16.h"
 #include "win32/GoodsList.h"
+#include "win32/WideText.h"
+#include "winbase/GdiObjects.h"
+#include "winbase/WindowClass.h"
 
 namespace {
 
@@ -29,42 +31,19 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // enough to scroll to the end of every line of a usual list, and no slower for a million.
 constexpr int kMeasuredLines = 500;
 
-std::wstring Wide(std::string_view text) {
-    const std::u16string wide = Utf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-// A control's text (UTF-8).
-std::string TextUtf8(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
-void SetTextUtf8(HWND control, std::string_view text) {
-    SetWindowTextW(control, Wide(text).c_str());
-}
-
 HMENU MenuId(int id) {
     return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
 }
 
-HFONT Tahoma(int height, int weight) {
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
-}
-
 }  // namespace
 
-struct TDataViewerWindow::TImpl final : private IFindingsView {
+struct TDataViewerWindow::TImpl final : private IFindingsView, private TWindowTarget {
     TImpl(HWND owner, TMainController& controller, std::function<void()> saveClick);
     ~TImpl() override;
     TImpl(const TImpl&) = delete;
     TImpl& operator=(const TImpl&) = delete;
 
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
     int Scaled(int pixels) const { return MulDiv(pixels, Dpi, 96); }
     HWND Button(const char* text, int id, int width);
@@ -96,8 +75,8 @@ struct TDataViewerWindow::TImpl final : private IFindingsView {
     std::function<void()> SaveClick;
     HWND Owner;
     int Dpi = 96;
-    HFONT Font = nullptr;
-    HFONT BoldFont = nullptr;
+    TFont Font;
+    TFont BoldFont;
     HWND Window = nullptr;
     HWND Label1 = nullptr;
     std::unique_ptr<TGoodsList> DBGrid1;
@@ -122,37 +101,29 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSEXW windowClass{};
-    if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-        windowClass.hbrBackground =
-            reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        windowClass.lpszClassName = kClassName;
-        RegisterClassExW(&windowClass);
-    }
+    TWindowClass windowClass;
+    windowClass.Name = kClassName;
+    RegisterWindowClass(windowClass);
 
     const HDC screen = GetDC(nullptr);
     Dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    Font = Tahoma(Scaled(11), FW_NORMAL);
-    BoldFont = Tahoma(Scaled(13), FW_BOLD);
+    Font = TahomaFont(Scaled(11), FW_NORMAL);
+    BoldFont = TahomaFont(Scaled(13), FW_BOLD);
 
     RECT frame{0, 0, Scaled(kDesignWidth + kPanelWidth + kPanelGap), Scaled(kDesignHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     // Owned by the main window: no taskbar button, always in front of it.
-    Window = CreateWindowExW(0, kClassName, Wide(kViewerCaption).c_str(), kStyle, CW_USEDEFAULT,
-                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                             owner, nullptr, instance, this);
+    Window = CreateTargetWindow(this, 0, kClassName, Wide(kViewerCaption).c_str(), kStyle,
+                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                frame.bottom - frame.top, owner);
 
     const std::wstring label = Wide(kViewerLabel);
     Label1 = CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0,
                              0, 0, Window, MenuId(kLabel1Id), instance, nullptr);
-    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont), FALSE);
+    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont.Get()), FALSE);
     const HDC dc = GetDC(Label1);
-    const HGDIOBJ old = SelectObject(dc, BoldFont);
+    const HGDIOBJ old = SelectObject(dc, BoldFont.Get());
     SIZE size{};
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
     SelectObject(dc, old);
@@ -161,8 +132,8 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
 
     // Created in their focus order.
     DBGrid1 = std::make_unique<TGoodsList>(Window, kDBGrid1Id, Controller.mdGoods,
-                                           Controller.CurrencyFormat(), Controller.Shell(), Font,
-                                           [this] { BitBtn1Click(); });
+                                           Controller.CurrencyFormat(), Controller.Shell(),
+                                           Font.Get(), [this] { BitBtn1Click(); });
     BitBtn1 = Button(kCloseButton, kBitBtn1Id, 75);
     Button3 = Button(kSaveButton, kButton3Id, 162);
     CreatePanel();
@@ -176,15 +147,13 @@ TDataViewerWindow::TImpl::~TImpl() {
     Controller.SetGrid(nullptr);
     DBGrid1.reset();
     if (Window) DestroyWindow(Window);
-    DeleteObject(Font);
-    DeleteObject(BoldFont);
 }
 
 HWND TDataViewerWindow::TImpl::Button(const char* text, int id, int width) {
     const HWND button = CreateWindowExW(
         0, L"BUTTON", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
         Scaled(width), Scaled(25), Window, MenuId(id), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return button;
 }
 
@@ -193,7 +162,7 @@ HWND TDataViewerWindow::TImpl::Child(const wchar_t* cls, const char* text, DWORD
     const HWND child =
         CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                         Window, MenuId(id), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return child;
 }
 
@@ -246,13 +215,13 @@ void TDataViewerWindow::TImpl::FindClick() {
 }
 
 void TDataViewerWindow::TImpl::FindEnter() {
-    SetTextUtf8(lbFindStatus, Find->Enter(TextUtf8(edFind)));
+    SetText(lbFindStatus, Find->Enter(TextOf(edFind)));
 }
 
 void TDataViewerWindow::TImpl::FindNextClick() {
     const std::optional<std::string> status = Find->Next();
     if (!status) return FindClick();
-    SetTextUtf8(lbFindStatus, *status);
+    SetText(lbFindStatus, *status);
 }
 
 void TDataViewerWindow::TImpl::FindingChosen(int line) {
@@ -260,7 +229,7 @@ void TDataViewerWindow::TImpl::FindingChosen(int line) {
 }
 
 void TDataViewerWindow::TImpl::FindingsChanged() {
-    SetTextUtf8(lbFindings, FindingsCaption(Findings));
+    SetText(lbFindings, FindingsCaption(Findings));
     // The list keeps only the number: each line is asked for when it is drawn.
     SendMessageW(lstFindings, LVM_SETITEMCOUNT, static_cast<WPARAM>(Findings.LineCount()),
                  LVSICF_NOSCROLL);
@@ -270,7 +239,7 @@ void TDataViewerWindow::TImpl::FindingsChanged() {
 
 void TDataViewerWindow::TImpl::FitFindingsColumn() {
     const HDC dc = GetDC(lstFindings);
-    const HGDIOBJ old = SelectObject(dc, Font);
+    const HGDIOBJ old = SelectObject(dc, Font.Get());
     int widest = 0;
     const int lines = std::min(Findings.LineCount(), kMeasuredLines);
     for (int line = 0; line < lines; ++line) {
@@ -327,20 +296,14 @@ HWND TDataViewerWindow::TImpl::FocusTarget() const {
     return DBGrid1->Handle();
 }
 
-LRESULT CALLBACK TDataViewerWindow::TImpl::Proc(HWND window, UINT message, WPARAM wParam,
+LRESULT TDataViewerWindow::TImpl::WindowMessage(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TImpl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // Messages before the controls exist, and after the window went, are the system's.
-    if (!self || !self->DBGrid1 || self->Window != window) {
-        if (message == WM_NCDESTROY && self) self->Window = nullptr;
+    if (!DBGrid1 || Window != window) {
+        if (message == WM_NCDESTROY) Window = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->Message(message, wParam, lParam);
+    return Message(message, wParam, lParam);
 }
 
 LRESULT TDataViewerWindow::TImpl::Message(UINT message, WPARAM wParam, LPARAM lParam) {

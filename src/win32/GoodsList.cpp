@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "text/Utf16.h"
 #include "win32/GoodsListKeys.h"
+#include "win32/WideText.h"
 
 namespace {
 
@@ -12,22 +12,6 @@ constexpr UINT_PTR kSubclassId = 1;
 constexpr int kEditorId = 1;
 // Posted to the list when the keyboard has gone to another control of the window.
 constexpr UINT kFocusLeftMessage = WM_APP + 0x4C;
-
-std::wstring Wide(std::string_view text) {
-    const std::u16string wide = Utf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Utf8Of(std::wstring_view text) {
-    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 int TextWidth(HDC dc, const std::wstring& text) {
     SIZE size{};
@@ -326,8 +310,7 @@ void TGoodsList::PlaceEditor() {
 
 void TGoodsList::EditorTextChanged() {
     if (!EditorOpen || FillingEditor) return;
-    Control.EditorTextChanged(Utf8Of(WindowText(Editor)),
-                              SendMessageW(Editor, EM_GETMODIFY, 0, 0) != 0);
+    Control.EditorTextChanged(TextOf(Editor), SendMessageW(Editor, EM_GETMODIFY, 0, 0) != 0);
 }
 
 void TGoodsList::SyncColumns() {

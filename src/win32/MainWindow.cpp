@@ -11,6 +11,7 @@
 #include "win32/OemEdit.h"
 #include "win32/RegionalCurrency.h"
 #include "win32/WideText.h"
+#include "winbase/WindowClass.h"
 
 namespace {
 
@@ -56,12 +57,6 @@ LRESULT CALLBACK MemoProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(memo, message, wParam, lParam);
 }
 
-HFONT TahomaOf(int pixels, int weight) {
-    return CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                       L"Tahoma");
-}
-
 // Whether every line of the instructions fits the memo's text area `area` in `font`, unwrapped.
 bool InstructionsFit(HWND memo, HFONT font, const RECT& area) {
     HDC dc = GetDC(memo);
@@ -99,35 +94,27 @@ void FitToText(HWND label, HFONT font) {
 }  // namespace
 
 TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency()) {
-    static const ATOM windowClass = [instance] {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof(cls);
-        cls.lpfnWndProc = WindowProc;
-        // The dialog manager's own data: focus kept across activation, Enter on a focused button.
-        cls.cbWndExtra = DLGWINDOWEXTRA;
-        cls.hInstance = instance;
-        cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-        cls.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXSMICON),
-                                                    GetSystemMetrics(SM_CYSMICON), 0));
-        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        cls.lpszClassName = kMainWindowClass;
-        return RegisterClassExW(&cls);
-    }();
-    (void)windowClass;
+    TWindowClass cls;
+    cls.Name = kMainWindowClass;
+    // The dialog manager's own data: focus kept across activation, Enter on a focused button.
+    cls.Dialog = true;
+    cls.Icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    cls.SmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0));
+    RegisterWindowClass(cls);
 
     HDC screen = GetDC(nullptr);
     Dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    Font = TahomaOf(MulDiv(11, Dpi, 96), FW_NORMAL);
-    BoldFont = TahomaOf(MulDiv(11, Dpi, 96), FW_BOLD);
+    Font = TahomaFont(MulDiv(11, Dpi, 96), FW_NORMAL);
+    BoldFont = TahomaFont(MulDiv(11, Dpi, 96), FW_BOLD);
 
     RECT frame{0, 0, MulDiv(kClientWidth, Dpi, 96), MulDiv(kClientHeight, Dpi, 96)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    Window = CreateWindowExW(kExStyle, kMainWindowClass, Wide(kMainCaption).c_str(), kStyle,
-                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                             frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    Window = CreateTargetWindow(this, kExStyle, kMainWindowClass, Wide(kMainCaption).c_str(),
+                                kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                frame.bottom - frame.top, nullptr);
     Shell.SetHome(Window);
     CreateControls();
     Main.SetView(this);
@@ -141,9 +128,6 @@ TMainWindow::~TMainWindow() {
     // The viewer's grid is a view of the goods table: it goes before the table does.
     Viewer.reset();
     if (Window) DestroyWindow(Window);
-    DeleteObject(Font);
-    DeleteObject(BoldFont);
-    if (MemoFont) DeleteObject(MemoFont);
 }
 
 void TMainWindow::CreateControls() {
@@ -156,11 +140,12 @@ void TMainWindow::CreateControls() {
                             MulDiv(place.Left, Dpi, 96), MulDiv(place.Top, Dpi, 96),
                             MulDiv(place.Width, Dpi, 96), MulDiv(place.Height, Dpi, 96), Window,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
         return control;
     };
     auto label = [&](int id, const char* text, int left, int top) {
-        FitToText(make(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, id, {left, top, 0, 0}), Font);
+        FitToText(make(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, id, {left, top, 0, 0}),
+                  Font.Get());
     };
     auto edit = [&](int id, const std::string& text, TPlace place) {
         RestrictToOem(
@@ -205,8 +190,8 @@ void TMainWindow::CreateControls() {
 
     HWND count = make(L"STATIC", InitialCountText(), SS_LEFT | SS_NOPREFIX, 0,
                       mcLbBarCodesGeneratedCount, {8, 456, 0, 0});
-    SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont), FALSE);
-    FitToText(count, BoldFont);
+    SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont.Get()), FALSE);
+    FitToText(count, BoldFont.Get());
     ShowWindow(count, SW_HIDE);
 
     button(mcButton1, kImportButton, {8, 482, 105, 25});
@@ -232,13 +217,13 @@ void TMainWindow::FitInstructions(HWND memo) {
     // one they were laid out in (Wine's own is), a pixel smaller keeps a line from breaking and
     // the last lines in view.
     for (int pixels = MulDiv(11, Dpi, 96) - 1;
-         !InstructionsFit(memo, MemoFont ? MemoFont : Font, area) && pixels >= MulDiv(9, Dpi, 96);
+         !InstructionsFit(memo, MemoFont ? MemoFont.Get() : Font.Get(), area) &&
+         pixels >= MulDiv(9, Dpi, 96);
          --pixels) {
-        if (MemoFont) DeleteObject(MemoFont);
-        MemoFont = TahomaOf(pixels, FW_NORMAL);
+        MemoFont = TahomaFont(pixels, FW_NORMAL);
     }
     if (MemoFont) {
-        SendMessageW(memo, WM_SETFONT, reinterpret_cast<WPARAM>(MemoFont), FALSE);
+        SendMessageW(memo, WM_SETFONT, reinterpret_cast<WPARAM>(MemoFont.Get()), FALSE);
         SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
                      MAKELPARAM(margin, margin));
     }
@@ -262,19 +247,8 @@ bool TMainWindow::PreTranslate(MSG& message) {
     return Window && IsDialogMessageW(Window, &message);
 }
 
-LRESULT CALLBACK TMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<TMainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->Window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefDlgProcW(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TMainWindow::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) Window = window;
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
@@ -310,13 +284,12 @@ LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
             Window = nullptr;
             break;
         default:
             break;
     }
-    return DefDlgProcW(Window, message, wParam, lParam);
+    return DefDlgProcW(window, message, wParam, lParam);
 }
 
 void TMainWindow::Command(int id) {
@@ -382,7 +355,7 @@ void TMainWindow::HideCount() {
 void TMainWindow::ShowCount(const std::string& text) {
     HWND count = Control(mcLbBarCodesGeneratedCount);
     SetText(count, text);
-    FitToText(count, BoldFont);
+    FitToText(count, BoldFont.Get());
     ShowWindow(count, SW_SHOW);
 }
 

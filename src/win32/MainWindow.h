@@ -7,6 +7,8 @@
 #include "app/FileChooser.h"
 #include "app/MainController.h"
 #include "win32/Win32Shell.h"
+#include "winbase/GdiObjects.h"
+#include "winbase/WindowClass.h"
 
 class TDataViewerWindow;
 
@@ -14,7 +16,7 @@ class TDataViewerWindow;
 // import and the export, the count line and the three buttons, a fixed-size dialog window. It
 // only maps its controls: the behaviour is the main window's controller, which owns the goods
 // table of the process and runs the handlers. The results viewer is created with it, hidden.
-class TMainWindow final : private IMainView {
+class TMainWindow final : private IMainView, private TWindowTarget {
   public:
     // Creates the window and every control with its start value, hidden, then the results viewer.
     explicit TMainWindow(HINSTANCE instance);
@@ -32,8 +34,7 @@ class TMainWindow final : private IMainView {
     bool PreTranslate(MSG& message);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
     // The instructions' margins and, where they would not fit in Font, their font.
     void FitInstructions(HWND memo);
@@ -58,9 +59,9 @@ class TMainWindow final : private IMainView {
     TWin32Shell Shell;
     TMainController Main;
     HWND Window = nullptr;
-    HFONT Font = nullptr;
-    HFONT BoldFont = nullptr;
-    HFONT MemoFont = nullptr;  // the instructions' own, when Font is too wide for them
+    TFont Font;
+    TFont BoldFont;
+    TFont MemoFont;  // the instructions' own, when Font is too wide for them
     int Dpi = 96;
     TFileChooserStart PrintStart;
     TFileChooserStart ArticleStart;

@@ -8,22 +8,17 @@
 
 namespace {
 
-std::string Utf8Of(const wchar_t* text) {
-    const std::wstring wide(text);
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
-
 // The locale's money text of `amount` ("1", "-1"), with its own sign, separator and decimals.
 std::string MoneyText(const wchar_t* localeName, const wchar_t* amount) {
     wchar_t buffer[128];
     if (GetCurrencyFormatEx(localeName, 0, amount, nullptr, buffer, 128) == 0) return {};
-    return Utf8Of(buffer);
+    return Narrow(buffer);
 }
 
 std::string LocaleText(const wchar_t* localeName, LCTYPE type) {
     wchar_t buffer[32];
     if (GetLocaleInfoEx(localeName, type, buffer, 32) == 0) return {};
-    return Utf8Of(buffer);
+    return Narrow(buffer);
 }
 
 }  // namespace

@@ -6,16 +6,7 @@
 
 #include "text/Utf16.h"
 
-// The program's texts are UTF-8; Windows takes and gives UTF-16.
-
-inline std::wstring Wide(const std::string& text) {
-    const std::u16string wide = Utf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-inline std::string Narrow(const std::wstring& text) {
-    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
+// The program's texts are UTF-8; Windows takes and gives UTF-16 (Wide and Narrow).
 
 // A window's text (a control's content, a window's caption).
 inline std::string TextOf(HWND window) {
@@ -25,6 +16,6 @@ inline std::string TextOf(HWND window) {
     return Narrow(text);
 }
 
-inline void SetText(HWND window, const std::string& text) {
+inline void SetText(HWND window, std::string_view text) {
     SetWindowTextW(window, Wide(text).c_str());
 }

@@ -63,7 +63,7 @@ TEST(DrawBackground, FaceInsideABlackOutlineWithTheTextBlockAt10And2) {
     lines[0].Color = 0x000000FF;
     const int total = painter.MeasureStrings(lines, kWidth, 0x00FF0000);  // blue block
     painter.DrawBackground(kWidth, total + 70);
-    const QImage& image = painter.BackgroundImage;
+    const QImage& image = painter.Image(viBackground);
     EXPECT_EQ(image.size(), QSize(kWidth, total + 70));
     EXPECT_EQ(Pixel(image, 0, 0), kBlack);
     EXPECT_EQ(Pixel(image, kWidth - 1, total + 69), kBlack);
@@ -91,7 +91,7 @@ TEST(MeasureStrings, StacksTheLinesAtTheBlockWidth) {
     EXPECT_GT(lines[0].Height, lines[2].Height);
     EXPECT_EQ(lines[1].Height, 0);
     EXPECT_EQ(total, lines[0].Height + lines[2].Height);
-    EXPECT_EQ(painter.TextImage.size(), QSize(kWidth - 20, total));
+    EXPECT_EQ(painter.Image(viText).size(), QSize(kWidth - 20, total));
 }
 
 TEST(MeasureStrings, WordWrapBreaksALongLineAndWithoutItTheLineIsCutAtTheEdges) {
@@ -116,7 +116,7 @@ TEST(MeasureStrings, WordWrapBreaksALongLineAndWithoutItTheLineIsCutAtTheEdges) 
     EXPECT_EQ(lines[2].Height, lines[0].Height);
     // A centred line too long for the block overflows both edges: ink reaches both borders.
     const int top = lines[0].Height + lines[1].Height;
-    const QImage& image = painter.TextImage;
+    const QImage& image = painter.Image(viText);
     const TRect ink = InkBox(image, TRect{0, top, image.width(), lines[2].Height});
     EXPECT_LE(ink.Left, 3);
     EXPECT_GE(ink.Right() - 1, image.width() - 4);
@@ -128,14 +128,14 @@ TEST(DrawProgress, PercentDrawsADonePartOfTruncatedWidth) {
                                             {50, 203},   {99.99, 405}, {100, 406}};
     for (const auto& [percent, done] : cases) {
         auto painted = Paint(Tick(true, percent));
-        EXPECT_EQ(DonePixels(painted->Painter.WindowImage), done) << percent;
+        EXPECT_EQ(DonePixels(painted->Painter.Image(viWindow)), done) << percent;
         EXPECT_EQ(painted->Drawn, percent);
     }
 }
 
 TEST(DrawProgress, TheDonePartIsABarColouredRectangleWithABlackOutline) {
     auto painted = Paint(Tick(true, 37.9));
-    const QImage& frame = painted->Painter.WindowImage;
+    const QImage& frame = painted->Painter.Image(viWindow);
     const int y = kBarTop + 3;
     EXPECT_EQ(Pixel(frame, kBarLeft, y), kBlack);      // the bar's outline
     EXPECT_EQ(Pixel(frame, kBarLeft + 1, y), kWhite);  // the bar's face
@@ -157,14 +157,14 @@ TEST(DrawProgress, PercentOutsideTheRangeIsClampedAndReturned) {
     for (const auto& [percent, clamped, done] : cases) {
         auto painted = Paint(Tick(true, percent));
         EXPECT_EQ(painted->Drawn, clamped) << percent;
-        EXPECT_EQ(DonePixels(painted->Painter.WindowImage), done) << percent;
+        EXPECT_EQ(DonePixels(painted->Painter.Image(viWindow)), done) << percent;
     }
 }
 
 TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
     const TRect numberArea{kBarLeft + 1, kBarTop + 4, kBarWidth - 2, 14};
     TTickState state = Tick(true, 0);
-    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, numberArea).IsEmpty());
+    EXPECT_TRUE(InkBox(Paint(state)->Painter.Image(viWindow), numberArea).IsEmpty());
 
     state.ShowPercentText = true;
     // Looked for right of the done part's outline and inside its top and bottom edges.
@@ -173,7 +173,7 @@ TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
     for (const auto& [percent, text, from] : cases) {
         state.Percent = percent;
         auto painted = Paint(state);
-        const QImage& frame = painted->Painter.WindowImage;
+        const QImage& frame = painted->Painter.Image(viWindow);
         const TRect ink = InkBox(frame, TRect{kBarLeft + from, kBarTop + 3, 406 - from, 14});
         ASSERT_FALSE(ink.IsEmpty()) << percent;
         const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, fsBold));
@@ -199,7 +199,7 @@ TEST(DrawProgress, MarqueeMovesTenPixelsPerTickAndReentersAtMinus40) {
     for (const auto& [before, after, aqua] : cases) {
         auto painted = Paint(Tick(false, before));
         EXPECT_EQ(painted->Drawn, after) << before;
-        auto run = ColourRun(painted->Painter.BarImage, 3, kAqua);
+        auto run = ColourRun(painted->Painter.Image(viBar), 3, kAqua);
         EXPECT_EQ(run, aqua) << before;
     }
 }
@@ -208,19 +208,19 @@ TEST(DrawProgress, ElapsedLineEndsTwentyBeforeTheRightEdgeOrStartsAtTwentyBeside
     const TRect band{1, kHeight - 25, kWidth - 2, 14};
     const TRect leftOfButton{1, kHeight - 25, kWidth - 121, 14};
     TTickState state = Tick(true, 10);
-    EXPECT_TRUE(InkBox(Paint(state)->Painter.WindowImage, band).IsEmpty());
+    EXPECT_TRUE(InkBox(Paint(state)->Painter.Image(viWindow), band).IsEmpty());
 
     state.ShowElapsedTime = true;
     const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, 0));
     const int width = metrics.horizontalAdvance(QString::fromUtf8(state.ElapsedText));
-    TRect ink = InkBox(Paint(state)->Painter.WindowImage, band);
+    TRect ink = InkBox(Paint(state)->Painter.Image(viWindow), band);
     ASSERT_FALSE(ink.IsEmpty());
     EXPECT_NEAR(ink.Right() - 1, kWidth - 20 - 1, 2);
     EXPECT_NEAR(ink.Left, kWidth - 20 - width, 2);
     EXPECT_GE(ink.Top, kHeight - 25);
 
     state.CancelVisible = true;
-    ink = InkBox(Paint(state)->Painter.WindowImage, leftOfButton);
+    ink = InkBox(Paint(state)->Painter.Image(viWindow), leftOfButton);
     ASSERT_FALSE(ink.IsEmpty());
     EXPECT_NEAR(ink.Left, 20, 2);
     EXPECT_NEAR(ink.Right() - 1, 20 + width - 1, 2);
@@ -230,13 +230,13 @@ TEST(DrawProgress, CancelButtonIsA100By25ButtonAtWidthMinus120HeightMinus30) {
     TTickState state = Tick(true, 10);
     const QRect button(kWidth - 120, kHeight - 30, 100, 25);
     auto hidden = Paint(state);
-    EXPECT_EQ(Pixel(hidden->Painter.WindowImage, button.left(), button.top()), kFace);
+    EXPECT_EQ(Pixel(hidden->Painter.Image(viWindow), button.left(), button.top()), kFace);
     EXPECT_TRUE(
-        InkBox(hidden->Painter.WindowImage, TRect{button.x(), button.y(), 100, 25}).IsEmpty());
+        InkBox(hidden->Painter.Image(viWindow), TRect{button.x(), button.y(), 100, 25}).IsEmpty());
 
     state.CancelVisible = true;
     auto shown = Paint(state);
-    const QImage& frame = shown->Painter.WindowImage;
+    const QImage& frame = shown->Painter.Image(viWindow);
     EXPECT_EQ(Pixel(frame, button.left(), button.top()), kWhite);           // lit edge
     EXPECT_EQ(Pixel(frame, button.right(), button.bottom()), 0xFF696969u);  // dark edge
     EXPECT_EQ(Pixel(frame, button.left() - 1, button.top()), kFace);

@@ -47,6 +47,15 @@ TEST_P(Utf16BothWays, SameTextInEachForm) {
     EXPECT_EQ(Bytes(Utf16ToUtf8(GetParam().Utf16)), Bytes(GetParam().Utf8));
 }
 
+#ifdef _WIN32
+TEST_P(Utf16BothWays, SameTextForTheWideCalls) {
+    const std::wstring wide = Wide(GetParam().Utf8);
+    EXPECT_EQ(Units(std::u16string(wide.begin(), wide.end())), Units(GetParam().Utf16));
+    EXPECT_EQ(Bytes(Narrow(std::wstring(GetParam().Utf16.begin(), GetParam().Utf16.end()))),
+              Bytes(GetParam().Utf8));
+}
+#endif
+
 INSTANTIATE_TEST_SUITE_P(
     WellFormed, Utf16BothWays,
     testing::Values(

@@ -151,15 +151,6 @@ int SystemIconShown(HWND control) {
 
 }  // namespace
 
-std::wstring Wide(const std::string& text) {
-    const std::u16string wide = Utf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(const std::wstring& text) {
-    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
 TProgram::TProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& folder) {
     std::wstring commandLine = QuoteArgument(Wide(program));

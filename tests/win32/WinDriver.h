@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "text/Utf16.h"
+
 // Drives another Windows program of ours from a test program: under Wine both run in the same
 // prefix and on the same X display, so the test finds the program's windows and controls by
 // class, title and control id and works them with real messages and keystrokes, never with pixel
@@ -116,6 +118,3 @@ struct TCapture {
     std::uint32_t At(int x, int y) const { return Pixels[y * Width + x]; }
 };
 TCapture CaptureWindow(HWND window, bool withFrame = false);
-
-std::wstring Wide(const std::string& text);
-std::string Narrow(const std::wstring& text);

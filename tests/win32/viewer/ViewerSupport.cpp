@@ -8,15 +8,6 @@
 
 namespace {
 
-std::wstring Wide(std::string_view text) {
-    const std::u16string wide = Utf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(std::wstring_view text) {
-    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
 INPUT KeyInput(WORD key, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -223,13 +214,6 @@ std::string TViewerFixture::EditorText() const {
 
 std::vector<std::string> TViewerFixture::Directory() const {
     return DbfRecords(Folder.File("out/Справочник.dbf"));
-}
-
-std::string TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
 }
 
 RECT PlaceOf(HWND window) {

@@ -9,6 +9,7 @@
 #include "AppSupport.h"
 #include "app/MainController.h"
 #include "win32/DataViewerWindow.h"
+#include "win32/WideText.h"  // TextOf
 
 // The main window as the viewer needs it: inputs typed in advance, the viewer shown and hidden.
 class TViewerHost final : public IMainView {
@@ -80,8 +81,6 @@ class TViewerFixture {
     std::unique_ptr<TDataViewerWindow> Viewer;
 };
 
-// The text of a window (UTF-8).
-std::string TextOf(HWND window);
 // A window's client rectangle in its parent's client coordinates.
 RECT PlaceOf(HWND window);
 
