@@ -57,11 +57,11 @@ void BM_TickWithoutLayoutChange(benchmark::State& state) {
         if (tick.PercentMode) {
             percent = percent >= 100 ? 0 : percent + 0.37;
         }
-        benchmark::DoNotOptimize(painter.WindowImage.constBits());
+        benchmark::DoNotOptimize(painter.Image(viWindow).constBits());
     }
     state.SetItemsProcessed(state.iterations());
-    state.SetLabel(std::to_string(painter.WindowImage.width()) + "x" +
-                   std::to_string(painter.WindowImage.height()));
+    state.SetLabel(std::to_string(painter.Image(viWindow).width()) + "x" +
+                   std::to_string(painter.Image(viWindow).height()));
 }
 BENCHMARK(BM_TickWithoutLayoutChange)->Arg(1)->Arg(0)->ArgName("percentMode");
 
@@ -71,7 +71,7 @@ void BM_LayoutRebuild(benchmark::State& state) {
     for (auto _ : state) {
         const int height = painter.MeasureStrings(lines, 450, clBtnFace) + 70;
         painter.DrawBackground(450, height);
-        benchmark::DoNotOptimize(painter.BackgroundImage.constBits());
+        benchmark::DoNotOptimize(painter.Image(viBackground).constBits());
     }
     state.SetItemsProcessed(state.iterations());
 }
