@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "app/BoxOwner.h"
+
 namespace {
 
 QMessageBox::Icon BoxIcon(TDialogIcon icon) {
@@ -79,8 +81,8 @@ QWidget* TQtShell::BoxParent() const {
     if (!Home) return nullptr;
     QWidget* home = Home->window();
     QWidget* active = QApplication::activeWindow();
-    if (active && (active == home || home->isAncestorOf(active))) return active;
-    return home;
+    // Qt keeps no window last active apart from the active one.
+    return BoxOwner<QWidget*>({home, active, active && home->isAncestorOf(active)});
 }
 
 void TQtShell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
@@ -93,11 +95,11 @@ bool TQtShell::Confirm(const std::string& title, const std::string& text) {
                              QString::fromStdString(text));
 }
 
-std::function<void()> TQtShell::KeyboardReturn() const {
+TViewerShell::TKeyboardReturn TQtShell::KeyboardReturn() const {
     const QPointer<QWidget> back = BoxParent();
-    return [back] {
-        if (back) back->activateWindow();
-    };
+    return {nullptr, [back] {
+                if (back) back->activateWindow();
+            }};
 }
 
 std::string TQtShell::ProgramPath() const {

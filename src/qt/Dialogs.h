@@ -47,7 +47,7 @@ class TQtShell final : public TViewerShell {
     QWidget* BoxParent() const;
 
   private:
-    std::function<void()> KeyboardReturn() const override;
+    TKeyboardReturn KeyboardReturn() const override;
 
     QWidget* Home;
 };

@@ -20,7 +20,7 @@ class TWin32Shell final : public TViewerShell {
     HWND BoxOwner() const;
 
   private:
-    std::function<void()> KeyboardReturn() const override;
+    TKeyboardReturn KeyboardReturn() const override;
     int Box(const std::string& title, const std::string& text, UINT type);
 
     HWND Home = nullptr;
