@@ -15,8 +15,6 @@ struct TPlace {
     int Width = 0;
     int Height = 0;
 
-    int Right() const { return Left + Width; }   // one past the last column
-    int Bottom() const { return Top + Height; }  // one past the last row
     bool operator==(const TPlace&) const = default;
 };
 

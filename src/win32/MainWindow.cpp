@@ -162,7 +162,7 @@ void TMainWindow::CreateControls() {
         edit(MainControlId(control), text,
              {box.Left, box.Top, box.Width - kBrowseWidth, box.Height});
         make(L"BUTTON", "...", BS_PUSHBUTTON, 0, browseId,
-             {box.Right() - kBrowseWidth, box.Top, kBrowseWidth, box.Height});
+             {box.Left + box.Width - kBrowseWidth, box.Top, kBrowseWidth, box.Height});
     };
     auto checkBox = [&](TMainControl control, const char* text, bool checked) {
         HWND box = place(L"BUTTON", text, WS_TABSTOP | BS_AUTOCHECKBOX, 0, control);

@@ -84,7 +84,9 @@ TEST(MainWindow, ShowsEveryControlAtItsPlaceWithItsTextAndDefault) {
                                    : c.Kind == ckFolderBox ? programFolder
                                                            : std::string(c.Text));
         EXPECT_EQ(IsShown(control), c.Shown);
-        if (c.Kind == ckCheckBox) EXPECT_FALSE(IsChecked(control));
+        if (c.Kind == ckCheckBox) {
+            EXPECT_FALSE(IsChecked(control));
+        }
         const RECT place = ClientPlace(program.Main, control);
         EXPECT_EQ(place.left, c.Left);
         EXPECT_EQ(place.top, c.Top);
