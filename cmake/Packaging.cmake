@@ -107,7 +107,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "directory and quick inventory.\n"
        "The package holds the desktop program and kelva2larmis-convert, the same\n"
        "conversion on the command line.")
-set(K2L_PACKAGE_CONTACT "kelva2larmis developers <kelva2larmis@example.org>"
+set(K2L_PACKAGE_CONTACT "kelva2larmis maintainers <maintainers@kelva2larmis.example>"
     CACHE STRING "Maintainer of the packages (name <address>)")
 set(CPACK_PACKAGE_CONTACT ${K2L_PACKAGE_CONTACT})
 # Release packages carry no symbols, whatever the build type.
