@@ -60,15 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
         TStartCase{"InstalledForTheUserGivesDocuments",
                    "/Users/op/AppData/Local/Programs/kelva2larmis", kInstalled, kDocs, true, kDocs,
                    false},
-        TStartCase{"DeeperInsideAProgramFolderCounts", "/Program Files (x86)/a/b", kInstalled,
-                   kDocs, true, kDocs, false},
         TStartCase{"TheProgramFolderItselfCounts", "/Program Files", kInstalled, kDocs, true, kDocs,
                    false},
         TStartCase{"NameThatOnlyBeginsLikeAProgramFolderIsOutside", "/Program Files Old/k2l",
                    kInstalled, kDocs, true, "/Program Files Old/k2l", true},
         TStartCase{"ProgramFolderWithAFinalDelimiter",
-                   "/Program Files/k2l",
-                   {"/Program Files/"},
+                   "/Program Files (x86)/a/b",
+                   {"/Program Files (x86)/"},
                    kDocs,
                    true,
                    kDocs,
@@ -93,26 +91,22 @@ TEST_P(InsideFolderRule, ComparesWholeNames) {
 }
 
 #ifdef _WIN32
-INSTANTIATE_TEST_SUITE_P(
-    AppRulesWindows, InsideFolderRule,
-    testing::Values(
-        TInsideCase{"CaseDoesNotMatter", "C:\\PROGRAM FILES\\k2l", "c:\\Program Files", true},
-        TInsideCase{"CyrillicCaseDoesNotMatter", "D:\\ПРОГРАММЫ\\k2l", "D:\\программы", true},
-        TInsideCase{"SlashIsADelimiter", "C:/Program Files/k2l", "C:\\Program Files", true},
-        TInsideCase{"DriveRootHoldsItsFolders", "C:\\k2l", "C:\\", true},
-        TInsideCase{"OtherDriveIsOutside", "D:\\Program Files\\k2l", "C:\\Program Files", false},
-        TInsideCase{"ShareIsOutsideTheDrive", "\\\\pc\\c\\Program Files", "C:\\Program Files",
-                    false}),
-    [](const testing::TestParamInfo<TInsideCase>& param) { return param.param.Name; });
+const TInsideCase kInsideCases[] = {
+    TInsideCase{"CaseDoesNotMatter", "C:\\PROGRAM FILES\\ПРОГРАММЫ", "c:\\program files\\программы",
+                true},
+    TInsideCase{"SlashIsADelimiter", "C:/Program Files/k2l", "C:\\Program Files", true},
+    TInsideCase{"DriveRootHoldsItsFolders", "C:\\k2l", "C:\\", true},
+    TInsideCase{"OtherDriveIsOutside", "D:\\Program Files\\k2l", "C:\\Program Files", false}};
 #else
-INSTANTIATE_TEST_SUITE_P(
-    AppRulesPosix, InsideFolderRule,
-    testing::Values(TInsideCase{"CaseMatters", "/opt/Programs/k2l", "/opt/programs", false},
-                    TInsideCase{"BackslashBelongsToTheName", "/opt/p\\k2l", "/opt/p", false},
-                    TInsideCase{"RootHoldsEverything", "/usr/bin", "/", true},
-                    TInsideCase{"EmptyFolderHoldsNothing", "/usr/bin", "", false}),
-    [](const testing::TestParamInfo<TInsideCase>& param) { return param.param.Name; });
+const TInsideCase kInsideCases[] = {
+    TInsideCase{"CaseMatters", "/opt/Programs/k2l", "/opt/programs", false},
+    TInsideCase{"RootHoldsEverything", "/usr/bin", "/", true}};
 #endif
+
+INSTANTIATE_TEST_SUITE_P(AppRules, InsideFolderRule, testing::ValuesIn(kInsideCases),
+                         [](const testing::TestParamInfo<TInsideCase>& param) {
+                             return param.param.Name;
+                         });
 
 // Every creation fails, as in a folder that refuses new files.
 class TCreationRefused final : public IFileFaultHook {
@@ -139,17 +133,6 @@ TEST(CanCreateFilesIn, TriesAProbeFileAndLeavesNothingBehind) {
     EXPECT_FALSE(CanCreateFilesIn(dir.File("PRINT.TXT"))) << "a file is no folder";
     const TCreationRefused refused;
     EXPECT_FALSE(CanCreateFilesIn(dir.Folder()));
-}
-
-TEST(CanCreateFilesIn, ReadOnlyFolderTakesNoFiles) {
-    K2L_SKIP_UNLESS_AVAILABLE(svReadOnlyFolder);
-    TTempDir dir;
-    namespace fs = std::filesystem;
-    fs::permissions(dir.Path(),
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    EXPECT_FALSE(CanCreateFilesIn(dir.Folder()));
-    fs::permissions(dir.Path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST(OutputFolder, MainWindowStartsInDocumentsForAnInstalledProgramOrAFolderWithoutFiles) {
