@@ -8,23 +8,13 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <utility>
 
+#include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"
 #include "qt/MainFrm.h"
-
-namespace {
-
-constexpr int kDesignWidth = 725;
-constexpr int kDesignHeight = 537;
-// The find box and the findings list at the right of the design's controls: the window grows
-// by this much, the design's controls keep their places and anchors in the part left of it.
-constexpr int kPanelWidth = 300;
-constexpr int kPanelGap = 8;
-constexpr int kGrownWidth = kDesignWidth + kPanelWidth + kPanelGap;
-
-}  // namespace
 
 // The findings list's lines for the list view, read from the layer as they are drawn: a million
 // findings cost no more than the visible lines.
@@ -67,7 +57,8 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     bold.setPixelSize(13);
     bold.setBold(true);
     Label1->setFont(bold);
-    Label1->move(8, 8);
+    const TPlace& label = kViewerControls[vwLabel1].Place;
+    Label1->move(label.Left, label.Top);
     Label1->adjustSize();
 
     DBGrid1 = new TGoodsGrid(owner->mdGoods, owner->CurrencyFormat(), this);
@@ -130,7 +121,7 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     connect(Button3, &QPushButton::clicked, this, &TDataViewerForm::Button3Click);
     connect(DBGrid1, &TGoodsGrid::EscapePressed, this, &TDataViewerForm::BitBtn1Click);
 
-    resize(kGrownWidth, kDesignHeight);
+    resize(kViewerClientWidth, kViewerClientHeight);
     ArrangeControls();
 }
 
@@ -190,18 +181,12 @@ void TDataViewerForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TDataViewerForm::ArrangeControls() {
-    // The grid keeps its distance to all four edges of the design's part; the buttons keep its
-    // bottom corners. The panel at the right keeps its width and grows in height.
-    const int w = width() - kPanelWidth - kPanelGap;
-    const int h = height();
-    const int x = w;
-    lbFind->setGeometry(x, 8, kPanelWidth - 8, 16);
-    edFind->setGeometry(x, 26, kPanelWidth - 8, 21);
-    lbFindStatus->setGeometry(x, 50, kPanelWidth - 8, 16);
-    // Room for the caption's counts of every kind at once, as in the Windows viewer.
-    lbFindings->setGeometry(x, 72, kPanelWidth - 8, 110);
-    lstFindings->setGeometry(x, 184, kPanelWidth - 8, h - 184 - (kDesignHeight - 529));
-    DBGrid1->setGeometry(8, 30, w - (kDesignWidth - 709), h - (kDesignHeight - 463));
-    BitBtn1->setGeometry(w - (kDesignWidth - 642), h - (kDesignHeight - 504), 75, 25);
-    Button3->setGeometry(8, h - (kDesignHeight - 504), 162, 25);
+    const std::pair<TViewerControl, QWidget*> controls[] = {
+        {vwDBGrid1, DBGrid1},       {vwBitBtn1, BitBtn1},        {vwButton3, Button3},
+        {vwLbFind, lbFind},         {vwEdFind, edFind},          {vwLbFindStatus, lbFindStatus},
+        {vwLbFindings, lbFindings}, {vwLstFindings, lstFindings}};
+    for (const auto& [control, widget] : controls) {
+        const TPlace place = ViewerPlace(control, width(), height());
+        widget->setGeometry(place.Left, place.Top, place.Width, place.Height);
+    }
 }

@@ -6,10 +6,12 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/FindBox.h"
 #include "app/FindingsList.h"
 #include "app/MainController.h"
+#include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
 #include "win32/GoodsList.h"
 #include "win32/WideText.h"
@@ -19,13 +21,6 @@
 namespace {
 
 constexpr wchar_t kClassName[] = L"TDataViewerForm";
-// The client area at 96 dpi; the controls keep their distances to its edges from there.
-constexpr int kDesignWidth = 725;
-constexpr int kDesignHeight = 537;
-// The find box and the findings list at the right of the design's controls: the window grows by
-// this much, the design's controls keep their places and anchors in the part left of it.
-constexpr int kPanelWidth = 300;
-constexpr int kPanelGap = 8;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // The findings list's one column is made as wide as the widest of this many first lines: wide
 // enough to scroll to the end of every line of a usual list, and no slower for a million.
@@ -111,7 +106,7 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     Font = TahomaFont(Scaled(11), FW_NORMAL);
     BoldFont = TahomaFont(Scaled(13), FW_BOLD);
 
-    RECT frame{0, 0, Scaled(kDesignWidth + kPanelWidth + kPanelGap), Scaled(kDesignHeight)};
+    RECT frame{0, 0, Scaled(kViewerClientWidth), Scaled(kViewerClientHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     // Owned by the main window: no taskbar button, always in front of it.
     Window = CreateTargetWindow(this, 0, kClassName, Wide(kViewerCaption).c_str(), kStyle,
@@ -128,7 +123,8 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(Label1, dc);
-    MoveWindow(Label1, Scaled(8), Scaled(8), size.cx, size.cy, FALSE);
+    const TPlace& place = kViewerControls[vwLabel1].Place;
+    MoveWindow(Label1, Scaled(place.Left), Scaled(place.Top), size.cx, size.cy, FALSE);
 
     // Created in their focus order.
     DBGrid1 = std::make_unique<TGoodsList>(Window, kDBGrid1Id, Controller.mdGoods,
@@ -182,31 +178,27 @@ void TDataViewerWindow::TImpl::CreatePanel() {
     ListView_SetExtendedListViewStyle(lstFindings, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    column.cx = Scaled(kPanelWidth);
+    column.cx = Scaled(kFindPanelWidth);
     SendMessageW(lstFindings, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     Findings.SetView(this);
     FindingsChanged();
 }
 
 void TDataViewerWindow::TImpl::Arrange() {
-    // The grid keeps its distance to all four edges of the design's part; the buttons keep its
-    // bottom corners. The panel at the right keeps its width and grows in height.
     RECT client{};
     GetClientRect(Window, &client);
-    const int w = client.right - Scaled(kPanelWidth + kPanelGap);
-    const int h = client.bottom;
-    const int bottom = h - Scaled(kDesignHeight - 504);
-    const int panel = Scaled(kPanelWidth - 8);
-    MoveWindow(lbFind, w, Scaled(8), panel, Scaled(16), TRUE);
-    MoveWindow(edFind, w, Scaled(26), panel, Scaled(21), TRUE);
-    MoveWindow(lbFindStatus, w, Scaled(50), panel, Scaled(16), TRUE);
-    // Room for the title and seven lines of counts: Tahoma wraps every kind's count into that.
-    MoveWindow(lbFindings, w, Scaled(72), panel, Scaled(110), TRUE);
-    MoveWindow(lstFindings, w, Scaled(184), panel, h - Scaled(184 + kDesignHeight - 529), TRUE);
-    MoveWindow(DBGrid1->Handle(), Scaled(8), Scaled(30), w - Scaled(kDesignWidth - 709),
-               h - Scaled(kDesignHeight - 463), TRUE);
-    MoveWindow(BitBtn1, w - Scaled(kDesignWidth - 642), bottom, Scaled(75), Scaled(25), TRUE);
-    MoveWindow(Button3, Scaled(8), bottom, Scaled(162), Scaled(25), TRUE);
+    const std::pair<TViewerControl, HWND> controls[] = {{vwDBGrid1, DBGrid1->Handle()},
+                                                        {vwBitBtn1, BitBtn1},
+                                                        {vwButton3, Button3},
+                                                        {vwLbFind, lbFind},
+                                                        {vwEdFind, edFind},
+                                                        {vwLbFindStatus, lbFindStatus},
+                                                        {vwLbFindings, lbFindings},
+                                                        {vwLstFindings, lstFindings}};
+    for (const auto& [control, handle] : controls) {
+        const TPlace place = ViewerPlace(control, client.right, client.bottom, TScale{Dpi});
+        MoveWindow(handle, place.Left, place.Top, place.Width, place.Height, TRUE);
+    }
 }
 
 void TDataViewerWindow::TImpl::FindClick() {
