@@ -107,11 +107,6 @@ HANDLE ProcessHandle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
 // One argument as the C runtime's (and CommandLineToArgvW's) parsing of a command line gives it
 // back: quoted when it is empty or holds blanks or quotes; backslashes count only before a quote.
 std::wstring Quoted(const std::wstring& argument) {
