@@ -145,33 +145,10 @@ void TFakeGrid::Type(const std::string& text) {
 void TFakeGrid::Press(TGridKey key, bool shift, bool ctrl) {
     const TGridKeyPress press{key, shift, ctrl, false};
     if (EditorOpen) {
-        switch (Control.EditorKey(press)) {
-            case koGridToolkit:
-                Navigate(key);
-                break;
-            case koCloseViewer:
-                ++ViewerCloses;
-                break;
-            default:
-                break;
-        }
+        if (Control.EditorKey(press) == koCloseViewer) ++ViewerCloses;
         return;
     }
-    switch (Control.GridKey(press)) {
-        case koToolkit:
-            Navigate(key);
-            break;
-        case koEdit:
-            OpenEditor();
-            break;
-        default:
-            break;
-    }
-}
-
-void TFakeGrid::Navigate(TGridKey key) {
-    if (key == grUp && Row > 0) SetCurrentCell(Row - 1, Column);
-    if (key == grDown && Row >= 0 && Row + 1 < ShownRows) SetCurrentCell(Row + 1, Column);
+    if (Control.GridKey(press) == koEdit) OpenEditor();
 }
 
 void TFakeGrid::BeginInsertRow(int row) {

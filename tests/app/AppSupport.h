@@ -131,6 +131,7 @@ class TFakeGrid final : public IGoodsGridView {
     void MarkerChanged(int row) override { MarkersRedrawn.push_back(row); }
     int CurrentRow() const override { return Row; }
     int CurrentColumn() const override { return Column; }
+    int PageRows() const override { return Page; }
     void SetCurrentCell(int row, int column) override;
     void CloseEditor() override { EditorOpen = false; }
     void FocusEditor() override { ++EditorFocused; }
@@ -138,6 +139,7 @@ class TFakeGrid final : public IGoodsGridView {
     TGoodsGridController Control;
     int Row = -1;
     int Column = -1;
+    int Page = 4;       // rows shown at once
     int ShownRows = 0;  // rows as the view has followed them
     bool EditorOpen = false;
     int EditorRow = -1;
@@ -149,7 +151,6 @@ class TFakeGrid final : public IGoodsGridView {
 
   private:
     void OpenEditor();
-    void Navigate(TGridKey key);
     bool RemovedCurrent = false;
 };
 
