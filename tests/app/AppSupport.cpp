@@ -112,7 +112,16 @@ void TRecordingView::HideViewer() {
 }
 
 TFakeGrid::TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell)
-    : Control(goods, currency, shell) {
+    : Own(std::in_place, goods, currency, shell), Control(*Own) {
+    Attach();
+}
+
+TFakeGrid::TFakeGrid(TGoodsGridController& control) : Control(control) {
+    Attach();
+}
+
+void TFakeGrid::Attach() {
+    const TGoodsTable& goods = Control.Table();
     Control.SetView(this);
     ShownRows = Control.RowCount();
     if (ShownRows > 0 && goods.RowNumber() > 0) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,11 +103,13 @@ class TRecordingView final : public IMainView {
 };
 
 // A grid window as a toolkit runs one over the grid controller: a current cell that follows the
-// rows appearing and going, one cell editor, Up and Down as the toolkit's own moves; every move
+// rows appearing and going, one cell editor, the cell moves the controller asks for; every move
 // of the current cell is reported back. The operator's actions are the methods below.
 class TFakeGrid final : public IGoodsGridView {
   public:
     TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell);
+    // A view of someone else's grid controller.
+    explicit TFakeGrid(TGoodsGridController& control);
     ~TFakeGrid() override { Control.SetView(nullptr); }
     TFakeGrid(const TFakeGrid&) = delete;
     TFakeGrid& operator=(const TFakeGrid&) = delete;
@@ -136,7 +139,12 @@ class TFakeGrid final : public IGoodsGridView {
     void CloseEditor() override { EditorOpen = false; }
     void FocusEditor() override { ++EditorFocused; }
 
-    TGoodsGridController Control;
+  private:
+    void Attach();
+    std::optional<TGoodsGridController> Own;
+
+  public:
+    TGoodsGridController& Control;
     int Row = -1;
     int Column = -1;
     int Page = 4;       // rows shown at once
