@@ -81,8 +81,8 @@ TEST_F(ResultsViewerTest, ListsTheExamplesFindingsAndAChosenOneSelectsItsRow) {
     Grid.Type(kFixedBarcode);
     Grid.Press(grEnter);
     Grid.Press(grDown);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{ExampleFindingLines()[0],
-                                                 ExampleFindingLines()[1]}));
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{ExampleFindingLines()[0], ExampleFindingLines()[1]}));
     EXPECT_EQ(Viewer.FindingsCaption(), kFixedFindingsCaption);
 }
 
@@ -134,26 +134,51 @@ INSTANTIATE_TEST_SUITE_P(
         TViewerKeyCase{"EscInTheGridCloses", {grEscape}, vcGrid, true, vcGrid, true, false},
         TViewerKeyCase{"EscInTheFindBoxCloses", {grEscape}, vcFind, true, vcFind, true, false},
         TViewerKeyCase{"EnterOnCloseCloses", {grEnter}, vcClose, true, vcClose, true, false},
-        TViewerKeyCase{"EnterOnSavePressesTheMainSave", {grEnter}, vcSave, true, vcSave, false,
-                       true},
+        TViewerKeyCase{
+            "EnterOnSavePressesTheMainSave", {grEnter}, vcSave, true, vcSave, false, true},
         TViewerKeyCase{"EnterInTheGridIsTheGrids", {grEnter}, vcGrid, false, vcGrid, false, false},
         TViewerKeyCase{"TabInTheGridIsTheGrids", {grTab}, vcGrid, false, vcGrid, false, false},
-        TViewerKeyCase{"CtrlTabLeavesTheGridForClose", {grTab, false, true}, vcGrid, true, vcClose,
-                       false, false},
+        TViewerKeyCase{"CtrlTabLeavesTheGridForClose",
+                       {grTab, false, true},
+                       vcGrid,
+                       true,
+                       vcClose,
+                       false,
+                       false},
         TViewerKeyCase{"TabGoesFromCloseToSave", {grTab}, vcClose, true, vcSave, false, false},
         TViewerKeyCase{"TabGoesFromSaveToTheFindBox", {grTab}, vcSave, true, vcFind, false, false},
-        TViewerKeyCase{"TabGoesFromTheFindBoxToTheFindings", {grTab}, vcFind, true, vcFindings,
-                       false, false},
-        TViewerKeyCase{"TabFromTheFindingsWrapsToTheGrid", {grTab}, vcFindings, true, vcGrid, false,
+        TViewerKeyCase{
+            "TabGoesFromTheFindBoxToTheFindings", {grTab}, vcFind, true, vcFindings, false, false},
+        TViewerKeyCase{
+            "TabFromTheFindingsWrapsToTheGrid", {grTab}, vcFindings, true, vcGrid, false, false},
+        TViewerKeyCase{"ShiftTabFromCloseGoesBackToTheGrid",
+                       {grBacktab, true},
+                       vcClose,
+                       true,
+                       vcGrid,
+                       false,
                        false},
-        TViewerKeyCase{"ShiftTabFromCloseGoesBackToTheGrid", {grBacktab, true}, vcClose, true,
-                       vcGrid, false, false},
-        TViewerKeyCase{"ShiftTabFromTheGridWithCtrlWrapsToTheFindings", {grBacktab, true, true},
-                       vcGrid, true, vcFindings, false, false},
-        TViewerKeyCase{"CtrlFFromAButtonGoesToTheFindBox", {grF, false, true}, vcSave, true,
-                       vcFind, false, false},
-        TViewerKeyCase{"CtrlAltFIsAltGrsAndNotFind", {grF, false, true, true}, vcGrid, false,
-                       vcGrid, false, false},
+        TViewerKeyCase{"ShiftTabFromTheGridWithCtrlWrapsToTheFindings",
+                       {grBacktab, true, true},
+                       vcGrid,
+                       true,
+                       vcFindings,
+                       false,
+                       false},
+        TViewerKeyCase{"CtrlFFromAButtonGoesToTheFindBox",
+                       {grF, false, true},
+                       vcSave,
+                       true,
+                       vcFind,
+                       false,
+                       false},
+        TViewerKeyCase{"CtrlAltFIsAltGrsAndNotFind",
+                       {grF, false, true, true},
+                       vcGrid,
+                       false,
+                       vcGrid,
+                       false,
+                       false},
         TViewerKeyCase{"FAloneIsTyping", {grF}, vcGrid, false, vcGrid, false, false}),
     [](const auto& test) { return std::string(test.param.Name); });
 

@@ -102,8 +102,8 @@ void TFindingsTest::FindBoxWalksTheMatches() {
     TFindingsFixture app;
     TDataViewerForm* viewer = app.Viewer;
     viewer->DBGrid1->setCurrentIndex(viewer->DBGrid1->model()->index(0, gfNAME));
-    QWidget* const controls[] = {viewer->DBGrid1, viewer->BitBtn1, viewer->Button3,
-                                 viewer->edFind, viewer->lstFindings};
+    QWidget* const controls[] = {viewer->DBGrid1, viewer->BitBtn1, viewer->Button3, viewer->edFind,
+                                 viewer->lstFindings};
     for (const TFindStep& step : FindSteps()) {
         viewer->DBGrid1->setFocus();
         if (step.Action == faF3) {
