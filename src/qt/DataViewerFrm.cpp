@@ -105,13 +105,6 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     FindingsModel = std::make_unique<TFindingsModel>(Viewer.Findings(), nullptr);
     lstFindings->setModel(FindingsModel.get());
 
-    // The design's focus order first; the panel's controls after it (the viewer controller moves
-    // the keyboard along the same order; this one serves the toolkit's own focus chain).
-    setTabOrder(DBGrid1, BitBtn1);
-    setTabOrder(BitBtn1, Button3);
-    setTabOrder(Button3, edFind);
-    setTabOrder(edFind, lstFindings);
-
     // Every key pressed in the window meets the viewer's behaviour before the control's own.
     qApp->installEventFilter(this);
     connect(lstFindings, &QListView::clicked, this,

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <iterator>
 #include <optional>
 #include <string>
 

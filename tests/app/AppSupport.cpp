@@ -151,8 +151,8 @@ void TFakeGrid::Type(const std::string& text) {
     Control.EditorTextChanged(EditorText, true);
 }
 
-void TFakeGrid::Press(TGridKey key, bool shift, bool ctrl) {
-    const TGridKeyPress press{key, shift, ctrl, false};
+void TFakeGrid::Press(TGridKey key, bool shift, bool ctrl, bool alt) {
+    const TGridKeyPress press{key, shift, ctrl, alt};
     if (EditorOpen) {
         if (Control.EditorKey(press) == koCloseViewer) ++ViewerCloses;
         return;

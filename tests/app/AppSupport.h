@@ -119,7 +119,7 @@ class TFakeGrid final : public IGoodsGridView {
     // The operator types `text` into the current cell, replacing what its editor holds (an editor
     // opens first when none is open), as far as the editor takes it.
     void Type(const std::string& text);
-    void Press(TGridKey key, bool shift = false, bool ctrl = false);
+    void Press(TGridKey key, bool shift = false, bool ctrl = false, bool alt = false);
     // The keyboard goes to another control of the window.
     void Leave() { Control.FocusLeft(); }
 

@@ -16,8 +16,8 @@ struct TGridStep {
     const char* Typed = nullptr;
 };
 
-inline TGridStep KeyStep(TGridKey key, bool shift = false, bool ctrl = false) {
-    return TGridStep{TGridKeyPress{key, shift, ctrl, false}, nullptr};
+inline TGridStep KeyStep(TGridKey key, bool shift = false, bool ctrl = false, bool alt = false) {
+    return TGridStep{TGridKeyPress{key, shift, ctrl, alt}, nullptr};
 }
 
 inline TGridStep TypedStep(const char* text) {
@@ -68,6 +68,7 @@ inline const std::vector<TGridKeyCase>& GridKeyCases() {
          {KeyStep(grHome, false, true)},
          {0, 5},
          3},
+        {"AltDownIsNoMove", {1, 2}, {KeyStep(grDown, false, false, true)}, {1, 2}, 3},
         {"CtrlEndGoesToTheLastRowInTheSameColumn",
          {0, 2},
          {KeyStep(grEnd, false, true)},

@@ -32,7 +32,7 @@ TEST_P(KeysOverExamples, LeaveTheCellTheRowsAndTheValuesOfTheTable) {
         if (step.Typed) {
             Grid.Type(step.Typed);
         } else {
-            Grid.Press(step.Press.Key, step.Press.Shift, step.Press.Ctrl);
+            Grid.Press(step.Press.Key, step.Press.Shift, step.Press.Ctrl, step.Press.Alt);
         }
     }
     EXPECT_EQ((TGridCell{Grid.Row, Grid.Column}), c.To);

@@ -1,6 +1,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QtTest>
 
@@ -99,6 +100,7 @@ class TDataViewerTest : public QObject {
     void RefusedCellStopsTheExport();
     void ClosingAndShowingAgainKeepsTheRows();
     void EscWhileEditingClosesTheViewer();
+    void TabCtrlTabAndEnterReachTheViewersControls();
     void NewImportReplacesTheRows();
     void DraggedColumnWidthSurvivesAnExport();
     void GridGrowsWithTheWindowButtonsKeepTheirCorners();
@@ -250,6 +252,7 @@ void TDataViewerTest::GridKeys() {
         Qt::KeyboardModifiers modifiers;
         if (step.Press.Shift) modifiers |= Qt::ShiftModifier;
         if (step.Press.Ctrl) modifiers |= Qt::ControlModifier;
+        if (step.Press.Alt) modifiers |= Qt::AltModifier;
         app.Key(QtKeyOf(step.Press.Key), modifiers);
     }
     QCOMPARE(app.Grid->currentIndex(), app.Model()->index(c.To.Row, c.To.Column));
@@ -376,6 +379,31 @@ void TDataViewerTest::EscWhileEditingClosesTheViewer() {
     app.Grid->setFocus();
     QTest::keyClick(app.Grid, Qt::Key_Escape);
     QCOMPARE(app.Viewer->isVisible(), false);
+}
+
+void TDataViewerTest::TabCtrlTabAndEnterReachTheViewersControls() {
+    TViewerFixture app;
+    TDataViewerForm* viewer = app.Viewer;
+    // Ctrl+Tab leaves the grid; Tab runs on through the design's order and the panel, back to it.
+    app.Key(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), viewer->BitBtn1);
+    QWidget* const order[] = {viewer->Button3, viewer->edFind, viewer->lstFindings, app.Grid};
+    for (QWidget* next : order) {
+        app.Key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    // In the grid Tab is the grid's; Ctrl+Shift+Tab leaves it backwards, for the findings.
+    app.Key(Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), viewer->lstFindings);
+    // Enter on the save button presses the main window's, which exports.
+    viewer->Button3->setFocus();
+    app.Key(Qt::Key_Return);
+    QCOMPARE(app.Dialogs.Texts(), QStringList{QStringLiteral("Данные сохранены!")});
+    QCOMPARE(app.Records(kDirectoryFile).size(), 3);
+    // Enter on "Закрыть" closes the viewer.
+    viewer->BitBtn1->setFocus();
+    app.Key(Qt::Key_Return);
+    QVERIFY(!viewer->isVisible());
 }
 
 void TDataViewerTest::NewImportReplacesTheRows() {

@@ -300,7 +300,8 @@ TEST_P(TGridKeys, LeaveTheCellTheRowsAndTheValuesOfTheTable) {
         if (step.Typed) {
             app.Type(step.Typed);
         } else {
-            app.Key(VirtualKeyOf(step.Press.Key), step.Press.Ctrl, step.Press.Shift);
+            app.Key(VirtualKeyOf(step.Press.Key), step.Press.Ctrl, step.Press.Shift,
+                    step.Press.Alt);
         }
     }
     EXPECT_EQ(app.DrawnCurrentCell(), std::make_pair(c.To.Row, c.To.Column));
