@@ -16,7 +16,8 @@ TMainController::TMainController(IShell& shell, const TRegionalCurrency& regiona
     SetDecimalSeparator('.');
     std::setlocale(LC_NUMERIC, "C");
     Front.SetProgressAppName(kProgressAppName);
-    Start.Folder = ProgramFolder(Front.ProgramPath());
+    Start.Folder = OutputFolderDefault(ProgramFolder(Front.ProgramPath()), Front.SystemFolders(),
+                                       CanCreateFilesIn);
 }
 
 TMainInputs TMainController::Now() const {

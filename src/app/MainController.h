@@ -10,7 +10,7 @@
 #include "import/RunHost.h"
 
 // The main window's inputs as they stand, as typed (UTF-8); a new value holds the window's
-// defaults, the output folder aside (the controller fills in the program's folder).
+// defaults, the output folder aside (the controller fills in its start).
 struct TMainInputs {
     std::string PrintFile = "PRINT.TXT";
     std::string ArticleFile = "ARTICLE.TXT";
@@ -45,8 +45,9 @@ class IMainView {
 class TMainController final : public IRunHost {
   public:
     // The window-creation steps: "." as the decimal separator of every conversion, the progress
-    // windows' application name, the program's folder as the output folder, and the price format
-    // of the regional settings, read once here.
+    // windows' application name, the output folder's start (the program's folder, or the user's
+    // documents where that is installed or takes no files: OutputFolderDefault), and the price
+    // format of the regional settings, read once here.
     TMainController(IShell& shell, const TRegionalCurrency& regional);
     TMainController(const TMainController&) = delete;
     TMainController& operator=(const TMainController&) = delete;

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/AppRules.h"
 #include "import/RunHost.h"
 
 enum TDialogIcon : std::uint8_t { diWarning, diInformation, diError, diQuestion };
@@ -20,8 +21,8 @@ class IProgressWindow {
 };
 
 // What the program's behaviour needs of a front end besides its windows' controls: a box, a
-// progress window and the program's own path. The Qt front end fills it with its message boxes
-// and TProgressViewer; the tests with a recorder. Texts are UTF-8.
+// progress window, the program's own path and the system's folders. The Qt front end fills it with
+// its message boxes and TProgressViewer; the tests with a recorder. Texts are UTF-8.
 class IShell {
   public:
     virtual ~IShell() = default;
@@ -37,6 +38,8 @@ class IShell {
     virtual void SetProgressAppName(const std::string& name) = 0;
     // The path of the program's own file, the platform's delimiter between folders.
     virtual std::string ProgramPath() const = 0;
+    // The system's program folders and the user's documents folder, as the system names them.
+    virtual TSystemFolders SystemFolders() const = 0;
 };
 
 // The standard error display: an error box titled with the application title, showing the

@@ -1,9 +1,12 @@
 #include "qt/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace {
 
@@ -102,6 +105,17 @@ std::function<void()> TQtShell::KeyboardReturn() const {
 
 std::string TQtShell::ProgramPath() const {
     return QCoreApplication::applicationFilePath().toStdString();
+}
+
+TSystemFolders TQtShell::SystemFolders() const {
+    // No program folders: on Linux only a folder that takes no files (an installed /usr/bin)
+    // moves the start, to the documents folder of the user's XDG settings, or home without one.
+    TSystemFolders folders;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    folders.Documents =
+        (!documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath())
+            .toStdString();
+    return folders;
 }
 
 void RunHandler(QWidget* parent, const std::function<void()>& body) {

@@ -42,6 +42,7 @@ class TQtShell final : public TViewerShell {
     void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
     std::string ProgramPath() const override;
+    TSystemFolders SystemFolders() const override;
 
     // The window a box belongs to.
     QWidget* BoxParent() const;

@@ -1,5 +1,7 @@
 #include "win32/Win32Shell.h"
 
+#include <shlobj.h>
+
 #include <vector>
 
 #include "progress/ViewerLifetime.h"
@@ -50,6 +52,15 @@ class TDisabledWindows {
     HWND Owner;
     std::vector<HWND> Windows;
 };
+
+// A known folder's path; empty when the system names none.
+std::string KnownFolder(REFKNOWNFOLDERID id, DWORD flags) {
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(id, flags, nullptr, &path);
+    std::string folder = SUCCEEDED(result) && path ? Narrow(path) : std::string();
+    CoTaskMemFree(path);
+    return folder;
+}
 
 }  // namespace
 
@@ -108,4 +119,23 @@ std::string TWin32Shell::ProgramPath() const {
         }
         path.resize(path.size() * 2);
     }
+}
+
+TSystemFolders TWin32Shell::SystemFolders() const {
+    TSystemFolders folders;
+    // The program folders are only compared with the program's: one that does not exist (nothing
+    // installed for this user alone yet) still names where installed programs go.
+    for (const KNOWNFOLDERID* id : {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86}) {
+        std::string folder = KnownFolder(*id, KF_FLAG_DONT_VERIFY);
+        if (!folder.empty()) folders.ProgramFolders.push_back(std::move(folder));
+    }
+    std::string userPrograms = KnownFolder(FOLDERID_UserProgramFiles, KF_FLAG_DONT_VERIFY);
+    if (userPrograms.empty()) {
+        // Its documented default, where the system does not know the folder (Wine 8 does not).
+        const std::string local = KnownFolder(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY);
+        if (!local.empty()) userPrograms = local + "\\Programs";
+    }
+    if (!userPrograms.empty()) folders.ProgramFolders.push_back(std::move(userPrograms));
+    folders.Documents = KnownFolder(FOLDERID_Documents, KF_FLAG_DEFAULT);
+    return folders;
 }

@@ -69,12 +69,14 @@ class TRecordingShell final : public IShell {
                                                   bool percentMode) override;
     void SetProgressAppName(const std::string& name) override { AppName = name; }
     std::string ProgramPath() const override { return Path; }
+    TSystemFolders SystemFolders() const override { return Folders; }
 
     // The texts of every box shown so far (questions included), in order.
     std::vector<std::string> Texts() const;
 
     TCallLog& Log;
     std::string Path;
+    TSystemFolders Folders;  // none: the output folder starts in the program's own
     std::vector<TBox> Boxes;
     std::deque<bool> ConfirmAnswers;  // a question nobody scripted is answered with Cancel
     std::vector<std::shared_ptr<TProgress>> Progress;
