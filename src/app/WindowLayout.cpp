@@ -29,7 +29,7 @@ TPlace TScale::operator()(const TPlace& place) const {
     return {(*this)(place.Left), (*this)(place.Top), (*this)(place.Width), (*this)(place.Height)};
 }
 
-TPlace ViewerPlace(TViewerControl control, int width, int height, TScale scale) {
+TPlace ViewerPlace(TViewerWidget control, int width, int height, TScale scale) {
     const TViewerControlPlace& entry = kViewerControls[control];
     const TPlace& design = entry.Place;
     const TSpan x =

@@ -114,7 +114,7 @@ inline constexpr TAnchors akTop = 2;
 inline constexpr TAnchors akRight = 4;
 inline constexpr TAnchors akBottom = 8;
 
-enum TViewerControl : std::uint8_t {
+enum TViewerWidget : std::uint8_t {
     vwLabel1,
     vwDBGrid1,
     vwBitBtn1,
@@ -130,7 +130,7 @@ enum TViewerControl : std::uint8_t {
 // Place: in a client area of kViewerClientWidth x kViewerClientHeight. Label1's Width and
 // Height are 0: it is as large as its text in its font.
 struct TViewerControlPlace {
-    TViewerControl Control;
+    TViewerWidget Control;
     std::string_view Name;
     TPlace Place;
     TAnchors Anchors;
@@ -139,7 +139,7 @@ struct TViewerControlPlace {
 inline constexpr int kFindPanelLeft = kViewerDesignWidth;
 inline constexpr int kFindPanelInner = kFindPanelWidth - 8;
 
-// Every control of the results viewer, in the order of TViewerControl.
+// Every control of the results viewer, in the order of TViewerWidget.
 inline constexpr std::array<TViewerControlPlace, kViewerControlCount> kViewerControls{{
     {vwLabel1, "Label1", {8, 8, 0, 0}, akLeft | akTop},
     {vwDBGrid1, "DBGrid1", {8, 30, 709, 463}, akLeft | akTop | akRight | akBottom},
@@ -158,4 +158,4 @@ inline constexpr std::array<TViewerControlPlace, kViewerControlCount> kViewerCon
 
 // Where a control of the results viewer sits in a client area of `width` x `height` pixels of
 // the screen, its design place scaled by `scale` and moved or grown by its anchors.
-TPlace ViewerPlace(TViewerControl control, int width, int height, TScale scale = {});
+TPlace ViewerPlace(TViewerWidget control, int width, int height, TScale scale = {});

@@ -105,9 +105,11 @@ TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency(
     Shell.SetHome(Window);
     CreateControls();
     Main.SetView(this);
-    // After this window, whose goods table its grid shows; the save button runs this window's
-    // handler with this window's inputs.
-    Viewer = std::make_unique<TDataViewerWindow>(Window, Main, [this] { Main.SaveClick(); });
+    // After this window, whose goods table its grid shows; its save button presses this window's.
+    Viewer = std::make_unique<TDataViewerWindow>(Window, Main, [this] {
+        SendMessageW(Window, WM_COMMAND, MAKEWPARAM(mcBtnSaveToDBF, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(mcBtnSaveToDBF)));
+    });
 }
 
 TMainWindow::~TMainWindow() {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,11 +105,13 @@ class TRecordingView final : public IMainView {
 };
 
 // A grid window as a toolkit runs one over the grid controller: a current cell that follows the
-// rows appearing and going, one cell editor, Up and Down as the toolkit's own moves; every move
+// rows appearing and going, one cell editor, the cell moves the controller asks for; every move
 // of the current cell is reported back. The operator's actions are the methods below.
 class TFakeGrid final : public IGoodsGridView {
   public:
     TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell);
+    // A view of someone else's grid controller.
+    explicit TFakeGrid(TGoodsGridController& control);
     ~TFakeGrid() override { Control.SetView(nullptr); }
     TFakeGrid(const TFakeGrid&) = delete;
     TFakeGrid& operator=(const TFakeGrid&) = delete;
@@ -118,7 +121,7 @@ class TFakeGrid final : public IGoodsGridView {
     // The operator types `text` into the current cell, replacing what its editor holds (an editor
     // opens first when none is open), as far as the editor takes it.
     void Type(const std::string& text);
-    void Press(TGridKey key, bool shift = false, bool ctrl = false);
+    void Press(TGridKey key, bool shift = false, bool ctrl = false, bool alt = false);
     // The keyboard goes to another control of the window.
     void Leave() { Control.FocusLeft(); }
 
@@ -133,13 +136,20 @@ class TFakeGrid final : public IGoodsGridView {
     void MarkerChanged(int row) override { MarkersRedrawn.push_back(row); }
     int CurrentRow() const override { return Row; }
     int CurrentColumn() const override { return Column; }
+    int PageRows() const override { return Page; }
     void SetCurrentCell(int row, int column) override;
     void CloseEditor() override { EditorOpen = false; }
     void FocusEditor() override { ++EditorFocused; }
 
-    TGoodsGridController Control;
+  private:
+    void Attach();
+    std::optional<TGoodsGridController> Own;
+
+  public:
+    TGoodsGridController& Control;
     int Row = -1;
     int Column = -1;
+    int Page = 4;       // rows shown at once
     int ShownRows = 0;  // rows as the view has followed them
     bool EditorOpen = false;
     int EditorRow = -1;
@@ -151,7 +161,6 @@ class TFakeGrid final : public IGoodsGridView {
 
   private:
     void OpenEditor();
-    void Navigate(TGridKey key);
     bool RemovedCurrent = false;
 };
 

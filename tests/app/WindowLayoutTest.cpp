@@ -50,7 +50,7 @@ TEST(MainWindowLayout, FocusOrderIsTheTabWalkUpToItsWrap) {
 struct TViewerCase {
     const char* Name;
     int Width, Height, Dpi;
-    TViewerControl Control;
+    TViewerWidget Control;
     TPlace Want;
 };
 

@@ -49,8 +49,8 @@ class TViewerFixture {
     // "Показать результаты": the viewer shown, and active once the window system has made it so.
     void ShowViewer();
     void WaitUntilActive();
-    // A key pressed and released, with Ctrl or Shift held.
-    void Key(WORD key, bool ctrl = false, bool shift = false);
+    // A key pressed and released, with Ctrl, Shift or Alt held.
+    void Key(WORD key, bool ctrl = false, bool shift = false, bool alt = false);
     // Characters typed (UTF-8), each as a key of its own.
     void Type(const std::string& text);
     // A left click (`twice`: a double click) in a grid cell; column -1 is the marker column.
