@@ -1,6 +1,7 @@
 // The hot paths of a conversion, one by one: a line through each reader into the goods table,
 // SetFieldData per field type, Append + Post per record (written in place and through the
-// grow-ahead mapping), and the general float form. Inputs are made in code.
+// grow-ahead mapping), the general float form and the conversion to code page 866. Inputs are made
+// in code.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -216,11 +217,33 @@ void BM_GeneralFloatForm(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// The export's conversion of each value to code page 866. Arg 0: goods names in Cyrillic; arg 1:
+// barcodes and numbers (ASCII); arg 2: names pasted from office programs (quotes, dashes).
+void BM_AnsiToOemText(benchmark::State& state) {
+    const std::vector<std::vector<std::string>> sets = {
+        {"Масло моторное 5W-40 4л", "Шоколад Алёнка 100г", "Группа 12"},
+        {"2220000000015", "4607001771241", "1234.5", "18"},
+        {"Кофе «Жокей» 250г", "Вода “Святой источник” – 0,5л", "Сок ‘Добрый’ 1л…"}};
+    const std::vector<std::string>& values = sets[static_cast<std::size_t>(state.range(0))];
+    state.SetLabel(state.range(0) == 0   ? "cyrillic"
+                   : state.range(0) == 1 ? "ascii"
+                                         : "typographic");
+    std::string out;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        AnsiToOemText(values[i], out);
+        benchmark::DoNotOptimize(out.data());
+        if (++i == values.size()) i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_ArticleLineIntoGoods)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StockLineIntoGoods)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetFieldData)->DenseRange(0, std::size(kFieldCases) - 1);
 BENCHMARK(BM_AppendPost)->Arg(0)->Arg(1);
 BENCHMARK(BM_GeneralFloatForm)->Arg(0)->Arg(1);
+BENCHMARK(BM_AnsiToOemText)->DenseRange(0, 2);
 
 }  // namespace
 

@@ -32,6 +32,11 @@ foreach(program kelva2larmis kelva2larmis-convert)
 endforeach()
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/../README.md DESTINATION ${K2L_INSTALL_DOC})
+# The licence goes with every copy; Debian has it in its copyright file instead.
+if(WIN32)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/../LICENSE DESTINATION ${K2L_INSTALL_DOC}
+          RENAME LICENSE.txt)
+endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/../examples/ARTICLE.TXT
               ${CMAKE_CURRENT_LIST_DIR}/../examples/PRINT.TXT
         DESTINATION ${K2L_INSTALL_DOC}/examples)
@@ -107,7 +112,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "directory and quick inventory.\n"
        "The package holds the desktop program and kelva2larmis-convert, the same\n"
        "conversion on the command line.")
-set(K2L_PACKAGE_CONTACT "kelva2larmis developers <kelva2larmis@example.org>"
+set(K2L_PACKAGE_CONTACT "kelva2larmis maintainers <maintainers@kelva2larmis.example>"
     CACHE STRING "Maintainer of the packages (name <address>)")
 set(CPACK_PACKAGE_CONTACT ${K2L_PACKAGE_CONTACT})
 # Release packages carry no symbols, whatever the build type.
@@ -121,8 +126,13 @@ if(WIN32)
   set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY kelva2larmis)
   set(CPACK_NSIS_PACKAGE_NAME kelva2larmis)
   set(CPACK_NSIS_DISPLAY_NAME "kelva2larmis ${PROJECT_VERSION}")
+  set(CPACK_NSIS_CONTACT ${K2L_PACKAGE_CONTACT})
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-  set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+  # Our own installer script (packaging/NSIS.template.in): for the current user by default, for
+  # all users with /AllUsers, an earlier installation of either kind replaced.
+  set(CPACK_MODULE_PATH ${K2L_PACKAGING_DIR} ${CMAKE_MODULE_PATH})
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  file(REAL_PATH ${CMAKE_CURRENT_LIST_DIR}/../LICENSE CPACK_RESOURCE_FILE_LICENSE)
   set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
   # A 64-bit installer for the 64-bit programs, and Unicode, so that a folder with Cyrillic
   # letters installs whatever the system's ANSI code page (NSIS defaults to a 32-bit ANSI one).

@@ -1,6 +1,6 @@
 // SetFieldData on fuzzed field descriptions and values. Every value is posted and the record is
 // read back from the file: a refused value changes nothing, an accepted one is encoded by its
-// field's type, and no other field moves.
+// field's type, and no other field moves. FieldValueFit tells each answer ahead.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -12,6 +12,7 @@
 
 #include "FuzzSupport.h"
 #include "dbf/DBF.h"
+#include "dbf/FieldEncoding.h"
 #include "text/DecimalSeparator.h"
 #include "text/FileSystem.h"
 #include "text/NumberText.h"
@@ -23,6 +24,9 @@ struct TField {
     std::size_t Length;
     std::size_t Decimals;
     std::size_t Offset;
+    TFldType Given;  // as described to AddFieldDefs
+    std::uint8_t Size;
+    std::uint8_t Precision;
 };
 
 std::string TrimmedRight(const std::string& value) {
@@ -115,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         std::size_t stored = type == fldLogical ? 1 : type == fldDate ? 8 : length;
-        fields.push_back({kLetters[type], stored, numeric ? decimals : 0u, recordLength});
+        fields.push_back({kLetters[type], stored, numeric ? decimals : 0u, recordLength, type,
+                          length, decimals});
         recordLength += stored;
     }
 
@@ -140,13 +145,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (in.remaining_bytes() > 0) {
         const int fieldNo = in.ConsumeIntegralInRange(-1, static_cast<int>(fields.size()) + 1);
         const std::string value = in.ConsumeRandomLengthString(300);
+        const bool numbered = fieldNo >= 1 && fieldNo <= static_cast<int>(fields.size());
+        TFieldFit told = ffFits;
+        if (numbered) {
+            const TField& f = fields[static_cast<std::size_t>(fieldNo - 1)];
+            told = FieldValueFit(f.Given, f.Size, f.Precision, value);
+        }
         bool accepted = true;
+        TFieldFit got = ffFits;
         try {
             table.SetFieldData(fieldNo, value);
         } catch (const ED& error) {
             accepted = false;
             FUZZ_CHECK(fuzz::StartsWith(error.what(), "SetFieldData: "), error.what());
+            const bool tooLong =
+                fuzz::StartsWith(error.what(), "SetFieldData: Недопустимый размер");
+            got = tooLong ? ffTooLong : ffNotValid;
         }
+        if (numbered) FUZZ_CHECK(told == got, "FieldValueFit told otherwise: " + value);
         table.Post();
         // The record and its end marker; space reserved ahead may follow them.
         const std::string file = fuzz::ReadPrefix(path, headerLength + recordLength + 1);

@@ -1,5 +1,10 @@
 #include "app/AppRules.h"
 
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+
 #include "text/FileSystem.h"
 #include "text/Utf16.h"
 
@@ -49,6 +54,20 @@ char16_t LowerLetter(char16_t ch) {
         default:
             return ch;
     }
+}
+
+// A path as the comparison of folders sees it: UTF-16, one delimiter, and on Windows, where names
+// differ by case only in how they are shown, in lower case.
+std::u16string ComparedForm(std::string_view path) {
+    std::u16string form = Utf8ToUtf16(path);
+    for (char16_t& ch : form) {
+        if (ch < 0x80 && IsPathDelimiter(static_cast<char>(ch))) {
+            ch = static_cast<char16_t>(kPathDelimiter);
+        } else if (kPathDelimiter == '\\') {
+            ch = LowerLetter(ch);
+        }
+    }
+    return form;
 }
 
 }  // namespace
@@ -108,4 +127,47 @@ std::string QuoteChosenPath(const std::string& path) {
         return '"' + path + '"';
     }
     return path;
+}
+
+bool IsInsideFolder(std::string_view path, std::string_view folder) {
+    std::u16string outer = ComparedForm(folder);
+    while (outer.size() > 1 && outer.back() == kPathDelimiter) outer.pop_back();
+    if (outer.empty()) return false;
+    const std::u16string inner = ComparedForm(path);
+    // Past the folder's name the path goes on with a delimiter, or the folder is the root "/".
+    return inner.starts_with(outer) &&
+           (inner.size() == outer.size() || outer.back() == kPathDelimiter ||
+            inner[outer.size()] == kPathDelimiter);
+}
+
+std::string OutputFolderDefault(const std::string& programFolder, const TSystemFolders& system,
+                                const std::function<bool(const std::string&)>& canWrite) {
+    if (system.Documents.empty() || programFolder.empty()) return programFolder;
+    for (const std::string& folder : system.ProgramFolders) {
+        if (IsInsideFolder(programFolder, folder)) return system.Documents;
+    }
+    return canWrite(programFolder) ? programFolder : system.Documents;
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+    std::random_device device;
+    std::mt19937_64 random(
+        (std::uint64_t{device()} << 32) ^ device() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const std::string base =
+        folder +
+        (!folder.empty() && IsPathDelimiter(folder.back()) ? "" : std::string(1, kPathDelimiter));
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, "kelva2larmis-%016llx.tmp",
+                      static_cast<unsigned long long>(random()));
+        const std::string probe = base + name;
+        if (FileExists(probe) || DirectoryExists(probe)) continue;
+        TFile file;
+        if (file.Create(probe) != 0) return false;
+        file.Close();
+        DeleteFileAt(probe);
+        return true;
+    }
+    return false;
 }

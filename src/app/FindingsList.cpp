@@ -31,6 +31,7 @@ TFindingsList::TCheckedValues TFindingsList::ValuesOf(int row) const {
     v.Quantity = Goods.AsFloatAt(row, gfOSTATOK);
     v.NoPrice = Goods.IsEmptyAt(row, gfRPRICE);
     v.Price = Goods.AsFloatAt(row, gfRPRICE);
+    CheckRowAlone(Goods, row, v.Alone);
     return v;
 }
 
@@ -60,6 +61,8 @@ void TFindingsList::GoodsBeginRemove(int row) {
 
 void TFindingsList::GoodsEndRemove() {
     if (!RemovedBlank) return Refresh();
+    const auto gone = std::erase_if(Found, [&](const TFinding& f) { return f.Row == Removed; });
+    if (gone > 0) PerKind = CountByKind(Found);
     Shift(Removed + 1, -1);
 }
 

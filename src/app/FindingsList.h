@@ -22,9 +22,10 @@ class IFindingsView {
 // after every committed change of the table (an import, an edit posted, a row inserted or
 // deleted), so a corrected barcode takes its finding with it. With no finding the list has one
 // line saying so. Over a million rows the checks take a good part of a second, so changes that
-// cannot alter a finding skip them: an edit that leaves the values the checks read (code,
-// barcode, quantity, price) as they were, and a blank row coming or going, which only moves the
-// rows after it.
+// cannot alter a finding skip them: an edit that leaves the values the checks across rows read
+// (code, barcode, quantity, price) and the row's own findings as they were, and a row without
+// code and barcode coming or going, which takes only its own findings and moves the rows after
+// it.
 class TFindingsList final : private IGoodsView {
   public:
     TFindingsList(TGoodsTable& table, const TImportRecord& record);
@@ -61,11 +62,13 @@ class TFindingsList final : private IGoodsView {
         double Quantity = 0;
         bool NoPrice = true;
         double Price = 0;
+        std::vector<TFinding> Alone;  // of the kinds that read this row alone (name, VAT rate)
 
         friend bool operator==(const TCheckedValues&, const TCheckedValues&) = default;
     };
     TCheckedValues ValuesOf(int row) const;
-    bool IsBlank(int row) const;  // neither code nor barcode: no check looks at the row
+    // Neither code nor barcode: no check across rows looks at the row, only its own findings.
+    bool IsBlank(int row) const;
     // The rows from `from` on moved by `by`; the findings stay those of the same rows.
     void Shift(int from, int by);
 

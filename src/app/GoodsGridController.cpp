@@ -12,7 +12,51 @@ bool Plain(TGridKeyPress press) {
     return !press.Shift && !press.Ctrl && !press.Alt;
 }
 
+bool IsMove(TGridKey key) {
+    switch (key) {
+        case grUp:
+        case grDown:
+        case grPageUp:
+        case grPageDown:
+        case grLeft:
+        case grRight:
+        case grHome:
+        case grEnd:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+std::optional<TGridCell> CellMove(TGridKeyPress press, TGridCell at, int rows, int columns,
+                                  int page) {
+    if (rows <= 0 || columns <= 0 || press.Alt || !IsMove(press.Key)) return std::nullopt;
+    // Without a current cell every move starts from the first one.
+    const bool none = at.Row < 0;
+    const int row = std::clamp(at.Row, 0, rows - 1);
+    const int column = std::clamp(at.Column, 0, columns - 1);
+    page = std::max(page, 1);
+    switch (press.Key) {
+        case grUp:
+            return TGridCell{std::max(row - 1, 0), column};
+        case grDown:
+            return TGridCell{none ? 0 : std::min(row + 1, rows - 1), column};
+        case grPageUp:
+            return TGridCell{std::max(row - page, 0), column};
+        case grPageDown:
+            return TGridCell{std::min(row + page, rows - 1), column};
+        case grLeft:
+            return TGridCell{row, std::max(column - 1, 0)};
+        case grRight:
+            return TGridCell{row, std::min(column + 1, columns - 1)};
+        case grHome:
+            return press.Ctrl ? TGridCell{0, column} : TGridCell{row, 0};
+        default:  // grEnd
+            return press.Ctrl ? TGridCell{rows - 1, column} : TGridCell{row, columns - 1};
+    }
+}
 
 TGoodsGridController::TGoodsGridController(TGoodsTable& table, const TCurrencyFormat& currency,
                                            IShell& shell)
@@ -163,9 +207,10 @@ TKeyOutcome TGoodsGridController::GridKey(TGridKeyPress press) {
             });
             return koDone;
         case grDown: {
-            if (!Plain(press)) return koToolkit;
             const int rows = RowCount();
-            if (rows > 0 && current >= 0 && current < rows - 1) return koToolkit;
+            if (!Plain(press) || (rows > 0 && current >= 0 && current < rows - 1)) {
+                return MoveKey(press);
+            }
             AppendAtEnd();
             return koDone;
         }
@@ -176,8 +221,17 @@ TKeyOutcome TGoodsGridController::GridKey(TGridKeyPress press) {
         case grF2:
             return current >= 0 ? koEdit : koDone;
         default:
-            return koToolkit;
+            return IsMove(press.Key) ? MoveKey(press) : koToolkit;
     }
+}
+
+TKeyOutcome TGoodsGridController::MoveKey(TGridKeyPress press) {
+    if (!View) return koDone;
+    const std::optional<TGridCell> to =
+        CellMove(press, TGridCell{View->CurrentRow(), View->CurrentColumn()}, RowCount(),
+                 ColumnCount(), View->PageRows());
+    if (to) View->SetCurrentCell(to->Row, to->Column);
+    return koDone;
 }
 
 TKeyOutcome TGoodsGridController::TabKey(TGridKeyPress press) {

@@ -23,6 +23,12 @@ enum TGridKey : std::uint8_t {
     grEnter,
     grF2,
     grEscape,
+    grLeft,
+    grRight,
+    grHome,
+    grEnd,
+    grF3,
+    grF,  // the letter key F (Ctrl+F)
     grOther
 };
 
@@ -33,12 +39,26 @@ struct TGridKeyPress {
     bool Alt = false;  // Alt, or any other modifier but Shift and Ctrl
 };
 
+// A cell of the grid (rows and goods columns from 0).
+struct TGridCell {
+    int Row = 0;
+    int Column = 0;
+    bool operator==(const TGridCell&) const = default;
+};
+
+// Where the grid's own move for `press` goes from `at` (no current cell: -1) in a grid of `rows`
+// by `columns` showing `page` rows: the arrows, Page Up and Down, Home and End (with Ctrl the
+// first and last row, the column kept). Nothing for another key, for Alt, or for an empty grid;
+// it stays inside the grid.
+std::optional<TGridCell> CellMove(TGridKeyPress press, TGridCell at, int rows, int columns,
+                                  int page);
+
 // What a front end does with a key after the grid's behaviour has seen it.
 enum TKeyOutcome : std::uint8_t {
     koDone,         // the key has done its work
-    koToolkit,      // the toolkit's own handling: the grid's cell moves, or the editor's typing
-    koGridToolkit,  // (a cell editor's key) the cell is stored and closed; the grid's own cell
-                    // moves take the key
+    koToolkit,      // the toolkit's own handling: the editor's typing
+    koGridToolkit,  // (a cell editor's key) the cell is stored and closed; the grid's toolkit
+                    // takes the key
     koEdit,         // open the cell editor on the current cell
     koCloseViewer   // the results viewer's "Закрыть"
 };
@@ -62,6 +82,8 @@ class IGoodsGridView {
     // The current cell; -1 when there is none.
     virtual int CurrentRow() const = 0;
     virtual int CurrentColumn() const = 0;
+    // How many rows the grid shows at once (Page Up and Down move that far).
+    virtual int PageRows() const = 0;
     // Moves the current cell. The view reports the move back through CurrentCellMoved, as it does
     // for the operator's own moves.
     virtual void SetCurrentCell(int row, int column) = 0;
@@ -164,6 +186,7 @@ class TGoodsGridController final : private IGoodsView {
     void GoodsRefreshAll() override;
 
     TKeyOutcome TabKey(TGridKeyPress press);
+    TKeyOutcome MoveKey(TGridKeyPress press);
     bool UntouchedNewRow() const;
     void DropUntouchedRow();
     void AppendAtEnd();

@@ -8,13 +8,16 @@
 #include "text/DecimalSeparator.h"
 
 TMainController::TMainController(IShell& shell, const TRegionalCurrency& regional)
-    : Front(shell), Currency(TCurrencyFormat::FromRegional(regional)) {
+    : Front(shell), Currency(TCurrencyFormat::FromRegional(regional)), Closing([this] {
+          if (View) View->PostClose();
+      }) {
     // "." for every number <-> text conversion, the C library's included (a toolkit may have set
     // it from the environment before).
     SetDecimalSeparator('.');
     std::setlocale(LC_NUMERIC, "C");
     Front.SetProgressAppName(kProgressAppName);
-    Start.Folder = ProgramFolder(Front.ProgramPath());
+    Start.Folder = OutputFolderDefault(ProgramFolder(Front.ProgramPath()), Front.SystemFolders(),
+                                       CanCreateFilesIn);
 }
 
 TMainInputs TMainController::Now() const {

@@ -10,7 +10,7 @@
 #include "import/RunHost.h"
 
 // The main window's inputs as they stand, as typed (UTF-8); a new value holds the window's
-// defaults, the output folder aside (the controller fills in the program's folder).
+// defaults, the output folder aside (the controller fills in its start).
 struct TMainInputs {
     std::string PrintFile = "PRINT.TXT";
     std::string ArticleFile = "ARTICLE.TXT";
@@ -35,6 +35,8 @@ class IMainView {
     virtual void HideViewer() = 0;
     // Draws what is pending (a pressed button released) before a handler blocks the thread.
     virtual void Repaint() = 0;
+    // Queues a close request to the main window: it arrives from the event loop, not at once.
+    virtual void PostClose() = 0;
 };
 
 // The main window without its controls: it owns the goods table of the process, holds the
@@ -43,8 +45,9 @@ class IMainView {
 class TMainController final : public IRunHost {
   public:
     // The window-creation steps: "." as the decimal separator of every conversion, the progress
-    // windows' application name, the program's folder as the output folder, and the price format
-    // of the regional settings, read once here.
+    // windows' application name, the output folder's start (the program's folder, or the user's
+    // documents where that is installed or takes no files: OutputFolderDefault), and the price
+    // format of the regional settings, read once here.
     TMainController(IShell& shell, const TRegionalCurrency& regional);
     TMainController(const TMainController&) = delete;
     TMainController& operator=(const TMainController&) = delete;
@@ -70,6 +73,10 @@ class TMainController final : public IRunHost {
     // "Закрыть" and Esc in the results viewer: the open cell is stored first; a refused one keeps
     // the viewer open.
     void CloseViewerClick();
+    // The main window's close (its close button, the system's close command, the session's end):
+    // true when the front end is to carry it out now, which ends the program. Under a running
+    // handler it is held and asked for again (PostClose) once the outermost handler has ended.
+    bool CloseRequested() { return Closing.Request(); }
 
     // IRunHost
     std::unique_ptr<IProgressSink> CreateProgress(const std::string& caption,
@@ -95,6 +102,7 @@ class TMainController final : public IRunHost {
     TGoodsGridController* Grid = nullptr;
     TMainInputs Start;
     TCurrencyFormat Currency;
+    THeldClose Closing;
 };
 
 // The count label's text before the first run; never shown (the run sets its own count first).

@@ -1,6 +1,8 @@
 #include "app/Shell.h"
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "app/AppRules.h"
 
@@ -28,6 +30,11 @@ class TWindowSink final : public IProgressSink {
     std::unique_ptr<IProgressWindow> Window;
 };
 
+// The main thread's handler frames and the closes held under them. Only the main thread runs
+// handlers; the progress windows' threads never get here.
+int FrameDepth = 0;
+std::vector<THeldClose*> HeldCloses;
+
 }  // namespace
 
 void ShowErrorDisplay(IShell& shell, std::string_view message) {
@@ -35,6 +42,7 @@ void ShowErrorDisplay(IShell& shell, std::string_view message) {
 }
 
 bool RunHandler(IShell& shell, const std::function<void()>& body) {
+    const THandlerFrame frame;
     try {
         body();
         return true;
@@ -42,6 +50,32 @@ bool RunHandler(IShell& shell, const std::function<void()>& body) {
         ShowErrorDisplay(shell, error.what());
     } catch (...) {
         ShowErrorDisplay(shell, "Unknown error");
+    }
+    return false;
+}
+
+THandlerFrame::THandlerFrame() {
+    ++FrameDepth;
+}
+
+THandlerFrame::~THandlerFrame() {
+    if (--FrameDepth > 0) return;
+    const std::vector<THeldClose*> held = std::move(HeldCloses);
+    HeldCloses.clear();
+    for (THeldClose* close : held) close->DeliverAgain();
+}
+
+THeldClose::THeldClose(std::function<void()> deliverAgain)
+    : DeliverAgain(std::move(deliverAgain)) {}
+
+THeldClose::~THeldClose() {
+    std::erase(HeldCloses, this);
+}
+
+bool THeldClose::Request() {
+    if (FrameDepth == 0) return true;
+    if (std::find(HeldCloses.begin(), HeldCloses.end(), this) == HeldCloses.end()) {
+        HeldCloses.push_back(this);
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/AppRules.h"
 #include "import/RunHost.h"
 
 enum TDialogIcon : std::uint8_t { diWarning, diInformation, diError, diQuestion };
@@ -20,8 +21,8 @@ class IProgressWindow {
 };
 
 // What the program's behaviour needs of a front end besides its windows' controls: a box, a
-// progress window and the program's own path. The Qt front end fills it with its message boxes
-// and TProgressViewer; the tests with a recorder. Texts are UTF-8.
+// progress window, the program's own path and the system's folders. The Qt front end fills it with
+// its message boxes and TProgressViewer; the tests with a recorder. Texts are UTF-8.
 class IShell {
   public:
     virtual ~IShell() = default;
@@ -37,6 +38,8 @@ class IShell {
     virtual void SetProgressAppName(const std::string& name) = 0;
     // The path of the program's own file, the platform's delimiter between folders.
     virtual std::string ProgramPath() const = 0;
+    // The system's program folders and the user's documents folder, as the system names them.
+    virtual TSystemFolders SystemFolders() const = 0;
 };
 
 // The standard error display: an error box titled with the application title, showing the
@@ -44,8 +47,41 @@ class IShell {
 void ShowErrorDisplay(IShell& shell, std::string_view message);
 
 // Runs one event handler's body; an exception never leaves it: its message goes to the standard
-// error display and the window stays usable. True when the body ended without an error.
+// error display and the window stays usable. True when the body ended without an error. The body
+// runs as a handler frame (THandlerFrame).
 bool RunHandler(IShell& shell, const std::function<void()>& body);
+
+// A handler of the program's windows on the main thread's stack for this object's lifetime
+// (RunHandler holds one; a front end's own modal step outside it may too).
+class THandlerFrame {
+  public:
+    THandlerFrame();
+    // The outermost frame delivers the closes held meanwhile again (THeldClose).
+    ~THandlerFrame();
+    THandlerFrame(const THandlerFrame&) = delete;
+    THandlerFrame& operator=(const THandlerFrame&) = delete;
+};
+
+// A window's close that must not be carried out under a running handler: a box the handler shows
+// runs the toolkit's modal loop, which goes on delivering events, and a close carried out there
+// would destroy windows and controllers under the handler that opened the box. A request that
+// comes then is held; once the outermost handler has ended, `deliverAgain` is called once to queue
+// the request to the window again, so that it arrives from the event loop.
+class THeldClose {
+  public:
+    explicit THeldClose(std::function<void()> deliverAgain);
+    ~THeldClose();
+    THeldClose(const THeldClose&) = delete;
+    THeldClose& operator=(const THeldClose&) = delete;
+
+    // A close request reached the window: true when it is to be carried out now, false when it is
+    // held.
+    bool Request();
+
+  private:
+    friend class THandlerFrame;
+    std::function<void()> DeliverAgain;
+};
 
 // A step's progress shown in a front end's progress window: the window is closed exactly once, by
 // Terminate or, on a way out without it, when the sink goes.

@@ -62,7 +62,11 @@ inline constexpr const char* kHelp =
     "                     a price of 0 or below (or no stock report) became 1\n"
     "  stock-by-rule      отрицательный остаток заменен на 0 / a negative quantity became 0\n"
     "  check-digit        неверная контрольная цифра EAN/UPC или не только цифры /\n"
-    "                     wrong EAN/UPC check digit, or not all digits\n";
+    "                     wrong EAN/UPC check digit, or not all digits\n"
+    "  replaced-character символа нет в кодовой странице 866: запишется «\"», «-» или «?» /\n"
+    "                     a character code page 866 lacks: written as its plain form or \"?\"\n"
+    "  does-not-fit       штрих-код, цена, остаток или НДС шире поля таблицы: запись\n"
+    "                     прервется / a value wider than its table field: the export stops\n";
 
 // Exit codes of the converter.
 inline constexpr int kExitDone = 0;

@@ -1,11 +1,15 @@
 #include "convert/GoodsChecks.h"
 
+#include <cmath>
 #include <functional>
 #include <string_view>
 
+#include "convert/ExportFields.h"
+#include "dbf/FieldEncoding.h"
 #include "import/BarCodeDigits.h"
 #include "import/GoodsTable.h"
 #include "import/ImportRecord.h"
+#include "text/CodePage.h"
 #include "text/FixedPoint.h"
 #include "text/NumberText.h"
 #include "text/Trim.h"
@@ -25,6 +29,8 @@ constexpr TKindTexts kKindTexts[kCheckKindCount] = {
     {"price-by-rule", "Цена заменена на 1"},
     {"stock-by-rule", "Отрицательный остаток заменен на 0"},
     {"check-digit", "Штрих-код не прочтет сканер"},
+    {"replaced-character", "Символ заменится при записи"},
+    {"does-not-fit", "Значение не поместится в таблицу"},
 };
 
 // For each row, the first row that carries the same key (itself when none before it), and how
@@ -163,6 +169,108 @@ void CheckCheckDigits(const TGoodsTable& goods, const TImportRecord& record,
     }
 }
 
+// The rows' texts go into the tables in code page 866: a character it lacks is written as its
+// plain form or "?". In the order of the directory table's fields.
+void CheckReplacedCharacters(const TGoodsTable& goods, int row, std::vector<TFinding>& out) {
+    for (const TGoodsField field : {gfKOD, gfNAME}) {
+        const std::string_view text =
+            field == gfKOD ? Barcode(goods, row) : goods.TextViewAt(row, field);
+        if (const std::optional<char32_t> ch = FirstNonOemCharacter(text)) {
+            out.push_back({ckReplacedCharacter, row, goods.AsIntegerAt(row, gfID), field, *ch});
+        }
+    }
+}
+
+// The number of characters of a UTF-8 text.
+constexpr std::size_t CharacterCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// What is not checked because it always fits: the group (prefix and an integer), the code in
+// NAME2 and the name (cut to its column's width by the goods table).
+constexpr std::size_t kLongestInteger = 11;  // "-2147483648"
+static_assert(CharacterCount(kCategoryPrefix) + kLongestInteger <=
+              Field(kDirectoryFields, dfCATEGORY).Size);
+static_assert(Field(kReceiptFields, rfCATEGORY).Size == Field(kDirectoryFields, dfCATEGORY).Size);
+static_assert(kLongestInteger <= Field(kDirectoryFields, dfNAME2).Size);
+// One check stands for each value that goes into two fields: they have the same layout.
+constexpr bool SameLayout(const TFieldLayout& a, const TFieldLayout& b) {
+    return a.Type == b.Type && a.Size == b.Size && a.Precision == b.Precision;
+}
+static_assert(SameLayout(Field(kDirectoryFields, dfKOD), Field(kReceiptFields, rfID)));
+static_assert(SameLayout(Field(kDirectoryFields, dfRPRICE), Field(kDirectoryFields, dfZPRICE)));
+static_assert(SameLayout(Field(kDirectoryFields, dfRPRICE), Field(kReceiptFields, rfRPRICE)));
+static_assert(SameLayout(Field(kDirectoryFields, dfRPRICE), Field(kReceiptFields, rfZPRICE)));
+
+// The field a checked goods column is written to (the first, where it is written to several).
+const TFieldLayout& FieldOf(TGoodsField field) {
+    switch (field) {
+        case gfKOD:
+            return Field(kDirectoryFields, dfKOD);
+        case gfRPRICE:
+            return Field(kDirectoryFields, dfRPRICE);
+        case gfNDS:
+            return Field(kDirectoryFields, dfNDS);
+        default:
+            return Field(kReceiptFields, rfKOLVO);
+    }
+}
+
+// A number that fits its field without asking the writer, which a million rows would feel: one
+// with at most the field's decimals (the double nearest such a decimal prints as exactly it)
+// and, even with a sign, no more integer digits than the field has room for.
+bool SurelyFits(double value, const TFieldLayout& layout) {
+    double top = 1;  // 10^(integer digits)
+    for (int i = layout.Size - (layout.Precision > 0 ? layout.Precision + 1 : 0); i > 0; --i)
+        top *= 10;
+    if (!(value > -(top / 10 - 1) && value < top - 1)) return false;
+    double scale = 1;
+    for (int i = 0; i < layout.Precision; ++i) scale *= 10;
+    return std::nearbyint(value * scale) / scale == value;
+}
+
+// Whether the table writer takes the column's value: the text the export hands it (the goods
+// table's text in code page 866), judged by the writer's own encoding.
+bool Fits(const TGoodsTable& goods, int row, TGoodsField field, std::string& oem) {
+    if (goods.IsEmptyAt(row, field)) return true;
+    const TFieldLayout& layout = FieldOf(field);
+    if (field == gfKOD) {
+        const std::string_view kod = goods.TextViewAt(row, field);
+        // No more bytes than the field has means no more characters.
+        if (kod.size() <= layout.Size) return true;
+        AnsiToOemText(kod, oem);
+    } else {
+        if (SurelyFits(goods.AsFloatAt(row, field), layout)) return true;
+        AnsiToOemText(goods.AsTextAt(row, field), oem);
+    }
+    return FieldValueFit(layout.Type, layout.Size, layout.Precision, oem) == ffFits;
+}
+
+// The export reads the quantity as an amount to pick the rows in stock, so a quantity beyond
+// the amount range stops it whatever its sign; only the rows in stock write it.
+bool QuantityFits(const TGoodsTable& goods, int row, std::string& oem) {
+    if (goods.IsEmptyAt(row, gfOSTATOK)) return true;
+    std::int64_t amount = 0;
+    try {
+        amount = FloatToAmount(goods.AsFloatAt(row, gfOSTATOK));
+    } catch (const EInvalidOp&) {
+        return false;
+    }
+    return amount <= 0 || Fits(goods, row, gfOSTATOK, oem);
+}
+
+void CheckFit(const TGoodsTable& goods, int row, std::vector<TFinding>& out, std::string& oem) {
+    const auto add = [&](TGoodsField field, std::int64_t value) {
+        out.push_back({ckDoesNotFit, row, goods.AsIntegerAt(row, gfID), field, value});
+    };
+    if (!Fits(goods, row, gfKOD, oem)) add(gfKOD, static_cast<std::int64_t>(TrimRight(oem).size()));
+    if (!Fits(goods, row, gfRPRICE, oem)) add(gfRPRICE, 0);
+    if (!Fits(goods, row, gfNDS, oem)) add(gfNDS, 0);
+    if (!QuantityFits(goods, row, oem)) add(gfOSTATOK, 0);
+}
+
 std::string Amount(std::int64_t amount) {
     return FloatToGeneralText(AmountToFloat(amount));
 }
@@ -192,7 +300,23 @@ void CheckKind(TCheckKind kind, const TGoodsTable& goods, const TImportRecord& r
         case ckCheckDigit:
             CheckCheckDigits(goods, record, out);
             break;
+        case ckReplacedCharacter:
+            for (int row = 1; row <= goods.RowCount(); ++row)
+                CheckReplacedCharacters(goods, row, out);
+            break;
+        case ckDoesNotFit: {
+            std::string oem;
+            for (int row = 1; row <= goods.RowCount(); ++row) CheckFit(goods, row, out, oem);
+            break;
+        }
     }
+}
+
+void CheckRowAlone(const TGoodsTable& goods, int row, std::vector<TFinding>& out) {
+    if (!goods.IsOpen() || row < 1 || row > goods.RowCount()) return;
+    CheckReplacedCharacters(goods, row, out);
+    std::string oem;
+    CheckFit(goods, row, out, oem);
 }
 
 std::vector<TFinding> CheckGoods(const TGoodsTable& goods, const TImportRecord& record) {
@@ -216,6 +340,63 @@ const char* CheckKindKey(TCheckKind kind) {
 const char* CheckKindTitle(TCheckKind kind) {
     return kKindTexts[kind].Title;
 }
+
+namespace {
+
+// A character as UTF-8.
+std::string CharacterText(char32_t ch) {
+    std::string s;
+    if (ch < 0x80) {
+        s += static_cast<char>(ch);
+    } else if (ch < 0x800) {
+        s += static_cast<char>(0xC0 | (ch >> 6));
+        s += static_cast<char>(0x80 | (ch & 0x3F));
+    } else if (ch < 0x10000) {
+        s += static_cast<char>(0xE0 | (ch >> 12));
+        s += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (ch & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (ch >> 18));
+        s += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+    return s;
+}
+
+// "шириной 10 знаков, из них 2 после точки (от -999999.99 до 9999999.99)" for a number field.
+std::string NumberFieldText(const TFieldLayout& layout) {
+    const std::size_t decimals = layout.Precision;
+    const std::size_t whole = layout.Size - (decimals > 0 ? decimals + 1 : 0);
+    const std::string fraction = decimals > 0 ? "." + std::string(decimals, '9') : "";
+    std::string text = "шириной " + std::to_string(layout.Size) + " знаков";
+    if (decimals > 0) text += ", из них " + std::to_string(decimals) + " после точки";
+    return text + " (от -" + std::string(whole - 1, '9') + fraction + " до " +
+           std::string(whole, '9') + fraction + ")";
+}
+
+std::string DoesNotFitDetail(const TFinding& f) {
+    constexpr const char* kStops = ": сохранение в DBF прервется на этой строке";
+    const auto field = static_cast<TGoodsField>(f.Other);
+    const TFieldLayout& layout = FieldOf(field);
+    switch (field) {
+        case gfKOD:
+            return "штрих-код из " + std::to_string(f.Value) + " символов не поместится в поле " +
+                   layout.Name + " шириной " + std::to_string(layout.Size) + " знаков" + kStops;
+        case gfRPRICE:
+            return std::string("цена не поместится в поля ") +
+                   Field(kDirectoryFields, dfZPRICE).Name + " и " + layout.Name + " " +
+                   NumberFieldText(layout) + kStops;
+        case gfNDS:
+            return std::string("НДС не поместится в поле ") + layout.Name + " " +
+                   NumberFieldText(layout) + kStops;
+        default:
+            return std::string("остаток не поместится в поле ") + layout.Name + " " +
+                   NumberFieldText(layout) + kStops;
+    }
+}
+
+}  // namespace
 
 std::string FindingDetail(const TFinding& f, const TImportRecord& record) {
     const std::string first = std::to_string(f.Other);
@@ -246,6 +427,14 @@ std::string FindingDetail(const TFinding& f, const TImportRecord& record) {
             if (f.Value == 0) return "штрих-код не только из цифр: сканер его не прочтет";
             return "неверная контрольная цифра (должна быть " +
                    std::string(1, static_cast<char>(f.Value)) + "): сканер его не прочтет";
+        case ckReplacedCharacter: {
+            const auto ch = static_cast<char32_t>(f.Value);
+            return "символ «" + CharacterText(ch) +
+                   (f.Other == gfKOD ? "» в штрих-коде станет «" : "» в названии станет «") +
+                   OemPlainForm(ch) + "»";
+        }
+        case ckDoesNotFit:
+            return DoesNotFitDetail(f);
     }
     return {};
 }

@@ -1,13 +1,12 @@
 #include "convert/GoodsExport.h"
 
-#include <cstdint>
 #include <exception>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "convert/ExportFields.h"
 #include "dbf/DBF.h"
 #include "import/GoodsTable.h"
 #include "import/RunHost.h"
@@ -21,82 +20,51 @@ constexpr const char* kNoData = "Нет данных для сохранения
 constexpr const char* kDirectoryFile = "Справочник.dbf";
 constexpr const char* kReceiptFile = "Приходы.dbf";
 constexpr const char* kProgressCaption = "Сохранение в DBF...";
-constexpr const char* kCategoryPrefix = "Группа ";
-
-struct TFieldLayout {
-    const char* Name;
-    TFldType Type;
-    std::uint8_t Size;
-    std::uint8_t Precision;
-};
-
-// Field numbers as SetFieldData counts them (from 1), in the order of the layouts below.
-enum TDirectoryField : std::int32_t {
-    dfCATEGORY = 1,
-    dfKOD,
-    dfNAME,
-    dfNAME2,
-    dfZPRICE,
-    dfRPRICE,
-    dfNDS
-};
-enum TReceiptField : std::int32_t { rfCATEGORY = 1, rfID, rfNAME, rfKOLVO, rfZPRICE, rfRPRICE };
-
-constexpr TFieldLayout kDirectoryFields[] = {
-    {"CATEGORY", fldChar, 20, 0}, {"KOD", fldChar, 15, 0},       {"NAME", fldChar, 50, 0},
-    {"NAME2", fldChar, 30, 0},    {"ZPRICE", fldNumeric, 10, 2}, {"RPRICE", fldNumeric, 10, 2},
-    {"NDS", fldNumeric, 5, 0},
-};
-
-constexpr TFieldLayout kReceiptFields[] = {
-    {"CATEGORY", fldChar, 20, 0}, {"ID", fldChar, 15, 0},        {"NAME", fldChar, 50, 0},
-    {"KOLVO", fldNumeric, 10, 2}, {"ZPRICE", fldNumeric, 10, 2}, {"RPRICE", fldNumeric, 10, 2},
-};
-
-// The layout entry that field number `number` addresses.
-template <std::size_t N>
-constexpr const TFieldLayout& Field(const TFieldLayout (&fields)[N], std::int32_t number) {
-    return fields[number - 1];
-}
-
-// Whether `number` addresses the field called `name`: a reordered layout fails to build instead
-// of moving values into the wrong fields.
-template <std::size_t N>
-constexpr bool Names(const TFieldLayout (&fields)[N], std::int32_t number, std::string_view name) {
-    return number >= 1 && static_cast<std::size_t>(number) <= N &&
-           Field(fields, number).Name == name;
-}
-
-static_assert(std::size(kDirectoryFields) == dfNDS);
-static_assert(Names(kDirectoryFields, dfCATEGORY, "CATEGORY"));
-static_assert(Names(kDirectoryFields, dfKOD, "KOD"));
-static_assert(Names(kDirectoryFields, dfNAME, "NAME"));
-static_assert(Names(kDirectoryFields, dfNAME2, "NAME2"));
-static_assert(Names(kDirectoryFields, dfZPRICE, "ZPRICE"));
-static_assert(Names(kDirectoryFields, dfRPRICE, "RPRICE"));
-static_assert(Names(kDirectoryFields, dfNDS, "NDS"));
-
-static_assert(std::size(kReceiptFields) == rfRPRICE);
-static_assert(Names(kReceiptFields, rfCATEGORY, "CATEGORY"));
-static_assert(Names(kReceiptFields, rfID, "ID"));
-static_assert(Names(kReceiptFields, rfNAME, "NAME"));
-static_assert(Names(kReceiptFields, rfKOLVO, "KOLVO"));
-static_assert(Names(kReceiptFields, rfZPRICE, "ZPRICE"));
-static_assert(Names(kReceiptFields, rfRPRICE, "RPRICE"));
-
-// Every name the goods table keeps fits both tables (one byte a character in code page 866).
-static_assert(Field(kDirectoryFields, dfNAME).Size >= GoodsColumn(gfNAME).Width);
-static_assert(Field(kReceiptFields, rfNAME).Size >= GoodsColumn(gfNAME).Width);
+constexpr const char* kWorkSuffix = ".tmp";
+constexpr const char* kFolderFlush = "Flush: Ошибка записи папки на диск";
 
 template <std::size_t N>
-std::unique_ptr<TDBF> CreateTable(const TFieldLayout (&fields)[N], const std::string& path) {
+std::unique_ptr<TDBF> Described(const TFieldLayout (&fields)[N], const std::string& path) {
     auto table = std::make_unique<TDBF>();
     for (const TFieldLayout& field : fields)
         table->AddFieldDefs(field.Name, field.Type, field.Size, field.Precision);
     table->SetTableName(path);
-    table->CreateTable();
-    table->SetCodePage(cpOEM);
     return table;
+}
+
+// A new table is made beside its older one under this name, which is no table's name, so that
+// ЛАРМИС never lists it; a crash can leave it behind, and the next export replaces it.
+std::string WorkNameOf(const TDBF& table) {
+    return table.TableName() + kWorkSuffix;
+}
+
+// Takes both tables: only once nobody holds either older table and both new ones stand whole
+// (header and code page) under their work names does either older table go, each replaced by
+// its new one in one step. Anything that fails before the moves leaves both older tables as
+// they were and removes the work files.
+void TakeTables(TDBF& directory, TDBF& receipt) {
+    for (const TDBF* table : {&directory, &receipt}) {
+        if (const int error = CheckReplaceable(table->TableName()); error != 0) {
+            throw EFCreateError(table->TableName(), error);
+        }
+    }
+    auto dropWorkFiles = TDefer([&] {
+        for (TDBF* table : {&directory, &receipt}) {
+            if (table->WorkName().empty()) continue;
+            try {
+                if (table->Active()) table->Close();
+            } catch (const ED&) {
+                // The work file goes all the same; the failure being reported says what happened.
+            }
+            DeleteFileAt(table->WorkName());
+        }
+    });
+    for (TDBF* table : {&directory, &receipt}) {
+        table->CreateTableAs(WorkNameOf(*table));
+        table->SetCodePage(cpOEM);
+    }
+    directory.MoveOverTableName();
+    receipt.MoveOverTableName();
 }
 
 // Values go in as the goods table's text, converted to code page 866. The buffers live for the
@@ -146,20 +114,21 @@ class TCleanUpFailure {
 // Walks the goods table into both tables with the views suspended. The guards release in reverse
 // order of declaration, which is the clean-up order: the progress display terminates, the receipt
 // table closes and goes, the directory table closes, the views resume, and only then the
-// directory table goes. A table is held only once CreateTable and its code page have succeeded.
+// directory table goes. A table is closed only once it has been taken.
 void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IRunHost& host,
                  TCleanUpFailure& failure) {
     goods.SuspendViews();
     std::unique_ptr<TDBF> directory;
     auto resumeViews = failure.Guard([&] { goods.ResumeViews(); });
-    directory = CreateTable(kDirectoryFields, folder + kDirectoryFile);
+    directory = Described(kDirectoryFields, folder + kDirectoryFile);
     auto closeDirectory = failure.Guard([&] {
         if (directory->Active()) directory->Close();
     });
-    const std::unique_ptr<TDBF> receipt = CreateTable(kReceiptFields, folder + kReceiptFile);
+    const std::unique_ptr<TDBF> receipt = Described(kReceiptFields, folder + kReceiptFile);
     auto closeReceipt = failure.Guard([&] {
         if (receipt->Active()) receipt->Close();
     });
+    TakeTables(*directory, *receipt);
     const std::unique_ptr<IProgressSink> progress = host.CreateProgress(kProgressCaption, true);
     auto terminate = failure.Guard([&] {
         if (progress) progress->Terminate();
@@ -204,6 +173,15 @@ void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IR
             receipt->Post();
         }
         goods.MoveNext();
+    }
+    // "Данные сохранены!" means the tables are on the disk, and so are their names.
+    directory->Flush();
+    receipt->Flush();
+    // The folder path without its final delimiter, unless that is all there is (the root).
+    const std::string bare = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+    if (const int error = FlushFolder(bare); error != 0) {
+        throw ED(std::string(kFolderFlush) + " \"" + ExpandFileName(bare) + "\". " +
+                 SysErrorMessage(error));
     }
 }
 

@@ -34,6 +34,9 @@ constexpr const char* kAppend = "Append: Ошибка сохранения за�
 constexpr const char* kLastEmpty = "Last: В файле нет записей";
 constexpr const char* kCloseNotOpen = "Close: Файл не открыт";
 constexpr const char* kCloseCut = "Close: Ошибка сохранения файла";
+constexpr const char* kFlush = "Flush: Ошибка записи файла на диск";
+constexpr const char* kFlushNotOpen = "Flush: Файл не открыт";
+constexpr const char* kMoveNotCreated = "MoveOverTableName: Таблица не создана под рабочим именем";
 constexpr const char* kTableNameActive =
     "TableName: Это свойство нельзя изменять, если файл открыт";
 constexpr const char* kTableNameType = "TableName: Недопустимый тип файла";
@@ -143,7 +146,15 @@ void TDBF::AddFieldDefs(const std::string& FldName, TFldType FldType, std::uint8
     FFieldDefs.push_back(desc);
 }
 
+EFCreateError::EFCreateError(const std::string& path, int error)
+    : std::runtime_error("Cannot create file \"" + ExpandFileName(path) + "\". " +
+                         SysErrorMessage(error)) {}
+
 void TDBF::CreateTable() {
+    CreateTableAs(std::string());
+}
+
+void TDBF::CreateTableAs(const std::string& WorkName) {
     if (FActive) throw ED(kCreateTableActive);
     if (FTableName.empty()) throw ED(kCreateTableNoName);
     if (FFieldDefs.empty()) throw ED(kCreateTableNoFields);
@@ -152,12 +163,13 @@ void TDBF::CreateTable() {
     // Also keeps the header length inside its 16 bits: every field is at least 1 byte long.
     if (recordLength > MaxRecordLength) throw ED(kCreateTableTooLong);
 
+    FWorkName = WorkName;
     // A failed deletion is not reported here: Create then says why the file cannot be replaced.
-    if (FileExists(FTableName)) DeleteFileAt(FTableName);
-    int error = FStream.Create(FTableName);
+    if (FileExists(FilePath())) DeleteFileAt(FilePath());
+    int error = FStream.Create(FilePath());
     if (error != 0) {
-        throw EFCreateError("Cannot create file \"" + ExpandFileName(FTableName) + "\". " +
-                            SysErrorMessage(error));
+        FWorkName.clear();
+        throw EFCreateError(FTableName, error);
     }
     FActive = true;
     FHeader.fill(0);
@@ -187,10 +199,28 @@ void TDBF::WriteHeader() {
     if (!FStream.WriteAt(0, block.data(), block.size())) throw ED(kWriteHeader);
 }
 
+void TDBF::MoveOverTableName() {
+    if (!FActive || FWorkName.empty()) throw ED(kMoveNotCreated);
+    Close();
+    if (const int error = MoveFileReplacing(FWorkName, FTableName); error != 0) {
+        throw EFCreateError(FTableName, error);
+    }
+    FWorkName.clear();
+    Open();
+}
+
+void TDBF::Flush() {
+    if (!FActive) throw ED(kFlushNotOpen);
+    if (const int error = FStream.Flush(); error != 0) {
+        throw ED(std::string(kFlush) + " \"" + ExpandFileName(FTableName) + "\". " +
+                 SysErrorMessage(error));
+    }
+}
+
 void TDBF::Open() {
     if (FActive) throw ED(kOpenActive);
-    if (!FileExists(FTableName)) throw ED(kOpenNotFound + FTableName);
-    if (FStream.Open(FTableName, FExclusive) != 0) {
+    if (!FileExists(FilePath())) throw ED(kOpenNotFound + FilePath());
+    if (FStream.Open(FilePath(), FExclusive) != 0) {
         throw ED(kOpenInUse1 + ExtractFileName(FTableName) + kOpenInUse2);
     }
     FActive = true;

@@ -21,6 +21,8 @@ class ED : public std::runtime_error {
 class EFCreateError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    // The message for `path` (made absolute) and the system's text for `error`.
+    EFCreateError(const std::string& path, int error);
 };
 
 enum TFldType : std::uint8_t { fldLogical, fldDate, fldFloat, fldNumeric, fldChar };
@@ -60,6 +62,18 @@ class TDBF {
     // Replaces TableName with an empty table of the described fields and leaves it open as
     // Exclusive says, with the descriptions read back from the file.
     void CreateTable();
+    // CreateTable under WorkName, a name beside TableName that no table has, so that an older
+    // TableName stays as it is until MoveOverTableName replaces it. Creation failures name
+    // TableName. A work file left behind by an earlier run is replaced.
+    void CreateTableAs(const std::string& WorkName);
+    // Moves the table made by CreateTableAs over TableName in one step and opens it there again
+    // as Exclusive says. Refused (EFCreateError naming TableName) while another program holds the
+    // older TableName; the table is then closed and its work file left where it is.
+    void MoveOverTableName();
+    // The work file of CreateTableAs not yet moved over TableName; empty otherwise.
+    const std::string& WorkName() const { return FWorkName; }
+    // Puts everything written so far on the disk; failures raise ED with the system's text.
+    void Flush();
     void Open();
     void Close();  // an unposted change is lost
     void Reopen();
@@ -109,7 +123,10 @@ class TDBF {
     [[noreturn]] void RaiseSizeError(std::int32_t FieldNo) const;
     [[noreturn]] void RaiseDataError(std::int32_t FieldNo) const;
 
+    const std::string& FilePath() const { return FWorkName.empty() ? FTableName : FWorkName; }
+
     std::string FTableName;
+    std::string FWorkName;
     bool FExclusive = false;
     bool FActive = false;
     TDbfCodePage FCodePage = cpNone;

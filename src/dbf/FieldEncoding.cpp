@@ -1,3 +1,5 @@
+#include "dbf/FieldEncoding.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -172,39 +174,18 @@ bool FormatFixed(const TDigits& d, std::size_t decimals, std::size_t width, TOut
     return true;
 }
 
-}  // namespace
-
-void TDBF::RaiseSizeError(std::int32_t FieldNo) const {
-    throw ED(kSize + std::to_string(FRecNo) + kField + std::to_string(FieldNo));
-}
-
-void TDBF::RaiseDataError(std::int32_t FieldNo) const {
-    throw ED(kData + std::to_string(FRecNo) + kField + std::to_string(FieldNo));
-}
-
-void TDBF::SetFieldData(std::int32_t FieldNo, const std::string& Value) {
-    SetFieldData(FieldNo, std::string_view(Value));
-}
-
-void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
-    if (FieldNo < 1 || FieldNo > FFieldCount) throw ED(kFieldNumber + std::to_string(FieldNo));
-    const TDbfFieldDesc& desc = FFieldDefs[static_cast<std::size_t>(FieldNo - 1)];
-    const std::size_t width = desc.Length;
-
-    const std::string_view text = TrimRight(Value);
-    if (text.size() > width && !(desc.Type == 'L' && text.size() <= kLogicalInputLength)) {
-        RaiseSizeError(FieldNo);
+// Encodes `text` (its trailing blanks already dropped) for a field of the descriptor's type into
+// `out`, pointing `result` at the bytes to store. Nothing outside `out` and `result` changes.
+TFieldFit EncodeValue(char type, std::size_t width, std::size_t decimals, std::string_view text,
+                      TOut& out, std::string_view& result) {
+    if (text.size() > width && !(type == 'L' && text.size() <= kLogicalInputLength)) {
+        return ffTooLong;
     }
-
-    // Everything is converted aside; the record buffer changes only once the value is good.
-    char* field = FRecordBuffer.data() + FFieldOffsets[static_cast<std::size_t>(FieldNo - 1)];
-    const bool rightAligned = desc.Type == 'F' || desc.Type == 'M' || desc.Type == 'N';
-    std::string_view result = text;
-    TOut out;
+    result = text;
     if (!text.empty()) {
-        switch (desc.Type) {
+        switch (type) {
             case 'D':
-                if (!EncodeDate(text, out)) RaiseDataError(FieldNo);
+                if (!EncodeDate(text, out)) return ffNotValid;
                 result = std::string_view(out.Bytes.data(), out.Length);
                 break;
             case 'F':
@@ -215,18 +196,18 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
                 const char inText =
                     separator == ',' && text.find(',') == std::string_view::npos ? '.' : separator;
                 const std::optional<TDecimalText> number = SplitDecimalText(text, inText);
-                if (!number) RaiseDataError(FieldNo);
+                if (!number) return ffNotValid;
                 TDigits digits;
                 // The separator "," (never the program's own) takes every number through a
                 // double, so that road stays in use and can be held to the same bytes.
                 if (separator != '.' || !TypedDigits(*number, digits)) {
                     const std::optional<double> value = DecimalTextValue(*number);
-                    if (!value || !std::isfinite(*value)) RaiseDataError(FieldNo);
-                    if (!ShortestDigits(*value, digits)) RaiseSizeError(FieldNo);
+                    if (!value || !std::isfinite(*value)) return ffNotValid;
+                    if (!ShortestDigits(*value, digits)) return ffTooLong;
                 }
                 // Always ".", whatever the separator; a number too long for the field is
                 // refused rather than cut.
-                if (!FormatFixed(digits, desc.Decimals, width, out)) RaiseSizeError(FieldNo);
+                if (!FormatFixed(digits, decimals, width, out)) return ffTooLong;
                 result = std::string_view(out.Bytes.data(), out.Length);
                 break;
             }
@@ -248,8 +229,63 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
         }
     }
     // Only a foreign descriptor (a D field shorter than 8) can get here with too long a result.
-    if (result.size() > width) RaiseSizeError(FieldNo);
+    return result.size() > width ? ffTooLong : ffFits;
+}
 
+}  // namespace
+
+void TDBF::RaiseSizeError(std::int32_t FieldNo) const {
+    throw ED(kSize + std::to_string(FRecNo) + kField + std::to_string(FieldNo));
+}
+
+void TDBF::RaiseDataError(std::int32_t FieldNo) const {
+    throw ED(kData + std::to_string(FRecNo) + kField + std::to_string(FieldNo));
+}
+
+void TDBF::SetFieldData(std::int32_t FieldNo, const std::string& Value) {
+    SetFieldData(FieldNo, std::string_view(Value));
+}
+
+TFieldFit FieldValueFit(TFldType type, std::uint8_t size, std::uint8_t precision,
+                        std::string_view value) {
+    // The descriptor AddFieldDefs makes of these arguments.
+    char letter = 'C';
+    std::size_t width = size;
+    std::size_t decimals = 0;
+    switch (type) {
+        case fldLogical:
+            letter = 'L', width = 1;
+            break;
+        case fldDate:
+            letter = 'D', width = 8;
+            break;
+        case fldFloat:
+        case fldNumeric:
+            letter = type == fldFloat ? 'F' : 'N', decimals = precision;
+            break;
+        case fldChar:
+            break;
+    }
+    TOut out;
+    std::string_view result;
+    return EncodeValue(letter, width, decimals, TrimRight(value), out, result);
+}
+
+void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
+    if (FieldNo < 1 || FieldNo > FFieldCount) throw ED(kFieldNumber + std::to_string(FieldNo));
+    const TDbfFieldDesc& desc = FFieldDefs[static_cast<std::size_t>(FieldNo - 1)];
+    const std::size_t width = desc.Length;
+
+    // Everything is converted aside; the record buffer changes only once the value is good.
+    TOut out;
+    std::string_view result;
+    const TFieldFit fit =
+        EncodeValue(desc.Type, width, desc.Decimals, TrimRight(Value), out, result);
+    if (fit == ffTooLong) RaiseSizeError(FieldNo);
+    if (fit == ffNotValid) RaiseDataError(FieldNo);
+
+    char* field = FRecordBuffer.data() + FFieldOffsets[static_cast<std::size_t>(FieldNo - 1)];
+    const bool rightAligned = desc.Type == 'F' || desc.Type == 'M' || desc.Type == 'N';
     const std::size_t blanks = width - result.size();
     if (rightAligned) {
         std::memset(field, ' ', blanks);

@@ -155,8 +155,9 @@ class TProgressViewer {
     TProgressViewer& operator=(const TProgressViewer&) = delete;
 
     // Asks the viewer to end and returns at once. The viewer thread hides the window and frees
-    // the viewer; the caller must not touch it afterwards.
-    void Terminate();
+    // the viewer; the caller must not touch it afterwards. `whenGone` runs once the window is
+    // gone: in the viewer thread after the viewer is freed, or here when it went already.
+    void Terminate(std::function<void()> whenGone = nullptr);
 
     // Adds the line with this key, or replaces every field of it. clDefault, kFontSizeNotGiven,
     // fsAllStyles and an empty name mean "not given" and resolve to the viewer's DefFont... values
@@ -253,6 +254,8 @@ class TProgressViewer {
     mutable std::mutex TerminateLock;
     std::condition_variable TerminateWake;
     bool TerminatedFlag = false;
+    // Set by Terminate under the keeper's lock, taken by the viewer thread after ViewerGone.
+    std::function<void()> WhenGone;
 };
 
 // Runs the owner's work method in a third thread while the viewer shows progress. Started by the

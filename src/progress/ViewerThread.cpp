@@ -22,8 +22,12 @@ TProgressViewer::~TProgressViewer() {
     AdditionalThread.reset();
 }
 
-void TProgressViewer::Terminate() {
-    WithLiveViewer(this, [this] { SignalTerminate(); });
+void TProgressViewer::Terminate(std::function<void()> whenGone) {
+    const bool live = WithLiveViewer(this, [&] {
+        WhenGone = std::move(whenGone);
+        SignalTerminate();
+    });
+    if (!live && whenGone) whenGone();
 }
 
 void TProgressViewer::SignalTerminate() {
@@ -49,7 +53,10 @@ void TProgressViewer::ThreadMain() {
         Execute();
     }
     ViewerGone(this);
+    // From here Terminate finds the viewer gone and calls its own whenGone.
+    const std::function<void()> whenGone = std::move(WhenGone);
     delete this;
+    if (whenGone) whenGone();
 }
 
 void TProgressViewer::Execute() {

@@ -1,30 +1,20 @@
 #include "qt/DataViewerFrm.h"
 
 #include <QAbstractListModel>
-#include <QKeySequence>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
+#include <utility>
 
+#include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"
 #include "qt/MainFrm.h"
-
-namespace {
-
-constexpr int kDesignWidth = 725;
-constexpr int kDesignHeight = 537;
-// The find box and the findings list at the right of the design's controls: the window grows
-// by this much, the design's controls keep their places and anchors in the part left of it.
-constexpr int kPanelWidth = 300;
-constexpr int kPanelGap = 8;
-constexpr int kGrownWidth = kDesignWidth + kPanelWidth + kPanelGap;
-
-}  // namespace
 
 // The findings list's lines for the list view, read from the layer as they are drawn: a million
 // findings cost no more than the visible lines.
@@ -52,7 +42,8 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       Owner(owner),
-      List(owner->mdGoods, owner->Controller().Record) {
+      Shell(this),
+      Viewer(owner->Controller(), Shell) {
     setObjectName(QStringLiteral("DataViewerForm"));
     setWindowTitle(QString::fromUtf8(kViewerCaption));
     setModal(false);
@@ -67,12 +58,13 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     bold.setPixelSize(13);
     bold.setBold(true);
     Label1->setFont(bold);
-    Label1->move(8, 8);
+    const TPlace& label = kViewerControls[vwLabel1].Place;
+    Label1->move(label.Left, label.Top);
     Label1->adjustSize();
 
-    DBGrid1 = new TGoodsGrid(owner->mdGoods, owner->CurrencyFormat(), this);
+    Grid = std::make_unique<TGoodsGrid>(Viewer.Grid(), this);
+    DBGrid1 = Grid.get();
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    // The main window deletes its viewer before its goods table, which the grid shows.
     Owner->SetViewer(this);
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
@@ -84,7 +76,6 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setAutoDefault(false);
 
-    Find = std::make_unique<TFindBox>(DBGrid1->Controller());
     lbFind = new QLabel(QString::fromUtf8(TGridFind::kFindLabel), this);
     lbFind->setObjectName(QStringLiteral("lbFind"));
     edFind = new QLineEdit(this);
@@ -102,74 +93,89 @@ TDataViewerForm::TDataViewerForm(TMainForm* owner)
     lstFindings->setUniformItemSizes(true);
     lstFindings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstFindings->setSelectionMode(QAbstractItemView::SingleSelection);
-    FindingsModel = new TFindingsModel(List, this);
-    lstFindings->setModel(FindingsModel);
-    List.SetView(this);
-    FindingsChanged();
+    FindingsModel = std::make_unique<TFindingsModel>(Viewer.Findings(), nullptr);
+    lstFindings->setModel(FindingsModel.get());
 
-    // The design's focus order first; the panel's controls after it.
-    setTabOrder(DBGrid1, BitBtn1);
-    setTabOrder(BitBtn1, Button3);
-    setTabOrder(Button3, edFind);
-    setTabOrder(edFind, lstFindings);
-
-    auto* findKey = new QShortcut(QKeySequence::Find, this);
-    connect(findKey, &QShortcut::activated, this, &TDataViewerForm::FindClick);
-    auto* nextKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(nextKey, &QShortcut::activated, this, &TDataViewerForm::FindNextClick);
-    // A find starts after the current row, so Enter again on the same text goes on, as F3 does.
-    connect(edFind, &QLineEdit::returnPressed, this, [this] {
-        lbFindStatus->setText(QString::fromStdString(Find->Enter(edFind->text().toStdString())));
-    });
+    // Every key pressed in the window meets the viewer's behaviour before the control's own.
+    qApp->installEventFilter(this);
     connect(lstFindings, &QListView::clicked, this,
             [this](const QModelIndex& index) { FindingChosen(index.row()); });
-    connect(lstFindings, &QListView::activated, this,
-            [this](const QModelIndex& index) { FindingChosen(index.row()); });
-
     connect(BitBtn1, &QPushButton::clicked, this, &TDataViewerForm::BitBtn1Click);
     connect(Button3, &QPushButton::clicked, this, &TDataViewerForm::Button3Click);
     connect(DBGrid1, &TGoodsGrid::EscapePressed, this, &TDataViewerForm::BitBtn1Click);
 
-    resize(kGrownWidth, kDesignHeight);
+    Viewer.SetView(this);
+    FindingsChanged();
+    resize(kViewerClientWidth, kViewerClientHeight);
     ArrangeControls();
 }
 
 TDataViewerForm::~TDataViewerForm() {
-    List.SetView(nullptr);
+    qApp->removeEventFilter(this);
+    Viewer.SetView(nullptr);
 }
 
-void TDataViewerForm::FindClick() {
-    edFind->setFocus(Qt::ShortcutFocusReason);
-    edFind->selectAll();
+TViewerControl TDataViewerForm::ControlOf(const QWidget* widget) const {
+    const std::pair<const QWidget*, TViewerControl> controls[] = {{DBGrid1, vcGrid},
+                                                                  {BitBtn1, vcClose},
+                                                                  {Button3, vcSave},
+                                                                  {edFind, vcFind},
+                                                                  {lstFindings, vcFindings}};
+    for (const auto& [control, kind] : controls) {
+        if (widget == control || control->isAncestorOf(widget)) return kind;
+    }
+    return vcOther;
 }
 
-void TDataViewerForm::FindNextClick() {
-    const std::optional<std::string> status = Find->Next();
-    if (!status) return FindClick();
-    lbFindStatus->setText(QString::fromStdString(*status));
-}
-
-void TDataViewerForm::FindingChosen(int line) {
-    if (List.Choose(line, DBGrid1->Controller())) DBGrid1->setFocus(Qt::OtherFocusReason);
+bool TDataViewerForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    // A key one control leaves goes on to its parents: the answer for the same control is the
+    // same, and the window itself answers for none.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    const TViewerControl at = ControlOf(widget);
+    return at != vcOther && Viewer.Key(GridKeyOf(static_cast<QKeyEvent*>(event)), at);
 }
 
 void TDataViewerForm::FindingsChanged() {
-    lbFindings->setText(QString::fromStdString(FindingsCaption(List)));
+    lbFindings->setText(QString::fromStdString(Viewer.FindingsCaption()));
     FindingsModel->Reset();
+}
+
+void TDataViewerForm::FocusControl(TViewerControl control) {
+    QWidget* const widgets[] = {DBGrid1, BitBtn1, Button3, edFind, lstFindings};
+    if (control == vcOther) return;
+    QWidget* target = widgets[control];
+    // The grid's open cell keeps the keyboard inside the grid.
+    if (control == vcGrid && DBGrid1->CellEditor()) target = DBGrid1->CellEditor();
+    target->setFocus(control == vcFind ? Qt::ShortcutFocusReason : Qt::TabFocusReason);
+}
+
+void TDataViewerForm::SelectFindText() {
+    edFind->selectAll();
+}
+
+std::string TDataViewerForm::FindText() const {
+    return edFind->text().toStdString();
+}
+
+void TDataViewerForm::ShowFindStatus(const std::string& text) {
+    lbFindStatus->setText(QString::fromStdString(text));
+}
+
+int TDataViewerForm::FocusedFinding() const {
+    const QModelIndex current = lstFindings->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void TDataViewerForm::PressMainSave() {
+    Owner->btnSaveToDBF->click();
 }
 
 void TDataViewerForm::ShowViewer() {
     show();
     raise();
     activateWindow();
-}
-
-void TDataViewerForm::BitBtn1Click() {
-    Owner->Controller().CloseViewerClick();
-}
-
-void TDataViewerForm::Button3Click() {
-    Owner->btnSaveToDBF->click();
 }
 
 void TDataViewerForm::reject() {
@@ -190,18 +196,12 @@ void TDataViewerForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TDataViewerForm::ArrangeControls() {
-    // The grid keeps its distance to all four edges of the design's part; the buttons keep its
-    // bottom corners. The panel at the right keeps its width and grows in height.
-    const int w = width() - kPanelWidth - kPanelGap;
-    const int h = height();
-    const int x = w;
-    lbFind->setGeometry(x, 8, kPanelWidth - 8, 16);
-    edFind->setGeometry(x, 26, kPanelWidth - 8, 21);
-    lbFindStatus->setGeometry(x, 50, kPanelWidth - 8, 16);
-    // Room for the caption's counts of every kind at once, as in the Windows viewer.
-    lbFindings->setGeometry(x, 72, kPanelWidth - 8, 84);
-    lstFindings->setGeometry(x, 158, kPanelWidth - 8, h - 158 - (kDesignHeight - 529));
-    DBGrid1->setGeometry(8, 30, w - (kDesignWidth - 709), h - (kDesignHeight - 463));
-    BitBtn1->setGeometry(w - (kDesignWidth - 642), h - (kDesignHeight - 504), 75, 25);
-    Button3->setGeometry(8, h - (kDesignHeight - 504), 162, 25);
+    const std::pair<TViewerWidget, QWidget*> controls[] = {
+        {vwDBGrid1, DBGrid1},       {vwBitBtn1, BitBtn1},        {vwButton3, Button3},
+        {vwLbFind, lbFind},         {vwEdFind, edFind},          {vwLbFindStatus, lbFindStatus},
+        {vwLbFindings, lbFindings}, {vwLstFindings, lstFindings}};
+    for (const auto& [control, widget] : controls) {
+        const TPlace place = ViewerPlace(control, width(), height());
+        widget->setGeometry(place.Left, place.Top, place.Width, place.Height);
+    }
 }

@@ -1,9 +1,14 @@
 #include "qt/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStandardPaths>
+
+#include "app/BoxOwner.h"
 
 namespace {
 
@@ -79,8 +84,8 @@ QWidget* TQtShell::BoxParent() const {
     if (!Home) return nullptr;
     QWidget* home = Home->window();
     QWidget* active = QApplication::activeWindow();
-    if (active && (active == home || home->isAncestorOf(active))) return active;
-    return home;
+    // Qt keeps no window last active apart from the active one.
+    return BoxOwner<QWidget*>({home, active, active && home->isAncestorOf(active)});
 }
 
 void TQtShell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
@@ -93,15 +98,26 @@ bool TQtShell::Confirm(const std::string& title, const std::string& text) {
                              QString::fromStdString(text));
 }
 
-std::function<void()> TQtShell::KeyboardReturn() const {
+TViewerShell::TKeyboardReturn TQtShell::KeyboardReturn() const {
     const QPointer<QWidget> back = BoxParent();
-    return [back] {
-        if (back) back->activateWindow();
-    };
+    return {nullptr, [back] {
+                if (back) back->activateWindow();
+            }};
 }
 
 std::string TQtShell::ProgramPath() const {
     return QCoreApplication::applicationFilePath().toStdString();
+}
+
+TSystemFolders TQtShell::SystemFolders() const {
+    // No program folders: on Linux only a folder that takes no files (an installed /usr/bin)
+    // moves the start, to the documents folder of the user's XDG settings, or home without one.
+    TSystemFolders folders;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    folders.Documents =
+        (!documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath())
+            .toStdString();
+    return folders;
 }
 
 void RunHandler(QWidget* parent, const std::function<void()>& body) {

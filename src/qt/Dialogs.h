@@ -42,12 +42,13 @@ class TQtShell final : public TViewerShell {
     void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
     std::string ProgramPath() const override;
+    TSystemFolders SystemFolders() const override;
 
     // The window a box belongs to.
     QWidget* BoxParent() const;
 
   private:
-    std::function<void()> KeyboardReturn() const override;
+    TKeyboardReturn KeyboardReturn() const override;
 
     QWidget* Home;
 };

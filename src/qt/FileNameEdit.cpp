@@ -17,11 +17,14 @@ TFileNameEdit::TFileNameEdit(TBrowseKind kind, QWidget* parent) : QLineEdit(pare
 }
 
 void TFileNameEdit::BrowseClick() {
-    if (Kind == bkFile) {
-        BrowseFile();
-    } else {
-        BrowseFolder();
-    }
+    // A handler like the buttons': the chooser's modal loop holds a close of the main window back.
+    RunHandler(this, [this] {
+        if (Kind == bkFile) {
+            BrowseFile();
+        } else {
+            BrowseFolder();
+        }
+    });
     setFocus();
 }
 

@@ -9,8 +9,6 @@
 
 #include "qt/GoodsGridModel.h"
 
-namespace {
-
 TGridKeyPress GridKeyOf(const QKeyEvent* event) {
     TGridKeyPress press;
     switch (event->key()) {
@@ -48,6 +46,24 @@ TGridKeyPress GridKeyOf(const QKeyEvent* event) {
         case Qt::Key_Escape:
             press.Key = grEscape;
             break;
+        case Qt::Key_Left:
+            press.Key = grLeft;
+            break;
+        case Qt::Key_Right:
+            press.Key = grRight;
+            break;
+        case Qt::Key_Home:
+            press.Key = grHome;
+            break;
+        case Qt::Key_End:
+            press.Key = grEnd;
+            break;
+        case Qt::Key_F3:
+            press.Key = grF3;
+            break;
+        case Qt::Key_F:
+            press.Key = grF;
+            break;
         default:
             break;
     }
@@ -57,6 +73,8 @@ TGridKeyPress GridKeyOf(const QKeyEvent* event) {
     press.Alt = mods.testFlag(Qt::AltModifier) || mods.testFlag(Qt::MetaModifier);
     return press;
 }
+
+namespace {
 
 // A window change or a popup takes the keyboard for a while: that settles nothing in the grid.
 bool SettlesNothing(Qt::FocusReason reason) {
@@ -112,10 +130,9 @@ bool TGoodsCellDelegate::eventFilter(QObject* object, QEvent* event) {
     }
 }
 
-TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent)
+TGoodsGrid::TGoodsGrid(TGoodsGridController& control, QWidget* parent)
     : QTableView(parent),
-      Shell(this),
-      Control(table, currency, Shell),
+      Control(control),
       Model(new TGoodsGridModel(Control, this)),
       Delegate(new TGoodsCellDelegate(this)) {
     setItemDelegate(Delegate);
@@ -145,7 +162,6 @@ TGoodsGrid::TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWid
 TGoodsGrid::~TGoodsGrid() {
     Delegate->Detach();
     Control.SetView(nullptr);
-    // The model reads the controller, which goes before the view's children do.
     setModel(nullptr);
     delete Model;
 }
@@ -293,6 +309,10 @@ int TGoodsGrid::CurrentRow() const {
 int TGoodsGrid::CurrentColumn() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.column() : -1;
+}
+
+int TGoodsGrid::PageRows() const {
+    return std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
 }
 
 void TGoodsGrid::SetCurrentCell(int row, int column) {

@@ -6,8 +6,8 @@
 #include <QTableView>
 
 #include "app/GoodsGridController.h"
-#include "qt/Dialogs.h"
 
+class QKeyEvent;
 class QLineEdit;
 class TGoodsGrid;
 class TGoodsGridModel;
@@ -34,15 +34,19 @@ class TGoodsCellDelegate : public QStyledItemDelegate {
     TGoodsGrid* Grid;
 };
 
+// A Qt key as the grid's and the viewer's behaviour know it.
+TGridKeyPress GridKeyOf(const QKeyEvent* event);
+
 // The editable grid over the goods table: a Qt view of the grid controller, which decides what
 // keys, clicks, moves and leaving the grid do to the table.
 class TGoodsGrid : public QTableView, private IGoodsGridView {
     Q_OBJECT
   public:
-    TGoodsGrid(TGoodsTable& table, const TCurrencyFormat& currency, QWidget* parent);
+    // A view of `control`, which outlives it.
+    TGoodsGrid(TGoodsGridController& control, QWidget* parent);
     ~TGoodsGrid() override;
 
-    TGoodsGridController& Controller() { return Control; }
+    TGoodsGridController& Controller() const { return Control; }
     // The open cell editor, or nullptr.
     QLineEdit* CellEditor() const;
 
@@ -80,12 +84,12 @@ class TGoodsGrid : public QTableView, private IGoodsGridView {
     void MarkerChanged(int row) override;
     int CurrentRow() const override;
     int CurrentColumn() const override;
+    int PageRows() const override;
     void SetCurrentCell(int row, int column) override;
     void CloseEditor() override;
     void FocusEditor() override;
 
-    TQtShell Shell;
-    TGoodsGridController Control;
+    TGoodsGridController& Control;
     TGoodsGridModel* Model;
     TGoodsCellDelegate* Delegate;
     QPointer<QLineEdit> Editor;

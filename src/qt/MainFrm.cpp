@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
 #include "qt/AppStartup.h"
 #include "qt/DataViewerFrm.h"
@@ -19,9 +20,6 @@
 
 namespace {
 
-constexpr int kClientWidth = 510;
-constexpr int kClientHeight = 520;
-
 QString Text(const char* text) {
     return QString::fromUtf8(text);
 }
@@ -30,36 +28,55 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+QRect Geometry(TMainControl control) {
+    const TPlace& place = MainPlace(control);
+    return QRect(place.Left, place.Top, place.Width, place.Height);
+}
+
+QString NameOf(TMainControl control) {
+    const std::string_view name = kMainControls[control].Name;
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// A label is as large as its text.
+QLabel* MakeLabel(QWidget* parent, TMainControl control, const QString& text) {
     auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
+    label->setObjectName(NameOf(control));
+    label->move(Geometry(control).topLeft());
     label->adjustSize();
     return label;
 }
 
-QLineEdit* MakeOemEdit(QWidget* parent, const char* name, const std::string& text, QRect geometry) {
+QLineEdit* MakeOemEdit(QWidget* parent, TMainControl control, const std::string& text) {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    edit->setObjectName(NameOf(control));
     edit->setValidator(new TOemValidator(edit));
     edit->setText(Text(text));
-    edit->setGeometry(geometry);
+    edit->setGeometry(Geometry(control));
     return edit;
 }
 
-TFileNameEdit* MakeNameBox(QWidget* parent, TBrowseKind kind, const char* name,
-                           const std::string& text, QRect geometry) {
+TFileNameEdit* MakeNameBox(QWidget* parent, TBrowseKind kind, TMainControl control,
+                           const std::string& text) {
     auto* edit = new TFileNameEdit(kind, parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    edit->setObjectName(NameOf(control));
     edit->setText(Text(text));
-    edit->setGeometry(geometry);
+    edit->setGeometry(Geometry(control));
     return edit;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect geometry) {
+QCheckBox* MakeCheckBox(QWidget* parent, TMainControl control, const char* text, bool checked) {
+    auto* box = new QCheckBox(Text(text), parent);
+    box->setObjectName(NameOf(control));
+    box->setGeometry(Geometry(control));
+    box->setChecked(checked);
+    return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, TMainControl control, const char* text) {
     auto* button = new QPushButton(Text(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
+    button->setObjectName(NameOf(control));
+    button->setGeometry(Geometry(control));
     button->setAutoDefault(false);
     return button;
 }
@@ -78,7 +95,7 @@ TMainForm::TMainForm(QWidget* parent)
     setFont(FormFont());
     setWindowIcon(AppIcon());
     SetButtonFaceBackground(this);
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kMainClientWidth, kMainClientHeight);
     CreateControls();
     Main.SetView(this);
 }
@@ -86,16 +103,13 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm() {
     Main.SetView(nullptr);
     Main.SetGrid(nullptr);
-    // The viewer's grid is a view of mdGoods: it goes before the table does (children would
-    // otherwise outlive this object's members).
-    delete Viewer;
 }
 
 void TMainForm::CreateControls() {
     const TMainInputs& start = Main.Defaults();
     Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 8, 492, 236);
+    Memo1->setObjectName(NameOf(mwMemo1));
+    Memo1->setGeometry(Geometry(mwMemo1));
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -105,49 +119,38 @@ void TMainForm::CreateControls() {
     for (const char* line : kInstructions) instructions.append(Text(line));
     Memo1->setPlainText(instructions.join(u'\n'));
 
-    Label1 = MakeLabel(this, "Label1", Text(kPrintLabel), 8, 248);
-    edOpenPRINT = MakeNameBox(this, bkFile, "edOpenPRINT", start.PrintFile, QRect(8, 263, 492, 21));
-    Label2 = MakeLabel(this, "Label2", Text(kArticleLabel), 8, 292);
-    edOpenARTICLE =
-        MakeNameBox(this, bkFile, "edOpenARTICLE", start.ArticleFile, QRect(10, 308, 492, 21));
-    Label6 = MakeLabel(this, "Label6", Text(kFolderLabel), 8, 339);
-    edDBFFolder = MakeNameBox(this, bkFolder, "edDBFFolder", start.Folder, QRect(10, 355, 492, 21));
-    Label3 = MakeLabel(this, "Label3", Text(kPrefixLabel), 8, 385);
-    edBarCodePrefix = MakeOemEdit(this, "edBarCodePrefix", start.Prefix, QRect(323, 382, 50, 21));
-    Label4 = MakeLabel(this, "Label4", Text(kStartValueLabel), 8, 409);
-    edBarCodeStartValue =
-        MakeOemEdit(this, "edBarCodeStartValue", start.StartValue, QRect(323, 406, 50, 21));
-    // Beside the start value, in the generator's inputs; the design's controls keep their places.
-    cbEan13 = new QCheckBox(Text(kEan13Caption), this);
-    cbEan13->setObjectName(QStringLiteral("cbEan13"));
-    cbEan13->setGeometry(381, 408, 121, 17);
-    cbEan13->setChecked(start.Ean13);
-    cbWriteID = new QCheckBox(Text(kWriteIDCaption), this);
-    cbWriteID->setObjectName(QStringLiteral("cbWriteID"));
-    cbWriteID->setGeometry(8, 431, 297, 17);
-    cbWriteID->setChecked(start.WriteID);
-    Label5 = MakeLabel(this, "Label5", Text(kNdsLabel), 324, 433);
-    edNDSValue = MakeOemEdit(this, "edNDSValue", start.NdsValue, QRect(407, 429, 38, 21));
+    Label1 = MakeLabel(this, mwLabel1, Text(kPrintLabel));
+    edOpenPRINT = MakeNameBox(this, bkFile, mwEdOpenPRINT, start.PrintFile);
+    Label2 = MakeLabel(this, mwLabel2, Text(kArticleLabel));
+    edOpenARTICLE = MakeNameBox(this, bkFile, mwEdOpenARTICLE, start.ArticleFile);
+    Label6 = MakeLabel(this, mwLabel6, Text(kFolderLabel));
+    edDBFFolder = MakeNameBox(this, bkFolder, mwEdDBFFolder, start.Folder);
+    Label3 = MakeLabel(this, mwLabel3, Text(kPrefixLabel));
+    edBarCodePrefix = MakeOemEdit(this, mwEdBarCodePrefix, start.Prefix);
+    Label4 = MakeLabel(this, mwLabel4, Text(kStartValueLabel));
+    edBarCodeStartValue = MakeOemEdit(this, mwEdBarCodeStartValue, start.StartValue);
+    cbEan13 = MakeCheckBox(this, mwCbEan13, kEan13Caption, start.Ean13);
+    cbWriteID = MakeCheckBox(this, mwCbWriteID, kWriteIDCaption, start.WriteID);
+    Label5 = MakeLabel(this, mwLabel5, Text(kNdsLabel));
+    edNDSValue = MakeOemEdit(this, mwEdNDSValue, start.NdsValue);
 
     lbBarCodesGeneratedCount =
-        MakeLabel(this, "lbBarCodesGeneratedCount", Text(InitialCountText()), 8, 456);
+        MakeLabel(this, mwLbBarCodesGeneratedCount, Text(InitialCountText()));
     QFont bold = lbBarCodesGeneratedCount->font();
     bold.setBold(true);
     lbBarCodesGeneratedCount->setFont(bold);
     lbBarCodesGeneratedCount->adjustSize();
     lbBarCodesGeneratedCount->hide();
 
-    Button1 = MakeButton(this, "Button1", kImportButton, QRect(8, 482, 105, 25));
-    Button2 = MakeButton(this, "Button2", kShowResultsButton, QRect(119, 482, 130, 25));
-    btnSaveToDBF = MakeButton(this, "btnSaveToDBF", kSaveButton, QRect(255, 482, 162, 25));
+    Button1 = MakeButton(this, mwButton1, kImportButton);
+    Button2 = MakeButton(this, mwButton2, kShowResultsButton);
+    btnSaveToDBF = MakeButton(this, mwBtnSaveToDBF, kSaveButton);
 
-    // The design's order, then the EAN-13 box, so the operator's familiar order stays.
-    const QList<QWidget*> focusOrder = {
-        Memo1,     edOpenPRINT,     edOpenARTICLE,       Button1,
-        Button2,   edBarCodePrefix, edBarCodeStartValue, btnSaveToDBF,
-        cbWriteID, edNDSValue,      edDBFFolder,         cbEan13};
-    for (qsizetype i = 1; i < focusOrder.size(); ++i) {
-        setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    QWidget* previous = nullptr;
+    for (const TMainControl control : kMainFocusOrder) {
+        QWidget* next = findChild<QWidget*>(NameOf(control), Qt::FindDirectChildrenOnly);
+        if (previous) setTabOrder(previous, next);
+        previous = next;
     }
 
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
@@ -192,7 +195,7 @@ void TMainForm::Repaint() {
 }
 
 void TMainForm::SetViewer(TDataViewerForm* viewer) {
-    Viewer = viewer;
+    Viewer.reset(viewer);
     Main.SetGrid(viewer ? &viewer->DBGrid1->Controller() : nullptr);
 }
 
@@ -208,8 +211,18 @@ void TMainForm::showEvent(QShowEvent* event) {
     Memo1->setFocus();
 }
 
+void TMainForm::PostClose() {
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program at once, the viewer and any edit included.
+    // Closing the main window ends the program at once, the viewer and any edit included; under a
+    // running handler (a box of its own is up) once that handler has ended.
+    if (!Main.CloseRequested()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     if (event->isAccepted()) QCoreApplication::quit();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "app/MainController.h"
 #include "qt/Dialogs.h"
@@ -24,10 +25,9 @@ class TMainForm : public QWidget, private IMainView {
     ~TMainForm() override;
 
     // The results viewer that Button2 and the import run show, whose grid's open cell the
-    // handlers store first (created after this window, as a child of it; this window deletes it
-    // first when it goes).
+    // handlers store first: created after this window, as a child of it, and owned by it.
     void SetViewer(TDataViewerForm* viewer);
-    TDataViewerForm* DataViewer() const { return Viewer; }
+    TDataViewerForm* DataViewer() const { return Viewer.get(); }
 
     TMainController& Controller() { return Main; }
     // The price format of the regional settings as read at start-up.
@@ -80,7 +80,9 @@ class TMainForm : public QWidget, private IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override;
+    void PostClose() override;
 
-    TDataViewerForm* Viewer = nullptr;
+    // After Main: the viewer's grid shows Main's goods table.
+    std::unique_ptr<TDataViewerForm> Viewer;
     bool Centred = false;
 };

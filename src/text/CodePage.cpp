@@ -57,40 +57,105 @@ constexpr std::array<TUtf8Sequence, 256> BuildForward() {
 
 constexpr std::array<TUtf8Sequence, 256> kForward = BuildForward();
 
-// The reverse lookup covers two direct windows, U+0000..U+04FF and U+2100..U+25FF, which hold
-// every character of the code page. 0 marks "not representable" (U+0000 is handled apart).
+// Characters code page 866 lacks that text pasted from office programs carries, and the plain
+// character each becomes (one for one, so the character count is kept). The rest become "?".
+struct TPlainForm {
+    char32_t Character;
+    char Plain;
+};
+
+constexpr TPlainForm kPlainForms[] = {
+    {0x00AB, '"'},   // « left guillemet
+    {0x00BB, '"'},   // » right guillemet
+    {0x2002, ' '},   // en space
+    {0x2003, ' '},   // em space
+    {0x2009, ' '},   // thin space
+    {0x202F, ' '},   // narrow no-break space
+    {0x2010, '-'},   // hyphen
+    {0x2011, '-'},   // non-breaking hyphen
+    {0x2012, '-'},   // figure dash
+    {0x2013, '-'},   // – en dash
+    {0x2014, '-'},   // — em dash
+    {0x2015, '-'},   // horizontal bar
+    {0x2212, '-'},   // − minus sign
+    {0x2018, '\''},  // ‘
+    {0x2019, '\''},  // ’ (also the apostrophe of word processors)
+    {0x201A, '\''},  // ‚ low single quote
+    {0x201B, '\''},  // ‛
+    {0x2032, '\''},  // ′ prime
+    {0x201C, '"'},   // “
+    {0x201D, '"'},   // ”
+    {0x201E, '"'},   // „ low double quote
+    {0x201F, '"'},   // ‟
+    {0x2033, '"'},   // ″ double prime
+    {0x2026, '.'},   // … ellipsis
+};
+
+// The reverse lookups cover two direct windows, U+0000..U+04FF and U+2000..U+25FF, which hold
+// every character of the code page and every plain form's character. 0 marks "none" (U+0000 is
+// handled apart).
 constexpr char32_t kLowWindowEnd = 0x500;
-constexpr char32_t kHighWindowStart = 0x2100;
+constexpr char32_t kHighWindowStart = 0x2000;
 constexpr char32_t kHighWindowEnd = 0x2600;
 
 struct TReverseTables {
     std::array<std::uint8_t, kLowWindowEnd> Low{};
     std::array<std::uint8_t, kHighWindowEnd - kHighWindowStart> High{};
+
+    constexpr std::uint8_t& At(char32_t ch) {
+        return ch < kLowWindowEnd ? Low[ch] : High[ch - kHighWindowStart];
+    }
+    constexpr std::uint8_t Find(char32_t ch) const {
+        if (ch < kLowWindowEnd) return Low[ch];
+        if (ch >= kHighWindowStart && ch < kHighWindowEnd) return High[ch - kHighWindowStart];
+        return 0;
+    }
 };
 
-constexpr TReverseTables BuildReverse() {
+// The code page's own bytes; with `plain`, also the plain forms of the characters it lacks.
+constexpr TReverseTables BuildReverse(bool plain) {
     TReverseTables t{};
     for (unsigned b = 1; b < 256; ++b) {
         char32_t ch = b < 0x80 ? char32_t(b) : char32_t(kUpperHalf[b - 0x80]);
-        if (ch < kLowWindowEnd)
-            t.Low[ch] = static_cast<std::uint8_t>(b);
-        else
-            t.High[ch - kHighWindowStart] = static_cast<std::uint8_t>(b);
+        t.At(ch) = static_cast<std::uint8_t>(b);
+    }
+    if (plain) {
+        for (const TPlainForm& f : kPlainForms)
+            t.At(f.Character) = static_cast<std::uint8_t>(f.Plain);
     }
     return t;
 }
 
-constexpr TReverseTables kReverse = BuildReverse();
+// Exact: what the code page holds. Converting: what AnsiToOemText writes.
+constexpr TReverseTables kReverse = BuildReverse(false);
+constexpr TReverseTables kConvert = BuildReverse(true);
+
+constexpr bool PlainFormsAreValid() {
+    for (const TPlainForm& f : kPlainForms) {
+        const bool inWindow = f.Character < kLowWindowEnd ||
+                              (f.Character >= kHighWindowStart && f.Character < kHighWindowEnd);
+        // Only characters the code page lacks, each once, and never to "?" or a non-ASCII byte.
+        if (!inWindow || kReverse.Find(f.Character) != 0) return false;
+        if (f.Plain < 0x20 || f.Plain >= 0x7F || f.Plain == kOemSubstitute) return false;
+        int seen = 0;
+        for (const TPlainForm& g : kPlainForms) seen += g.Character == f.Character;
+        if (seen != 1) return false;
+    }
+    return true;
+}
+static_assert(PlainFormsAreValid());
 
 // The code page 866 byte of a character, or -1.
 int OemByte(char32_t ch) {
     if (ch == 0) return 0;
-    std::uint8_t b = 0;
-    if (ch < kLowWindowEnd)
-        b = kReverse.Low[ch];
-    else if (ch >= kHighWindowStart && ch < kHighWindowEnd)
-        b = kReverse.High[ch - kHighWindowStart];
+    std::uint8_t b = kReverse.Find(ch);
     return b == 0 ? -1 : b;
+}
+
+// The byte AnsiToOemText writes for a character other than U+0000.
+char ConvertedByte(char32_t ch) {
+    std::uint8_t b = kConvert.Find(ch);
+    return b == 0 ? kOemSubstitute : static_cast<char>(b);
 }
 
 // Decodes one well-formed UTF-8 sequence at p (shortest form, no surrogates, at most U+10FFFF).
@@ -168,7 +233,7 @@ char* ConvertToOem(std::string_view text, char* o) {
         }
         // Cyrillic letters are two-byte sequences below U+0500: one table look-up.
         if (*p >= 0xC2 && *p <= 0xD3 && p + 1 < end && (p[1] & 0xC0) == 0x80) {
-            std::uint8_t b = kReverse.Low[((*p & 0x1Fu) << 6) | (p[1] & 0x3Fu)];
+            std::uint8_t b = kConvert.Low[((*p & 0x1Fu) << 6) | (p[1] & 0x3Fu)];
             *o++ = b == 0 ? kOemSubstitute : static_cast<char>(b);
             p += 2;
             continue;
@@ -181,8 +246,7 @@ char* ConvertToOem(std::string_view text, char* o) {
             ++p;
             continue;
         }
-        int b = OemByte(ch);
-        *o++ = b < 0 ? kOemSubstitute : static_cast<char>(b);
+        *o++ = ConvertedByte(ch);
         p += length;
     }
     return o;
@@ -203,6 +267,34 @@ void AnsiToOemText(std::string_view text, std::string& out) {
 
 bool IsOemRepresentable(char32_t ch) {
     return OemByte(ch) >= 0;
+}
+
+char OemPlainForm(char32_t ch) {
+    return ch == 0 ? '\0' : ConvertedByte(ch);
+}
+
+std::optional<char32_t> FirstNonOemCharacter(std::string_view text) {
+    const unsigned char* p = Bytes(text);
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        // The checks run this over every name: Cyrillic letters take one look-up, as above.
+        if (*p >= 0xC2 && *p <= 0xD3 && p + 1 < end && (p[1] & 0xC0) == 0x80) {
+            const char32_t two = ((*p & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+            if (kReverse.Low[two] == 0) return two;
+            p += 2;
+            continue;
+        }
+        char32_t ch;
+        std::size_t length = DecodeUtf8(p, end, ch);
+        if (length == 0) return kMalformedCharacter;
+        if (OemByte(ch) < 0) return ch;
+        p += length;
+    }
+    return std::nullopt;
 }
 
 std::size_t Utf8Length(std::string_view text) {

@@ -27,6 +27,19 @@ enum TOpenMode : std::uint8_t {
 // untouched.
 int Open(const std::string& path, TOpenMode mode, TFileHandle& handle);
 
+// Deletes a file: 0, or the error number (kFileInUse while anybody holds it open).
+int Delete(const std::string& path);
+
+// See CheckReplaceable, MoveFileReplacing and FlushFolder (FileSystem.h); the fault gate is above.
+int CheckReplaceable(const std::string& path);
+int Move(const std::string& from, const std::string& to);
+int FlushFolder(const std::string& folder);
+
+// Writes the file's data and size to the disk: 0, or the error number.
+int Sync(TFileHandle handle);
+// Writes the stores made into a mapping of the file to it (Sync then puts them on the disk).
+int SyncMap(char* map, std::uint64_t length);
+
 // Closes the handle, which releases its lock.
 void Close(TFileHandle handle);
 

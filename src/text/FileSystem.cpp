@@ -13,6 +13,7 @@ namespace {
 
 std::atomic<IFileFaultHook*> FaultHook{nullptr};
 std::atomic<std::uint64_t> GrowThreshold{kGrowAheadThreshold};
+std::atomic<bool> FlushesSkipped{false};
 
 // Growth of a grown-ahead file: at least 8 MiB or a quarter of its size, whole MiBs, so a table
 // of a million records is grown a dozen times rather than a million.
@@ -32,6 +33,28 @@ bool FaultInjected(TFileOp op) {
 }
 
 }  // namespace
+
+bool DeleteFileAt(const std::string& path) {
+    if (FaultInjected(foDelete)) return false;
+    const int error = FilePlatform::Delete(path);
+    FilePlatform::SetError(error);
+    return error == 0;
+}
+
+int CheckReplaceable(const std::string& path) {
+    return FilePlatform::CheckReplaceable(path);
+}
+
+int MoveFileReplacing(const std::string& from, const std::string& to) {
+    if (FaultInjected(foMove)) return kFileIoError;
+    return FilePlatform::Move(from, to);
+}
+
+int FlushFolder(const std::string& folder) {
+    if (FaultInjected(foFlush)) return kFileIoError;
+    if (FlushesSkipped.load(std::memory_order_relaxed)) return 0;
+    return FilePlatform::FlushFolder(folder);
+}
 
 TLocalDate LocalDate() {
     // Every record written asks for the date: the calendar is consulted once a second at most.
@@ -82,6 +105,7 @@ TFile& TFile::operator=(TFile&& other) noexcept {
 int TFile::Create(const std::string& path) {
     Close();
     ExactSize = Reserved = 0;
+    if (FaultInjected(foCreate)) return kFileIoError;
     return FilePlatform::Open(path, FilePlatform::omCreate, Handle);
 }
 
@@ -112,6 +136,23 @@ int TFile::Close() {
     Growing = Tight = false;
     ExactSize = Reserved = 0;
     return error;
+}
+
+int TFile::Flush() {
+    if (!IsOpen()) return 0;
+    if (FaultInjected(foFlush)) return kFileIoError;
+    if (FlushesSkipped.load(std::memory_order_relaxed)) return 0;
+    if (Map != nullptr) {
+        if (const int error = FilePlatform::SyncMap(Map, MapLength); error != 0) return error;
+    }
+    if (Reserved > ExactSize) {
+        // The reserved zeros go before the size is made durable; Windows cuts no mapped file.
+        Unmap();
+        if (FaultInjected(foWrite)) return kFileIoError;
+        if (const int error = FilePlatform::Truncate(Handle, ExactSize); error != 0) return error;
+        Reserved = ExactSize;
+    }
+    return FilePlatform::Sync(Handle);
 }
 
 void TFile::GrowAhead() {
@@ -228,6 +269,10 @@ int LastFileError() {
 
 void SetFileFaultHook(IFileFaultHook* hook) {
     FaultHook.store(hook, std::memory_order_release);
+}
+
+void SetFlushesSkipped(bool skip) {
+    FlushesSkipped.store(skip, std::memory_order_relaxed);
 }
 
 void SetGrowAheadThreshold(std::uint64_t bytes) {

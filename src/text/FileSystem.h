@@ -42,6 +42,20 @@ bool DirectoryExists(const std::string& path);
 // Deletes a file. Fails (false) when it is held by an opener, as on Windows.
 bool DeleteFileAt(const std::string& path);
 
+// Whether the file at `path` could be replaced now: 0 when nobody holds it open (or it does not
+// exist), else the error number (kFileInUse while another opener holds it). Nothing is changed.
+// On Windows the file is opened for deletion without sharing; on POSIX its lock is taken.
+int CheckReplaceable(const std::string& path);
+
+// Moves the file `from` over `to` in one step, replacing an older `to`: 0, or the error number,
+// with both files as they were. Refused, as on Windows, while another opener holds `to`. On
+// Windows the move is written through to the disk before it returns.
+int MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Writes a folder's entries (files created, moved or deleted in it) to the disk: 0, or the error
+// number. Where the system writes them with each move already (Windows), nothing is left to do.
+int FlushFolder(const std::string& folder);
+
 // The absolute, lexically normalised form of `path` (relative to the current folder).
 std::string ExpandFileName(const std::string& path);
 
@@ -96,6 +110,10 @@ class TFile {
     // Returns 0, or the error number of that cut; the file is closed either way.
     int Close();
 
+    // Writes everything written so far to the disk, the file's exact size included (the space
+    // reserved ahead is cut off first): 0, or the error number. Later writes grow it again.
+    int Flush();
+
     // Positioned transfers; true only when every byte was transferred.
     bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
     bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
@@ -129,10 +147,20 @@ class TFile {
     std::uint64_t ReleaseMark = 0;  // the write end past which ReleaseBehind runs next
 };
 
-// Test seam: every read and every write of a TFile, on any platform, first asks the installed
-// hook whether it fails; a failed one transfers nothing and reports kFileIoError. Reads
-// are ReadAt and Read; the growth of a grown-ahead file and the cut at its Close are writes.
-enum TFileOp : std::uint8_t { foRead, foWrite };
+// Test seam: every read and every file-changing call of the file layer, on any platform, first
+// asks the installed hook whether it fails; a failed one changes nothing and reports
+// kFileIoError. Reads are ReadAt and Read; the growth of a grown-ahead file and the cut of its
+// reserved tail are writes. A hook may also end the process there, which is how a crash just
+// before any file-changing call is reached.
+enum TFileOp : std::uint8_t {
+    foRead,
+    foWrite,
+    foCreate,  // TFile::Create
+    foMove,    // MoveFileReplacing
+    foDelete,  // DeleteFileAt
+    foFlush,   // TFile::Flush, FlushFolder
+};
+inline constexpr int kFileOpCount = 6;
 
 class IFileFaultHook {
   public:
@@ -148,3 +176,7 @@ void SetFileFaultHook(IFileFaultHook* hook);
 // set; 0 restores that), so that small test files can take the mapped path too.
 inline constexpr std::uint64_t kGrowAheadThreshold = std::uint64_t{256} << 10;
 void SetGrowAheadThreshold(std::uint64_t bytes);
+
+// Benchmark switch: with `skip` set, Flush and FlushFolder return at once, having passed the
+// fault gate, so a benchmark can tell what flushing costs. Never set by the programs.
+void SetFlushesSkipped(bool skip);

@@ -42,20 +42,6 @@ bool DirectoryExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool DeleteFileAt(const std::string& path) {
-    // Windows refuses to delete a file that somebody holds open; an exclusive probe lock says so.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        int error = LockWithoutWaiting(fd, LOCK_EX);
-        ::close(fd);
-        if (error != 0) {
-            errno = error;
-            return false;
-        }
-    }
-    return ::unlink(path.c_str()) == 0;
-}
-
 std::string ExpandFileName(const std::string& path) {
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(path, ec);
@@ -74,6 +60,58 @@ std::string SysErrorMessage(int error) {
 }
 
 namespace FilePlatform {
+
+int Delete(const std::string& path) {
+    // Windows refuses to delete a file that somebody holds open; an exclusive probe lock says so.
+    int error = CheckReplaceable(path);
+    if (error != 0) return error;
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+int CheckReplaceable(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT ? 0 : errno;
+    const int error = LockWithoutWaiting(fd, LOCK_EX);
+    ::close(fd);
+    return error;
+}
+
+int Move(const std::string& from, const std::string& to) {
+    // rename() would replace a file that someone holds; as on Windows, a held file is refused.
+    // The lock is kept over the rename, so nobody takes the older file in between.
+    int fd = ::open(to.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno != ENOENT) return errno;
+    int error = fd >= 0 ? LockWithoutWaiting(fd, LOCK_EX) : 0;
+    if (error == 0 && ::rename(from.c_str(), to.c_str()) != 0) error = errno;
+    if (fd >= 0) ::close(fd);
+    return error;
+}
+
+int FlushFolder(const std::string& folder) {
+    int fd = ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = 0;
+    while (::fsync(fd) != 0) {
+        if (errno == EINTR) continue;
+        // Some file systems cannot flush a folder at all: nothing is kept back there to wait for.
+        if (errno != EINVAL && errno != EROFS) error = errno;
+        break;
+    }
+    ::close(fd);
+    return error;
+}
+
+int Sync(TFileHandle handle) {
+    while (::fsync(Descriptor(handle)) != 0) {
+        if (errno == EINTR) continue;
+        return errno == EINVAL ? 0 : errno;
+    }
+    return 0;
+}
+
+int SyncMap(char* map, std::uint64_t length) {
+    return ::msync(map, static_cast<std::size_t>(length), MS_SYNC) == 0 ? 0 : errno;
+}
 
 TLocalDate Today(std::time_t now) {
     std::tm local{};

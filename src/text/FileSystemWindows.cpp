@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include "text/FilePlatform.h"
 #include "text/FileSystem.h"
 #include "text/Utf16.h"
+#include "text/WindowsPath.h"
 
 static_assert(kFileInUse == ERROR_SHARING_VIOLATION);
 static_assert(kFileIoError == ERROR_IO_DEVICE);
@@ -22,6 +24,17 @@ constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 std::wstring Wide(const std::string& text) {
     const std::u16string utf16 = Utf8ToUtf16(text);
     return std::wstring(utf16.begin(), utf16.end());
+}
+
+// The path as the system's file calls take it: in the extended-length form once it reaches the
+// length limit, so that long paths work even where the system's long-path setting is off. A
+// relative path is measured with the current folder in front, as the system will.
+std::wstring SystemPath(const std::string& path) {
+    std::optional<std::string> form = ExtendedLengthPath(path);
+    if (!form && !path.empty() && !IsFullWindowsPath(path)) {
+        form = ExtendedLengthPath(ExpandFileName(path));
+    }
+    return Wide(form ? *form : path);
 }
 
 std::string Narrow(const wchar_t* text, std::size_t length) {
@@ -50,7 +63,7 @@ bool SetEnd(HANDLE file, std::uint64_t length) {
 }
 
 DWORD Attributes(const std::string& path) {
-    return path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(Wide(path).c_str());
+    return path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(SystemPath(path).c_str());
 }
 
 // Whether an error says that the call is not available for this file (rather than failed).
@@ -69,11 +82,6 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool DeleteFileAt(const std::string& path) {
-    // Refused with a sharing violation while anybody holds the file open.
-    return ::DeleteFileW(Wide(path).c_str()) != 0;
 }
 
 std::string ExpandFileName(const std::string& path) {
@@ -110,6 +118,44 @@ std::string SysErrorMessage(int error) {
 
 namespace FilePlatform {
 
+int Delete(const std::string& path) {
+    // Refused with a sharing violation while anybody holds the file open.
+    return ::DeleteFileW(SystemPath(path).c_str()) ? 0 : Error();
+}
+
+int CheckReplaceable(const std::string& path) {
+    // Opening for deletion without sharing fails while any other opener holds the file, which is
+    // exactly when a move over it would fail.
+    HANDLE file = ::CreateFileW(SystemPath(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const int error = Error();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    ::CloseHandle(file);
+    return 0;
+}
+
+int Move(const std::string& from, const std::string& to) {
+    // Write-through: the call returns once the move is on the disk, so no folder flush is needed.
+    return ::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : Error();
+}
+
+int FlushFolder(const std::string&) {
+    return 0;
+}
+
+int Sync(TFileHandle handle) {
+    return ::FlushFileBuffers(Native(handle)) ? 0 : Error();
+}
+
+int SyncMap(char* map, std::uint64_t length) {
+    return ::FlushViewOfFile(map, static_cast<SIZE_T>(length)) ? 0 : Error();
+}
+
 TLocalDate Today(std::time_t) {
     SYSTEMTIME local{};
     ::GetLocalTime(&local);
@@ -123,7 +169,7 @@ int Open(const std::string& path, TOpenMode mode, TFileHandle& handle) {
     const DWORD share = mode == omShared || mode == omRead ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
     // Not CREATE_ALWAYS: the file is emptied only once this opener holds it.
     const DWORD disposition = mode == omCreate ? OPEN_ALWAYS : OPEN_EXISTING;
-    HANDLE file = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition,
+    HANDLE file = ::CreateFileW(SystemPath(path).c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Error();
     if (mode == omCreate && !SetEnd(file, 0)) {

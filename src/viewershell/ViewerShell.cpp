@@ -6,8 +6,8 @@ namespace {
 
 class TViewerWindow final : public IProgressWindow {
   public:
-    TViewerWindow(const std::string& caption, bool percentMode, std::function<void()> giveBack)
-        : Viewer(new TProgressViewer(caption, percentMode, false)), GiveBack(std::move(giveBack)) {}
+    TViewerWindow(const std::string& caption, bool percentMode, TViewerShell::TKeyboardReturn back)
+        : Viewer(new TProgressViewer(caption, percentMode, false)), Back(std::move(back)) {}
 
     void SetPercent(double percent) override {
         // A plain store: the viewer thread only reads the value, so no ordering is needed.
@@ -16,14 +16,14 @@ class TViewerWindow final : public IProgressWindow {
 
     void Close() override {
         // The viewer frees itself in its own thread after this; it is never touched again.
-        Viewer->Terminate();
+        Viewer->Terminate(std::move(Back.WindowGone));
         Viewer = nullptr;
-        if (GiveBack) GiveBack();
+        if (Back.GiveBack) Back.GiveBack();
     }
 
   private:
     TProgressViewer* Viewer;
-    std::function<void()> GiveBack;
+    TViewerShell::TKeyboardReturn Back;
 };
 
 }  // namespace

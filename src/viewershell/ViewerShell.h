@@ -14,8 +14,16 @@ class TViewerShell : public IShell {
                                                   bool percentMode) final;
     void SetProgressAppName(const std::string& name) final;
 
+    // What gives the keyboard back to the window that started a step when its progress window
+    // goes (the viewer took it).
+    struct TKeyboardReturn {
+        // Runs once in the progress window's own thread, when its window is gone.
+        std::function<void()> WindowGone;
+        // Runs once in the owner's thread, after the window was asked to go.
+        std::function<void()> GiveBack;
+    };
+
   protected:
-    // Called as a progress window opens; what it returns runs once, when that window has gone,
-    // and gives the keyboard back to the window that started the step (the viewer took it).
-    virtual std::function<void()> KeyboardReturn() const = 0;
+    // Called as a progress window opens.
+    virtual TKeyboardReturn KeyboardReturn() const = 0;
 };

@@ -3,7 +3,10 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "app/WindowTexts.h"
+#include "text/FileSystem.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -12,15 +15,17 @@ struct TFolderChooser {
     std::wstring Start;
 };
 
-// The full path of a chooser's item, if it is a folder on a disk.
+// The full path of a chooser's item, if it is a folder on a disk; paths past MAX_PATH included,
+// which the file layer then opens in their extended-length form.
 std::optional<std::wstring> FolderOf(PCIDLIST_ABSOLUTE item) {
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(item, path)) return std::nullopt;
-    const DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    std::wstring path(32768, L'\0');
+    if (!SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()),
+                               GPFIDL_DEFAULT)) {
         return std::nullopt;
     }
-    return std::wstring(path);
+    path.resize(wcslen(path.c_str()));
+    if (!DirectoryExists(Narrow(path))) return std::nullopt;
+    return path;
 }
 
 int CALLBACK FolderChooserEvent(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {

@@ -3,27 +3,21 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 
-#include "app/FindBox.h"
-#include "app/FindingsList.h"
 #include "app/MainController.h"
+#include "app/ResultsViewerController.h"
+#include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
 #include "text/Utf16.h"
 #include "win32/GoodsList.h"
+#include "win32/GoodsListKeys.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"TDataViewerForm";
-// The client area at 96 dpi; the controls keep their distances to its edges from there.
-constexpr int kDesignWidth = 725;
-constexpr int kDesignHeight = 537;
-// The find box and the findings list at the right of the design's controls: the window grows by
-// this much, the design's controls keep their places and anchors in the part left of it.
-constexpr int kPanelWidth = 300;
-constexpr int kPanelGap = 8;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // The findings list's one column is made as wide as the widest of this many first lines: wide
 // enough to scroll to the end of every line of a usual list, and no slower for a million.
@@ -58,7 +52,7 @@ HFONT Tahoma(int height, int weight) {
 
 }  // namespace
 
-struct TDataViewerWindow::TImpl final : private IFindingsView {
+struct TDataViewerWindow::TImpl final : private IResultsViewerView {
     TImpl(HWND owner, TMainController& controller, std::function<void()> saveClick);
     ~TImpl() override;
     TImpl(const TImpl&) = delete;
@@ -71,28 +65,24 @@ struct TDataViewerWindow::TImpl final : private IFindingsView {
     HWND Child(const wchar_t* cls, const char* text, DWORD style, DWORD exStyle, int id);
     void CreatePanel();
     void Arrange();
-    // "Закрыть", Esc and the window's close box: the main window's controller closes the viewer.
-    void BitBtn1Click() { Controller.CloseViewerClick(); }
-    // Presses the main window's save button, so the export runs with that window's inputs.
-    void Button3Click() {
-        if (SaveClick) SaveClick();
-    }
-    // Ctrl+F: the find box takes the keyboard. Enter there finds (again), F3 finds the next.
-    void FindClick();
-    void FindEnter();
-    void FindNextClick();
-    // A line of the findings list chosen: its row becomes the grid's current row.
-    void FindingChosen(int line);
-    // The findings list's lines and caption as the layer has them now.
-    void FindingsChanged() override;
     void FitFindingsColumn();
     LRESULT FindingsNotify(NMHDR* header);
-    // Tab between the grid, the two buttons, the find box and the findings list, in this order.
-    void FocusNext(HWND from, bool back);
     // The control that gets the keyboard when the window is activated.
     HWND FocusTarget() const;
+    // Which of the viewer's controls holds `window`.
+    TViewerControl ControlOf(HWND window) const;
 
-    TMainController& Controller;
+    // IResultsViewerView
+    void FindingsChanged() override;
+    void FocusControl(TViewerControl control) override;
+    void SelectFindText() override;
+    std::string FindText() const override { return TextUtf8(edFind); }
+    void ShowFindStatus(const std::string& text) override { SetTextUtf8(lbFindStatus, text); }
+    int FocusedFinding() const override;
+    void PressMainSave() override {
+        if (SaveClick) SaveClick();
+    }
+
     std::function<void()> SaveClick;
     HWND Owner;
     int Dpi = 96;
@@ -100,11 +90,10 @@ struct TDataViewerWindow::TImpl final : private IFindingsView {
     HFONT BoldFont = nullptr;
     HWND Window = nullptr;
     HWND Label1 = nullptr;
-    std::unique_ptr<TGoodsList> DBGrid1;
+    TResultsViewerController Viewer;
+    std::unique_ptr<TGoodsList> DBGrid1;  // a view of the viewer's grid: it goes first
     HWND BitBtn1 = nullptr;
     HWND Button3 = nullptr;
-    TFindingsList Findings;
-    std::unique_ptr<TFindBox> Find;  // over the grid, made with it
     HWND lbFind = nullptr;
     HWND edFind = nullptr;
     HWND lbFindStatus = nullptr;
@@ -115,10 +104,7 @@ struct TDataViewerWindow::TImpl final : private IFindingsView {
 
 TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
                                 std::function<void()> saveClick)
-    : Controller(controller),
-      SaveClick(std::move(saveClick)),
-      Owner(owner),
-      Findings(controller.mdGoods, controller.Record) {
+    : SaveClick(std::move(saveClick)), Owner(owner), Viewer(controller, controller.Shell()) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -140,7 +126,7 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     Font = Tahoma(Scaled(11), FW_NORMAL);
     BoldFont = Tahoma(Scaled(13), FW_BOLD);
 
-    RECT frame{0, 0, Scaled(kDesignWidth + kPanelWidth + kPanelGap), Scaled(kDesignHeight)};
+    RECT frame{0, 0, Scaled(kViewerClientWidth), Scaled(kViewerClientHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     // Owned by the main window: no taskbar button, always in front of it.
     Window = CreateWindowExW(0, kClassName, Wide(kViewerCaption).c_str(), kStyle, CW_USEDEFAULT,
@@ -157,23 +143,21 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(Label1, dc);
-    MoveWindow(Label1, Scaled(8), Scaled(8), size.cx, size.cy, FALSE);
+    const TPlace& place = kViewerControls[vwLabel1].Place;
+    MoveWindow(Label1, Scaled(place.Left), Scaled(place.Top), size.cx, size.cy, FALSE);
 
     // Created in their focus order.
-    DBGrid1 = std::make_unique<TGoodsList>(Window, kDBGrid1Id, Controller.mdGoods,
-                                           Controller.CurrencyFormat(), Controller.Shell(), Font,
-                                           [this] { BitBtn1Click(); });
+    DBGrid1 = std::make_unique<TGoodsList>(Window, kDBGrid1Id, Viewer.Grid(), Font,
+                                           [this] { Viewer.BitBtn1Click(); });
     BitBtn1 = Button(kCloseButton, kBitBtn1Id, 75);
     Button3 = Button(kSaveButton, kButton3Id, 162);
     CreatePanel();
     Focused = DBGrid1->Handle();
     Arrange();
-    Controller.SetGrid(&DBGrid1->Controller());
 }
 
 TDataViewerWindow::TImpl::~TImpl() {
-    Findings.SetView(nullptr);
-    Controller.SetGrid(nullptr);
+    Viewer.SetView(nullptr);
     DBGrid1.reset();
     if (Window) DestroyWindow(Window);
     DeleteObject(Font);
@@ -198,7 +182,6 @@ HWND TDataViewerWindow::TImpl::Child(const wchar_t* cls, const char* text, DWORD
 }
 
 void TDataViewerWindow::TImpl::CreatePanel() {
-    Find = std::make_unique<TFindBox>(DBGrid1->Controller());
     lbFind = Child(L"STATIC", TGridFind::kFindLabel, SS_LEFT | SS_NOPREFIX, 0, kLbFindId);
     edFind = Child(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kEdFindId);
     // The hint shows in the empty box (common controls 6, which the program's manifest asks for).
@@ -213,56 +196,61 @@ void TDataViewerWindow::TImpl::CreatePanel() {
     ListView_SetExtendedListViewStyle(lstFindings, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    column.cx = Scaled(kPanelWidth);
+    column.cx = Scaled(kFindPanelWidth);
     SendMessageW(lstFindings, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    Findings.SetView(this);
+    Viewer.SetView(this);
     FindingsChanged();
 }
 
 void TDataViewerWindow::TImpl::Arrange() {
-    // The grid keeps its distance to all four edges of the design's part; the buttons keep its
-    // bottom corners. The panel at the right keeps its width and grows in height.
     RECT client{};
     GetClientRect(Window, &client);
-    const int w = client.right - Scaled(kPanelWidth + kPanelGap);
-    const int h = client.bottom;
-    const int bottom = h - Scaled(kDesignHeight - 504);
-    const int panel = Scaled(kPanelWidth - 8);
-    MoveWindow(lbFind, w, Scaled(8), panel, Scaled(16), TRUE);
-    MoveWindow(edFind, w, Scaled(26), panel, Scaled(21), TRUE);
-    MoveWindow(lbFindStatus, w, Scaled(50), panel, Scaled(16), TRUE);
-    // Room for the title and five lines of counts: Tahoma wraps every kind's count into that.
-    MoveWindow(lbFindings, w, Scaled(72), panel, Scaled(84), TRUE);
-    MoveWindow(lstFindings, w, Scaled(158), panel, h - Scaled(158 + kDesignHeight - 529), TRUE);
-    MoveWindow(DBGrid1->Handle(), Scaled(8), Scaled(30), w - Scaled(kDesignWidth - 709),
-               h - Scaled(kDesignHeight - 463), TRUE);
-    MoveWindow(BitBtn1, w - Scaled(kDesignWidth - 642), bottom, Scaled(75), Scaled(25), TRUE);
-    MoveWindow(Button3, Scaled(8), bottom, Scaled(162), Scaled(25), TRUE);
+    const std::pair<TViewerWidget, HWND> controls[] = {{vwDBGrid1, DBGrid1->Handle()},
+                                                        {vwBitBtn1, BitBtn1},
+                                                        {vwButton3, Button3},
+                                                        {vwLbFind, lbFind},
+                                                        {vwEdFind, edFind},
+                                                        {vwLbFindStatus, lbFindStatus},
+                                                        {vwLbFindings, lbFindings},
+                                                        {vwLstFindings, lstFindings}};
+    for (const auto& [control, handle] : controls) {
+        const TPlace place = ViewerPlace(control, client.right, client.bottom, TScale{Dpi});
+        MoveWindow(handle, place.Left, place.Top, place.Width, place.Height, TRUE);
+    }
 }
 
-void TDataViewerWindow::TImpl::FindClick() {
-    SetFocus(edFind);
+void TDataViewerWindow::TImpl::FocusControl(TViewerControl control) {
+    const HWND controls[] = {DBGrid1->Handle(), BitBtn1, Button3, edFind, lstFindings};
+    if (control == vcOther) return;
+    // The grid's open cell keeps the keyboard inside the grid.
+    const HWND editor = DBGrid1->CellEditor();
+    SetFocus(control == vcGrid && editor ? editor : controls[control]);
+}
+
+void TDataViewerWindow::TImpl::SelectFindText() {
     SendMessageW(edFind, EM_SETSEL, 0, -1);
 }
 
-void TDataViewerWindow::TImpl::FindEnter() {
-    SetTextUtf8(lbFindStatus, Find->Enter(TextUtf8(edFind)));
+int TDataViewerWindow::TImpl::FocusedFinding() const {
+    return ListView_GetNextItem(lstFindings, -1, LVNI_FOCUSED);
 }
 
-void TDataViewerWindow::TImpl::FindNextClick() {
-    const std::optional<std::string> status = Find->Next();
-    if (!status) return FindClick();
-    SetTextUtf8(lbFindStatus, *status);
-}
-
-void TDataViewerWindow::TImpl::FindingChosen(int line) {
-    if (Findings.Choose(line, DBGrid1->Controller())) SetFocus(DBGrid1->Handle());
+TViewerControl TDataViewerWindow::TImpl::ControlOf(HWND window) const {
+    const std::pair<HWND, TViewerControl> controls[] = {{DBGrid1->Handle(), vcGrid},
+                                                        {BitBtn1, vcClose},
+                                                        {Button3, vcSave},
+                                                        {edFind, vcFind},
+                                                        {lstFindings, vcFindings}};
+    for (const auto& [control, kind] : controls) {
+        if (window == control || IsChild(control, window)) return kind;
+    }
+    return vcOther;
 }
 
 void TDataViewerWindow::TImpl::FindingsChanged() {
-    SetTextUtf8(lbFindings, FindingsCaption(Findings));
+    SetTextUtf8(lbFindings, Viewer.FindingsCaption());
     // The list keeps only the number: each line is asked for when it is drawn.
-    SendMessageW(lstFindings, LVM_SETITEMCOUNT, static_cast<WPARAM>(Findings.LineCount()),
+    SendMessageW(lstFindings, LVM_SETITEMCOUNT, static_cast<WPARAM>(Viewer.Findings().LineCount()),
                  LVSICF_NOSCROLL);
     FitFindingsColumn();
     InvalidateRect(lstFindings, nullptr, TRUE);
@@ -272,9 +260,10 @@ void TDataViewerWindow::TImpl::FitFindingsColumn() {
     const HDC dc = GetDC(lstFindings);
     const HGDIOBJ old = SelectObject(dc, Font);
     int widest = 0;
-    const int lines = std::min(Findings.LineCount(), kMeasuredLines);
+    const TFindingsList& findings = Viewer.Findings();
+    const int lines = std::min(findings.LineCount(), kMeasuredLines);
     for (int line = 0; line < lines; ++line) {
-        const std::wstring text = Wide(Findings.LineText(line));
+        const std::wstring text = Wide(findings.LineText(line));
         SIZE size{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         widest = std::max(widest, static_cast<int>(size.cx));
@@ -292,7 +281,7 @@ LRESULT TDataViewerWindow::TImpl::FindingsNotify(NMHDR* header) {
         case LVN_GETDISPINFOW: {
             LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
             if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
-            const std::wstring text = Wide(Findings.LineText(item.iItem));
+            const std::wstring text = Wide(Viewer.Findings().LineText(item.iItem));
             const std::size_t length =
                 std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
             std::copy_n(text.data(), length, item.pszText);
@@ -302,22 +291,12 @@ LRESULT TDataViewerWindow::TImpl::FindingsNotify(NMHDR* header) {
         case NM_CLICK:
         case NM_DBLCLK: {
             const int line = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-            if (line >= 0) FindingChosen(line);
+            if (line >= 0) Viewer.FindingChosen(line);
             return 0;
         }
         default:
             return 0;
     }
-}
-
-void TDataViewerWindow::TImpl::FocusNext(HWND from, bool back) {
-    const HWND order[] = {DBGrid1->Handle(), BitBtn1, Button3, edFind, lstFindings};
-    constexpr int count = static_cast<int>(std::size(order));
-    int at = 0;
-    for (int i = 0; i < count; ++i) {
-        if (from == order[i] || IsChild(order[i], from)) at = i;
-    }
-    SetFocus(order[(at + (back ? count - 1 : 1)) % count]);
 }
 
 HWND TDataViewerWindow::TImpl::FocusTarget() const {
@@ -347,8 +326,8 @@ LRESULT TDataViewerWindow::TImpl::Message(UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) {
-                if (LOWORD(wParam) == kBitBtn1Id) BitBtn1Click();
-                if (LOWORD(wParam) == kButton3Id) Button3Click();
+                if (LOWORD(wParam) == kBitBtn1Id) Viewer.BitBtn1Click();
+                if (LOWORD(wParam) == kButton3Id) Viewer.Button3Click();
             }
             return 0;
         case WM_NOTIFY: {
@@ -359,7 +338,7 @@ LRESULT TDataViewerWindow::TImpl::Message(UINT message, WPARAM wParam, LPARAM lP
         }
         case WM_CLOSE:
             // Closing only hides the viewer.
-            BitBtn1Click();
+            Viewer.BitBtn1Click();
             return 0;
         case WM_SIZE:
             Arrange();
@@ -425,39 +404,5 @@ bool TDataViewerWindow::PreTranslate(MSG& message) {
     const HWND window = Impl->Window;
     if (!window || message.message != WM_KEYDOWN) return false;
     if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
-    const HWND grid = Impl->DBGrid1->Handle();
-    const bool inGrid = message.hwnd == grid || IsChild(grid, message.hwnd);
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    // The find keys work wherever the keyboard is in the viewer, an open cell included (not with
-    // Alt: Ctrl+Alt is AltGr, which types characters on some layouts).
-    if (message.wParam == 'F' && ctrl && GetKeyState(VK_MENU) >= 0) {
-        Impl->FindClick();
-        return true;
-    }
-    if (message.wParam == VK_F3) {
-        Impl->FindNextClick();
-        return true;
-    }
-    // Tab moves between the grid's cells; Ctrl+Tab leaves the grid, as in a dialog.
-    if (message.wParam == VK_TAB && (ctrl || !inGrid)) {
-        Impl->FocusNext(message.hwnd, GetKeyState(VK_SHIFT) < 0);
-        return true;
-    }
-    if (inGrid) return false;
-    switch (message.wParam) {
-        case VK_ESCAPE:
-            Impl->BitBtn1Click();
-            return true;
-        case VK_RETURN:
-            if (message.hwnd == Impl->BitBtn1) Impl->BitBtn1Click();
-            if (message.hwnd == Impl->Button3) Impl->Button3Click();
-            if (message.hwnd == Impl->edFind) Impl->FindEnter();
-            if (message.hwnd == Impl->lstFindings) {
-                Impl->FindingChosen(ListView_GetNextItem(Impl->lstFindings, -1, LVNI_FOCUSED));
-            }
-            return message.hwnd == Impl->BitBtn1 || message.hwnd == Impl->Button3 ||
-                   message.hwnd == Impl->edFind || message.hwnd == Impl->lstFindings;
-        default:
-            return false;
-    }
+    return Impl->Viewer.Key(GridKeyPress(message.wParam), Impl->ControlOf(message.hwnd));
 }

@@ -14,8 +14,8 @@ class TMainController;
 class TDataViewerWindow {
   public:
     // Creates the viewer hidden and registers its grid with the controller, whose handlers store
-    // the open cell first. `saveClick` presses the main window's save button, so the export runs
-    // with that window's inputs.
+    // the open cell first. `saveClick` presses the main window's save button, whose handler
+    // stores the open cell and exports with that window's inputs.
     TDataViewerWindow(HWND owner, TMainController& controller, std::function<void()> saveClick);
     // Unregisters the grid from the controller and destroys the window.
     ~TDataViewerWindow();

@@ -37,9 +37,9 @@ int TextWidth(HDC dc, const std::wstring& text) {
 
 }  // namespace
 
-TGoodsList::TGoodsList(HWND parent, int id, TGoodsTable& table, const TCurrencyFormat& currency,
-                       IShell& shell, HFONT font, std::function<void()> escape)
-    : Control(table, currency, shell), Escape(std::move(escape)), Font(font) {
+TGoodsList::TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT font,
+                       std::function<void()> escape)
+    : Control(control), Escape(std::move(escape)), Font(font) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // Clipping the children keeps the list's own painting off the cell editor.
     List = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -72,9 +72,10 @@ TGoodsList::TGoodsList(HWND parent, int id, TGoodsTable& table, const TCurrencyF
     SyncColumns();
     Count = Control.RowCount();
     SetItemCount();
-    if (Count > 0 && table.RowNumber() > 0) {
+    const int current = Control.Table().RowNumber();
+    if (Count > 0 && current > 0) {
         Column = 0;
-        SelectInList(table.RowNumber() - 1);
+        SelectInList(current - 1);
     }
     Control.SetView(this);
 }
@@ -244,12 +245,24 @@ bool TGoodsList::ToolkitKey(WPARAM key) {
         if (Escape) Escape();
         return true;
     }
-    const std::optional<TGridCell> to =
-        ListMove(key, GetKeyState(VK_CONTROL) < 0, TGridCell{Row, Column}, Count, Columns,
-                 ListView_GetCountPerPage(List));
-    if (to) SetCurrentCell(to->Row, to->Column);
-    // A move key of an empty grid does nothing at all.
-    return to.has_value() || ListMove(key, false, TGridCell{}, 1, 1, 1).has_value();
+    // The cell moves are the controller's: one it left (a closed table) does nothing at all.
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int TGoodsList::PageRows() const {
+    return ListView_GetCountPerPage(List);
 }
 
 void TGoodsList::Click(LPARAM point, bool twice) {

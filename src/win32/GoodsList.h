@@ -12,13 +12,14 @@
 // marker column in front, which reads each cell through the grid controller when the list view
 // draws it (no row is copied), and one cell editor, an edit control laid over the current cell.
 // What keys, clicks, moves and leaving the grid do is the controller's; this class maps the list
-// view's messages onto it and does the list's own cell moves.
+// view's messages onto it.
 class TGoodsList final : private IGoodsGridView {
   public:
-    // A child list view of `parent` with the control id `id`, drawn in `font`. `escape` runs for
-    // Esc pressed in the grid or its cell editor (the viewer closes).
-    TGoodsList(HWND parent, int id, TGoodsTable& table, const TCurrencyFormat& currency,
-               IShell& shell, HFONT font, std::function<void()> escape);
+    // A child list view of `parent` with the control id `id`, drawn in `font`, a view of
+    // `control`, which outlives it. `escape` runs for Esc pressed in the grid or its cell editor
+    // (the viewer closes).
+    TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT font,
+               std::function<void()> escape);
     ~TGoodsList() override;
     TGoodsList(const TGoodsList&) = delete;
     TGoodsList& operator=(const TGoodsList&) = delete;
@@ -26,7 +27,7 @@ class TGoodsList final : private IGoodsGridView {
     HWND Handle() const { return List; }
     // The open cell editor, or nullptr.
     HWND CellEditor() const { return EditorOpen ? Editor : nullptr; }
-    TGoodsGridController& Controller() { return Control; }
+    TGoodsGridController& Controller() const { return Control; }
 
     // A WM_NOTIFY of the list view to its parent (cell texts, drawing, moves); what the parent's
     // window procedure returns for it.
@@ -48,7 +49,7 @@ class TGoodsList final : private IGoodsGridView {
     bool GridKeyDown(WPARAM key);
     // A key of the open cell editor; false leaves it to the edit control.
     bool EditorKeyDown(WPARAM key);
-    // The grid's own handling of a key the controller left to it: the cell moves and Esc.
+    // The grid's own handling of a key the controller left to it: Esc.
     bool ToolkitKey(WPARAM key);
     void Click(LPARAM point, bool twice);
     // The keyboard went from the grid or its editor to `to` (nullptr: outside the program).
@@ -81,11 +82,12 @@ class TGoodsList final : private IGoodsGridView {
     void MarkerChanged(int row) override;
     int CurrentRow() const override { return Row; }
     int CurrentColumn() const override { return Column; }
+    int PageRows() const override;
     void SetCurrentCell(int row, int column) override;
     void CloseEditor() override;
     void FocusEditor() override;
 
-    TGoodsGridController Control;
+    TGoodsGridController& Control;
     std::function<void()> Escape;
     HFONT Font;
     HWND List = nullptr;

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
 #include "win32/Choosers.h"
 #include "win32/DataViewerWindow.h"
@@ -14,25 +15,11 @@
 
 namespace {
 
-constexpr int kClientWidth = 510;
-constexpr int kClientHeight = 520;
 // The browse button at the right end of a file name or folder box (inside the box's width).
 constexpr int kBrowseWidth = 22;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 constexpr UINT_PTR kMemoSubclass = 1;
-
-struct TPlace {
-    int Left, Top, Width, Height;
-};
-
-// The focus order: the two file name boxes, the import and results buttons, the prefix and start
-// value, the save button, the check box, the VAT rate and the folder box; then the EAN-13 box, so
-// the operator's familiar order stays.
-constexpr int kFocusOrder[] = {
-    mcMemo1,     mcEdOpenPRINT,     mcEdOpenARTICLE,       mcButton1,
-    mcButton2,   mcEdBarCodePrefix, mcEdBarCodeStartValue, mcBtnSaveToDBF,
-    mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder,         mcCbEan13};
 
 // The instructions keep their line breaks; a multi-line box wants CR LF between lines.
 std::wstring InstructionsText() {
@@ -123,7 +110,7 @@ TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency(
     Font = TahomaOf(MulDiv(11, Dpi, 96), FW_NORMAL);
     BoldFont = TahomaOf(MulDiv(11, Dpi, 96), FW_BOLD);
 
-    RECT frame{0, 0, MulDiv(kClientWidth, Dpi, 96), MulDiv(kClientHeight, Dpi, 96)};
+    RECT frame{0, 0, MulDiv(kMainClientWidth, Dpi, 96), MulDiv(kMainClientHeight, Dpi, 96)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     Window = CreateWindowExW(kExStyle, kMainWindowClass, Wide(kMainCaption).c_str(), kStyle,
                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
@@ -131,15 +118,16 @@ TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency(
     Shell.SetHome(Window);
     CreateControls();
     Main.SetView(this);
-    // After this window, whose goods table its grid shows; the save button runs this window's
-    // handler with this window's inputs.
-    Viewer = std::make_unique<TDataViewerWindow>(Window, Main, [this] { Main.SaveClick(); });
+    // After this window, whose goods table its grid shows; its save button presses this window's.
+    Viewer = std::make_unique<TDataViewerWindow>(Window, Main, [this] {
+        SendMessageW(Window, WM_COMMAND, MAKEWPARAM(mcBtnSaveToDBF, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(mcBtnSaveToDBF)));
+    });
 }
 
 TMainWindow::~TMainWindow() {
     Main.SetView(nullptr);
-    // The viewer's grid is a view of the goods table: it goes before the table does.
-    Viewer.reset();
+    // The viewer goes with the window, as on a close.
     if (Window) DestroyWindow(Window);
     DeleteObject(Font);
     DeleteObject(BoldFont);
@@ -149,75 +137,81 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::CreateControls() {
     const TMainInputs& start = Main.Defaults();
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Window, GWLP_HINSTANCE));
+    const TScale scale{Dpi};
     auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, int id,
-                    TPlace place) {
+                    const TPlace& place) {
+        const TPlace at = scale(place);
         HWND control =
             CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                            MulDiv(place.Left, Dpi, 96), MulDiv(place.Top, Dpi, 96),
-                            MulDiv(place.Width, Dpi, 96), MulDiv(place.Height, Dpi, 96), Window,
+                            at.Left, at.Top, at.Width, at.Height, Window,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
         return control;
     };
-    auto label = [&](int id, const char* text, int left, int top) {
-        FitToText(make(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, id, {left, top, 0, 0}), Font);
+    auto place = [&](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle,
+                     TMainControl control) {
+        return make(cls, text, style, exStyle, MainControlId(control), MainPlace(control));
     };
-    auto edit = [&](int id, const std::string& text, TPlace place) {
-        RestrictToOem(
-            make(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, place));
+    auto label = [&](TMainControl control, const char* text) {
+        FitToText(place(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, control), Font);
+    };
+    auto edit = [&](int id, const std::string& text, const TPlace& at) {
+        RestrictToOem(make(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, at));
     };
     // A file name or folder box: the text box and its browse button share the box's width.
-    auto nameBox = [&](int id, int browseId, const std::string& text, TPlace place) {
-        edit(id, text, {place.Left, place.Top, place.Width - kBrowseWidth, place.Height});
+    auto nameBox = [&](TMainControl control, int browseId, const std::string& text) {
+        const TPlace& box = MainPlace(control);
+        edit(MainControlId(control), text,
+             {box.Left, box.Top, box.Width - kBrowseWidth, box.Height});
         make(L"BUTTON", "...", BS_PUSHBUTTON, 0, browseId,
-             {place.Left + place.Width - kBrowseWidth, place.Top, kBrowseWidth, place.Height});
+             {box.Left + box.Width - kBrowseWidth, box.Top, kBrowseWidth, box.Height});
     };
-    auto button = [&](int id, const char* text, TPlace place) {
-        make(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, id, place);
+    auto checkBox = [&](TMainControl control, const char* text, bool checked) {
+        HWND box = place(L"BUTTON", text, WS_TABSTOP | BS_AUTOCHECKBOX, 0, control);
+        SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    };
+    auto button = [&](TMainControl control, const char* text) {
+        place(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, control);
     };
 
     HWND memo =
-        make(L"EDIT", "", WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
-             WS_EX_CLIENTEDGE, mcMemo1, {8, 8, 492, 236});
+        place(L"EDIT", "", WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
+              WS_EX_CLIENTEDGE, mwMemo1);
     FitInstructions(memo);
     SetWindowTextW(memo, InstructionsText().c_str());
     SetWindowSubclass(memo, MemoProc, kMemoSubclass, 0);
 
-    label(mcLabel1, kPrintLabel, 8, 248);
-    nameBox(mcEdOpenPRINT, mcBrowsePRINT, start.PrintFile, {8, 263, 492, 21});
-    label(mcLabel2, kArticleLabel, 8, 292);
-    nameBox(mcEdOpenARTICLE, mcBrowseARTICLE, start.ArticleFile, {10, 308, 492, 21});
-    label(mcLabel6, kFolderLabel, 8, 339);
-    nameBox(mcEdDBFFolder, mcBrowseDBFFolder, start.Folder, {10, 355, 492, 21});
-    label(mcLabel3, kPrefixLabel, 8, 385);
-    edit(mcEdBarCodePrefix, start.Prefix, {323, 382, 50, 21});
-    label(mcLabel4, kStartValueLabel, 8, 409);
-    edit(mcEdBarCodeStartValue, start.StartValue, {323, 406, 50, 21});
-    // Beside the start value, in the generator's inputs; the design's controls keep their places.
-    HWND ean13 = make(L"BUTTON", kEan13Caption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, mcCbEan13,
-                      {381, 408, 121, 17});
-    SendMessageW(ean13, BM_SETCHECK, start.Ean13 ? BST_CHECKED : BST_UNCHECKED, 0);
-    HWND check = make(L"BUTTON", kWriteIDCaption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, mcCbWriteID,
-                      {8, 431, 297, 17});
-    SendMessageW(check, BM_SETCHECK, start.WriteID ? BST_CHECKED : BST_UNCHECKED, 0);
-    label(mcLabel5, kNdsLabel, 324, 433);
-    edit(mcEdNDSValue, start.NdsValue, {407, 429, 38, 21});
+    label(mwLabel1, kPrintLabel);
+    nameBox(mwEdOpenPRINT, mcBrowsePRINT, start.PrintFile);
+    label(mwLabel2, kArticleLabel);
+    nameBox(mwEdOpenARTICLE, mcBrowseARTICLE, start.ArticleFile);
+    label(mwLabel6, kFolderLabel);
+    nameBox(mwEdDBFFolder, mcBrowseDBFFolder, start.Folder);
+    label(mwLabel3, kPrefixLabel);
+    edit(mcEdBarCodePrefix, start.Prefix, MainPlace(mwEdBarCodePrefix));
+    label(mwLabel4, kStartValueLabel);
+    edit(mcEdBarCodeStartValue, start.StartValue, MainPlace(mwEdBarCodeStartValue));
+    checkBox(mwCbEan13, kEan13Caption, start.Ean13);
+    checkBox(mwCbWriteID, kWriteIDCaption, start.WriteID);
+    label(mwLabel5, kNdsLabel);
+    edit(mcEdNDSValue, start.NdsValue, MainPlace(mwEdNDSValue));
 
-    HWND count = make(L"STATIC", InitialCountText(), SS_LEFT | SS_NOPREFIX, 0,
-                      mcLbBarCodesGeneratedCount, {8, 456, 0, 0});
+    HWND count =
+        place(L"STATIC", InitialCountText(), SS_LEFT | SS_NOPREFIX, 0, mwLbBarCodesGeneratedCount);
     SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont), FALSE);
     FitToText(count, BoldFont);
     ShowWindow(count, SW_HIDE);
 
-    button(mcButton1, kImportButton, {8, 482, 105, 25});
-    button(mcButton2, kShowResultsButton, {119, 482, 130, 25});
-    button(mcBtnSaveToDBF, kSaveButton, {255, 482, 162, 25});
+    button(mwButton1, kImportButton);
+    button(mwButton2, kShowResultsButton);
+    button(mwBtnSaveToDBF, kSaveButton);
 
     // Tab follows the order of the child windows: put the focusable ones in the focus order.
     HWND previous = HWND_TOP;
-    for (int id : kFocusOrder) {
-        SetWindowPos(Control(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = Control(id);
+    for (const TMainControl control : kMainFocusOrder) {
+        HWND next = Control(MainControlId(control));
+        SetWindowPos(next, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = next;
     }
 }
 
@@ -289,8 +283,20 @@ LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            // Closing the main window ends the program at once, the viewer and any edit included.
-            DestroyWindow(Window);
+            CloseRequested();
+            return 0;
+        case WM_SYSCOMMAND:
+            // The system's close command (title bar menu, Alt+F4, the taskbar's close) is the same
+            // request, whatever the default handling would make of it while a box is up.
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                CloseRequested();
+                return 0;
+            }
+            break;
+        case WM_ENDSESSION:
+            // The system may end the process any time after this returns; a handler's box that is
+            // up keeps the window until it is answered, if the process lives that long.
+            if (wParam) CloseRequested();
             return 0;
         case WM_DESTROY:
             Main.SetView(nullptr);
@@ -318,14 +324,15 @@ void TMainWindow::Command(int id) {
         case mcBtnSaveToDBF:
             Main.SaveClick();
             break;
+        // The choosers' modal loops hold a close of this window back, as a handler's box does.
         case mcBrowsePRINT:
-            BrowseFile(mcEdOpenPRINT, PrintStart);
+            RunHandler(Shell, [this] { BrowseFile(mcEdOpenPRINT, PrintStart); });
             break;
         case mcBrowseARTICLE:
-            BrowseFile(mcEdOpenARTICLE, ArticleStart);
+            RunHandler(Shell, [this] { BrowseFile(mcEdOpenARTICLE, ArticleStart); });
             break;
         case mcBrowseDBFFolder:
-            BrowseFolder();
+            RunHandler(Shell, [this] { BrowseFolder(); });
             break;
         default:
             // Enter and Esc (IDOK, IDCANCEL) do nothing here: the window has no default button.
@@ -379,6 +386,15 @@ void TMainWindow::ShowViewer() {
 
 void TMainWindow::HideViewer() {
     if (Viewer) Viewer->Hide();
+}
+
+void TMainWindow::CloseRequested() {
+    // Closing the main window ends the program at once, the viewer and any edit included.
+    if (Window && Main.CloseRequested()) DestroyWindow(Window);
+}
+
+void TMainWindow::PostClose() {
+    if (Window) PostMessageW(Window, WM_CLOSE, 0, 0);
 }
 
 void TMainWindow::Repaint() {

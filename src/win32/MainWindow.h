@@ -49,6 +49,11 @@ class TMainWindow final : private IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override;
+    void PostClose() override;
+
+    // A close request (WM_CLOSE, SC_CLOSE, the session's end): the window goes when no handler
+    // runs; otherwise the controller holds it until the outermost handler has ended.
+    void CloseRequested();
 
     TWin32Shell Shell;
     TMainController Main;

@@ -1,8 +1,11 @@
 #include "win32/Win32Shell.h"
 
+#include <shlobj.h>
+
+#include <memory>
 #include <vector>
 
-#include "progress/ViewerLifetime.h"
+#include "app/BoxOwner.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -51,15 +54,23 @@ class TDisabledWindows {
     std::vector<HWND> Windows;
 };
 
+// A known folder's path; empty when the system names none.
+std::string KnownFolder(REFKNOWNFOLDERID id, DWORD flags) {
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(id, flags, nullptr, &path);
+    std::string folder = SUCCEEDED(result) && path ? Narrow(path) : std::string();
+    CoTaskMemFree(path);
+    return folder;
+}
+
 }  // namespace
 
 HWND TWin32Shell::BoxOwner() const {
+    // None of them may be active: a progress window's thread has the keyboard, or another program.
     HWND active = GetActiveWindow();
-    if (active && (active == Home || GetAncestor(active, GA_ROOTOWNER) == Home)) return active;
-    // None of them is active (a progress window's thread has the keyboard, or another program):
-    // the one the operator used last, so that a box never opens behind the results viewer.
     HWND last = Home ? GetLastActivePopup(Home) : nullptr;
-    return last && IsWindowVisible(last) && IsWindowEnabled(last) ? last : Home;
+    return ::BoxOwner<HWND>({Home, active, active && GetAncestor(active, GA_ROOTOWNER) == Home,
+                             last, last && IsWindowVisible(last) && IsWindowEnabled(last)});
 }
 
 int TWin32Shell::Box(const std::string& title, const std::string& text, UINT type) {
@@ -78,22 +89,33 @@ bool TWin32Shell::Confirm(const std::string& title, const std::string& text) {
     return Box(title, text, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-std::function<void()> TWin32Shell::KeyboardReturn() const {
+TViewerShell::TKeyboardReturn TWin32Shell::KeyboardReturn() const {
     const HWND back = BoxOwner();
-    return [back] {
-        // The viewer's thread hides its window, and the system then activates another window of
-        // the program from there: late enough to land over a box the step shows next. So the
-        // keyboard goes back once the viewer has gone (a few ticks at the most), with what its
-        // thread sent meanwhile handled.
-        const ULONGLONG until = GetTickCount64() + 1000;
-        MSG message;
-        while (LiveViewerCount() > 0 && GetTickCount64() < until) {
-            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            Sleep(1);
-        }
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        if (back && IsWindow(back)) SetForegroundWindow(back);
-    };
+    // Set by the viewer's thread once its window has gone.
+    const std::shared_ptr<void> gone(CreateEventW(nullptr, TRUE, FALSE, nullptr), [](HANDLE event) {
+        if (event) CloseHandle(event);
+    });
+    return {[gone] { SetEvent(gone.get()); },
+            [back, gone] {
+                // The viewer's thread hides its window, and the system then activates another
+                // window of the program from there: late enough to land over a box the step
+                // shows next. So the keyboard goes back once the viewer has gone (a few ticks at
+                // the most), with what its thread sent meanwhile handled.
+                HANDLE event = gone.get();
+                const ULONGLONG until = GetTickCount64() + 1000;
+                MSG message;
+                for (;;) {
+                    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+                    const ULONGLONG now = GetTickCount64();
+                    if (now >= until) break;
+                    // Woken by the event, by a message sent from another thread, or by the time.
+                    const DWORD woke = MsgWaitForMultipleObjects(
+                        1, &event, FALSE, static_cast<DWORD>(until - now), QS_SENDMESSAGE);
+                    if (woke != WAIT_OBJECT_0 + 1) break;
+                }
+                PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+                if (back && IsWindow(back)) SetForegroundWindow(back);
+            }};
 }
 
 std::string TWin32Shell::ProgramPath() const {
@@ -108,4 +130,23 @@ std::string TWin32Shell::ProgramPath() const {
         }
         path.resize(path.size() * 2);
     }
+}
+
+TSystemFolders TWin32Shell::SystemFolders() const {
+    TSystemFolders folders;
+    // The program folders are only compared with the program's: one that does not exist (nothing
+    // installed for this user alone yet) still names where installed programs go.
+    for (const KNOWNFOLDERID* id : {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86}) {
+        std::string folder = KnownFolder(*id, KF_FLAG_DONT_VERIFY);
+        if (!folder.empty()) folders.ProgramFolders.push_back(std::move(folder));
+    }
+    std::string userPrograms = KnownFolder(FOLDERID_UserProgramFiles, KF_FLAG_DONT_VERIFY);
+    if (userPrograms.empty()) {
+        // Its documented default, where the system does not know the folder (Wine 8 does not).
+        const std::string local = KnownFolder(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY);
+        if (!local.empty()) userPrograms = local + "\\Programs";
+    }
+    if (!userPrograms.empty()) folders.ProgramFolders.push_back(std::move(userPrograms));
+    folders.Documents = KnownFolder(FOLDERID_Documents, KF_FLAG_DEFAULT);
+    return folders;
 }

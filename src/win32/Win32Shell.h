@@ -5,7 +5,8 @@
 #include "viewershell/ViewerShell.h"
 
 // The shell of the Win32 windows: message boxes (MessageBoxW) over the active one of the
-// program's windows, progress windows of TProgressViewer, and the program's own path.
+// program's windows, progress windows of TProgressViewer, the program's own path and the known
+// folders of the system (SHGetKnownFolderPath).
 class TWin32Shell final : public TViewerShell {
   public:
     // The main window: boxes belong to it when none of its windows is active.
@@ -14,13 +15,14 @@ class TWin32Shell final : public TViewerShell {
     void ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
     std::string ProgramPath() const override;
+    TSystemFolders SystemFolders() const override;
 
     // The window a box belongs to: the active window when it is the main window or one it owns,
     // else the one of them last active.
     HWND BoxOwner() const;
 
   private:
-    std::function<void()> KeyboardReturn() const override;
+    TKeyboardReturn KeyboardReturn() const override;
     int Box(const std::string& title, const std::string& text, UINT type);
 
     HWND Home = nullptr;

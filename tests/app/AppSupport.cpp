@@ -56,11 +56,13 @@ class TRecordingWindow final : public IProgressWindow {
 void TRecordingShell::ShowBox(TDialogIcon icon, const std::string& title, const std::string& text) {
     Boxes.push_back({icon, title, text});
     Log.push_back("box " + std::to_string(icon) + "|" + title + "|" + text);
+    if (WhileBoxIsUp) WhileBoxIsUp();
 }
 
 bool TRecordingShell::Confirm(const std::string& title, const std::string& text) {
     Boxes.push_back({diQuestion, title, text});
     Log.push_back("confirm|" + title + "|" + text);
+    if (WhileBoxIsUp) WhileBoxIsUp();
     if (ConfirmAnswers.empty()) return false;
     const bool answer = ConfirmAnswers.front();
     ConfirmAnswers.pop_front();
@@ -110,7 +112,16 @@ void TRecordingView::HideViewer() {
 }
 
 TFakeGrid::TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell)
-    : Control(goods, currency, shell) {
+    : Own(std::in_place, goods, currency, shell), Control(*Own) {
+    Attach();
+}
+
+TFakeGrid::TFakeGrid(TGoodsGridController& control) : Control(control) {
+    Attach();
+}
+
+void TFakeGrid::Attach() {
+    const TGoodsTable& goods = Control.Table();
     Control.SetView(this);
     ShownRows = Control.RowCount();
     if (ShownRows > 0 && goods.RowNumber() > 0) {
@@ -140,36 +151,13 @@ void TFakeGrid::Type(const std::string& text) {
     Control.EditorTextChanged(EditorText, true);
 }
 
-void TFakeGrid::Press(TGridKey key, bool shift, bool ctrl) {
-    const TGridKeyPress press{key, shift, ctrl, false};
+void TFakeGrid::Press(TGridKey key, bool shift, bool ctrl, bool alt) {
+    const TGridKeyPress press{key, shift, ctrl, alt};
     if (EditorOpen) {
-        switch (Control.EditorKey(press)) {
-            case koGridToolkit:
-                Navigate(key);
-                break;
-            case koCloseViewer:
-                ++ViewerCloses;
-                break;
-            default:
-                break;
-        }
+        if (Control.EditorKey(press) == koCloseViewer) ++ViewerCloses;
         return;
     }
-    switch (Control.GridKey(press)) {
-        case koToolkit:
-            Navigate(key);
-            break;
-        case koEdit:
-            OpenEditor();
-            break;
-        default:
-            break;
-    }
-}
-
-void TFakeGrid::Navigate(TGridKey key) {
-    if (key == grUp && Row > 0) SetCurrentCell(Row - 1, Column);
-    if (key == grDown && Row >= 0 && Row + 1 < ShownRows) SetCurrentCell(Row + 1, Column);
+    if (Control.GridKey(press) == koEdit) OpenEditor();
 }
 
 void TFakeGrid::BeginInsertRow(int row) {

@@ -2,7 +2,9 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,16 +69,19 @@ class TRecordingShell final : public IShell {
                                                   bool percentMode) override;
     void SetProgressAppName(const std::string& name) override { AppName = name; }
     std::string ProgramPath() const override { return Path; }
+    TSystemFolders SystemFolders() const override { return Folders; }
 
     // The texts of every box shown so far (questions included), in order.
     std::vector<std::string> Texts() const;
 
     TCallLog& Log;
     std::string Path;
+    TSystemFolders Folders;  // none: the output folder starts in the program's own
     std::vector<TBox> Boxes;
     std::deque<bool> ConfirmAnswers;  // a question nobody scripted is answered with Cancel
     std::vector<std::shared_ptr<TProgress>> Progress;
     std::string AppName;
+    std::function<void()> WhileBoxIsUp;  // runs inside every box and question
 };
 
 // The main window's controls as a front end would hold them.
@@ -90,6 +95,7 @@ class TRecordingView final : public IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override { Log.push_back("repaint"); }
+    void PostClose() override { Log.push_back("post close"); }
 
     TCallLog& Log;
     TMainInputs Typed;
@@ -99,11 +105,13 @@ class TRecordingView final : public IMainView {
 };
 
 // A grid window as a toolkit runs one over the grid controller: a current cell that follows the
-// rows appearing and going, one cell editor, Up and Down as the toolkit's own moves; every move
+// rows appearing and going, one cell editor, the cell moves the controller asks for; every move
 // of the current cell is reported back. The operator's actions are the methods below.
 class TFakeGrid final : public IGoodsGridView {
   public:
     TFakeGrid(TGoodsTable& goods, const TCurrencyFormat& currency, IShell& shell);
+    // A view of someone else's grid controller.
+    explicit TFakeGrid(TGoodsGridController& control);
     ~TFakeGrid() override { Control.SetView(nullptr); }
     TFakeGrid(const TFakeGrid&) = delete;
     TFakeGrid& operator=(const TFakeGrid&) = delete;
@@ -113,7 +121,7 @@ class TFakeGrid final : public IGoodsGridView {
     // The operator types `text` into the current cell, replacing what its editor holds (an editor
     // opens first when none is open), as far as the editor takes it.
     void Type(const std::string& text);
-    void Press(TGridKey key, bool shift = false, bool ctrl = false);
+    void Press(TGridKey key, bool shift = false, bool ctrl = false, bool alt = false);
     // The keyboard goes to another control of the window.
     void Leave() { Control.FocusLeft(); }
 
@@ -128,13 +136,20 @@ class TFakeGrid final : public IGoodsGridView {
     void MarkerChanged(int row) override { MarkersRedrawn.push_back(row); }
     int CurrentRow() const override { return Row; }
     int CurrentColumn() const override { return Column; }
+    int PageRows() const override { return Page; }
     void SetCurrentCell(int row, int column) override;
     void CloseEditor() override { EditorOpen = false; }
     void FocusEditor() override { ++EditorFocused; }
 
-    TGoodsGridController Control;
+  private:
+    void Attach();
+    std::optional<TGoodsGridController> Own;
+
+  public:
+    TGoodsGridController& Control;
     int Row = -1;
     int Column = -1;
+    int Page = 4;       // rows shown at once
     int ShownRows = 0;  // rows as the view has followed them
     bool EditorOpen = false;
     int EditorRow = -1;
@@ -146,7 +161,6 @@ class TFakeGrid final : public IGoodsGridView {
 
   private:
     void OpenEditor();
-    void Navigate(TGridKey key);
     bool RemovedCurrent = false;
 };
 

@@ -129,10 +129,16 @@ TEST_F(FindingsListTest, AStockLineIsListedButNamesNoRow) {
 TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
     Goods.OpenTable();
     const char* ids[] = {"", "1", "2", "3", "4"};
+    // Besides the cross-row cases: characters the tables replace, and values they cannot hold.
     const char* kods[] = {
-        "", "4006381333931", "4006381333931 ", "4006381333932", "2220000000001", "A1", "  "};
-    const char* amounts[] = {"", "0", "1", "2.5"};
-    const char* names[] = {"", "Хлеб", "Соль"};
+        "",   "4006381333931",    "4006381333931 ", "4006381333932", "2220000000001", "A1",
+        "  ", "1234567890123456", "40–06"};
+    const char* amounts[] = {"", "0", "1", "2.5", "10000000", "-1000000", "1E15"};
+    const char* names[] = {"", "Хлеб", "Соль", "Чай «Липтон»", "Сок “Добрый”"};
+    const char* rates[] = {"", "18", "100000", "-10000"};
+    const int kodCount = static_cast<int>(std::size(kods));
+    const int amountCount = static_cast<int>(std::size(amounts));
+    const int nameCount = static_cast<int>(std::size(names));
     for (int i = 0; i < 6; ++i) {
         AddStockedRow(Goods, ids[1 + i % 4], names[i % 3], kods[i % 7]);
     }
@@ -156,11 +162,13 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
             case 2: {  // an edit of one value, mostly posted
                 Goods.EditRow();
                 const auto field = static_cast<TGoodsField>(pick(kGoodsFieldCount));
-                const char* text = field == gfID                             ? ids[pick(5)]
-                                   : field == gfKOD                          ? kods[pick(7)]
-                                   : field == gfNAME                         ? names[pick(3)]
-                                   : field == gfOSTATOK || field == gfRPRICE ? amounts[pick(4)]
-                                                                             : "5";
+                const char* text = field == gfID     ? ids[pick(5)]
+                                   : field == gfKOD  ? kods[pick(kodCount)]
+                                   : field == gfNAME ? names[pick(nameCount)]
+                                   : field == gfNDS  ? rates[pick(4)]
+                                   : field == gfOSTATOK || field == gfRPRICE
+                                       ? amounts[pick(amountCount)]
+                                       : "5";
                 Goods.SetText(field, text);
                 did = std::string("edit ") + GoodsFieldName(field) + " '" + text + "'";
                 if (pick(4) == 0) {
@@ -176,9 +184,10 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
                 Goods.CancelRow();
                 did = "insert cancelled";
                 break;
-            case 4:  // a new row with a name only, or with a code
+            case 4:  // a new row with a name (and price) only, or with a code
                 Goods.InsertRow();
-                Goods.SetText(gfNAME, names[1]);
+                Goods.SetText(gfNAME, names[1 + pick(nameCount - 1)]);
+                Goods.SetText(gfRPRICE, amounts[pick(amountCount)]);
                 if (pick(2) == 0) Goods.SetText(gfID, ids[1 + pick(4)]);
                 Goods.PostRow();
                 did = "insert";
@@ -189,7 +198,7 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
                 break;
             case 6:  // an edit while the views sleep, as an export's
                 Goods.EditRow();
-                Goods.SetText(gfKOD, kods[pick(7)]);
+                Goods.SetText(gfKOD, kods[pick(kodCount)]);
                 Goods.SuspendViews();
                 Goods.PostRow();
                 Goods.ResumeViews();
@@ -198,7 +207,7 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
             case 7: {  // the views wake in the middle of an edit that then goes back
                 Goods.EditRow();
                 const std::string kod = Goods.AsText(gfKOD);
-                Goods.SetText(gfKOD, kods[pick(7)]);
+                Goods.SetText(gfKOD, kods[pick(kodCount)]);
                 Goods.SuspendViews();
                 Goods.ResumeViews();
                 Goods.SetText(gfKOD, kod);
@@ -207,7 +216,9 @@ TEST_F(FindingsListTest, EveryChangeLeavesTheListAsAFreshCheckWouldMakeIt) {
                 break;
             }
             case 8:
-                if (count < 12) AddStockedRow(Goods, ids[pick(5)], names[0], kods[pick(7)]);
+                if (count < 12)
+                    AddStockedRow(Goods, ids[pick(5)], names[pick(nameCount)],
+                                  kods[pick(kodCount)]);
                 did = "append";
                 break;
         }

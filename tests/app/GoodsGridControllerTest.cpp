@@ -169,63 +169,6 @@ TEST_F(GoodsGridTest, ClickElsewhereWithARefusedCellGoesNowhere) {
     EXPECT_EQ(Goods.RowNumber(), 1);
 }
 
-TEST_F(GoodsGridTest, InsertAddsARowBeforeTheCurrentOne) {
-    Grid.Select(1, gfNAME);
-    Grid.Press(grInsert);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Goods.State(), gsInsert);
-    EXPECT_EQ(Goods.RowNumber(), 2);
-    EXPECT_EQ(Grid.Row, 1);
-    EXPECT_EQ(Marker(1), "*");
-    EXPECT_EQ(Cell(1, gfID), "");
-    EXPECT_EQ(Cell(2, gfID), "102");
-    Grid.Type("Новый");
-    Grid.Press(grUp);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Value(2, gfNAME), "Новый");
-    EXPECT_EQ(Goods.RowNumber(), 1);
-}
-
-TEST_F(GoodsGridTest, UntouchedInsertedRowIsDroppedWhenLeft) {
-    Grid.Select(1, gfNAME);
-    Grid.Press(grInsert);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    Grid.Press(grDown);
-    EXPECT_EQ(Goods.RowCount(), 3);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-    // The row below the dropped one is current: the old second row.
-    EXPECT_EQ(Goods.RowNumber(), 2);
-    EXPECT_EQ(Cell(Grid.Row, gfID), "102");
-}
-
-TEST_F(GoodsGridTest, DownFromTheLastRowAppends) {
-    Grid.Select(2, gfNAME);
-    Grid.Press(grDown);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Goods.State(), gsInsert);
-    EXPECT_EQ(Grid.Row, 3);
-    EXPECT_EQ(Marker(3), "*");
-    // A second Down on the untouched new row appends nothing more.
-    Grid.Press(grDown);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    Grid.Type("Добавлен");
-    Grid.Press(grTab);
-    EXPECT_EQ(Grid.Column, gfKOD);
-    Grid.Type("4600000000017");
-    Grid.Press(grUp);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Value(4, gfNAME), "Добавлен");
-    EXPECT_EQ(Value(4, gfKOD), "4600000000017");
-    EXPECT_EQ(Goods.RowNumber(), 3);
-    // Leaving a new row without a change drops it again.
-    Grid.Select(3, gfNAME);
-    Grid.Press(grDown);
-    EXPECT_EQ(Goods.RowCount(), 5);
-    Grid.Press(grUp);
-    EXPECT_EQ(Goods.RowCount(), 4);
-}
-
 TEST_F(GoodsGridTest, UntouchedAppendedRowIsDroppedWhenTheKeyboardLeavesTheGrid) {
     Grid.Select(2, gfID);
     Grid.Press(grDown);
@@ -245,81 +188,6 @@ TEST_F(GoodsGridTest, LeavingTheGridStoresTheOpenCellAndKeepsAChangedNewRow) {
     EXPECT_EQ(Goods.State(), gsInsert);
     EXPECT_EQ(Goods.AsText(gfNAME), "Новый");
 }
-
-TEST_F(GoodsGridTest, TabRunsAcrossTheRowsAndPastTheLastCellAppends) {
-    // Within the table Tab runs across a row and on to the next one.
-    Grid.Select(0, gfNDS);
-    Grid.Press(grTab);
-    EXPECT_EQ(Grid.Row, 1);
-    EXPECT_EQ(Grid.Column, gfID);
-    EXPECT_EQ(Goods.RowNumber(), 2);
-    // From the last cell of the last row: a new row at the end, at its first cell.
-    Grid.Select(2, gfNDS);
-    Grid.Press(grTab);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Goods.State(), gsInsert);
-    EXPECT_EQ(Grid.Row, 3);
-    EXPECT_EQ(Grid.Column, gfID);
-    EXPECT_EQ(Marker(3), "*");
-    // Tab along the untouched new row and past its end again appends nothing more.
-    for (int column = gfID; column < gfNDS; ++column) Grid.Press(grTab);
-    EXPECT_EQ(Grid.Column, gfNDS);
-    Grid.Press(grTab);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Grid.Row, 3);
-    // Left untouched, it is dropped again, as after Down.
-    Grid.Press(grUp);
-    EXPECT_EQ(Goods.RowCount(), 3);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-}
-
-TEST_F(GoodsGridTest, ShiftTabRunsBackToThePreviousRowAndStopsAtTheFirstCell) {
-    Grid.Select(1, gfID);
-    Grid.Press(grBacktab, true);
-    EXPECT_EQ(Grid.Row, 0);
-    EXPECT_EQ(Grid.Column, gfNDS);
-    EXPECT_EQ(Goods.RowNumber(), 1);
-    Grid.Select(0, gfID);
-    Grid.Press(grBacktab, true);
-    EXPECT_EQ(Grid.Row, 0);
-    EXPECT_EQ(Grid.Column, gfID);
-    EXPECT_EQ(Goods.RowCount(), 3);
-    // Also from an open cell editor: the typed text is stored, the cell stays current.
-    Grid.Type("555");
-    Grid.Press(grBacktab, true);
-    EXPECT_FALSE(Grid.EditorOpen);
-    EXPECT_EQ(Grid.Row, 0);
-    EXPECT_EQ(Grid.Column, gfID);
-    EXPECT_EQ(Value(1, gfID), "555");
-}
-
-struct TDeleteCase {
-    const char* Name;
-    bool Answer;
-    int Rows;
-    std::string CurrentId;
-};
-
-class CtrlDelete : public GoodsGridTest, public testing::WithParamInterface<TDeleteCase> {};
-
-TEST_P(CtrlDelete, AsksFirst) {
-    Grid.Select(1, gfNAME);
-    Shell.ConfirmAnswers.push_back(GetParam().Answer);
-    Grid.Press(grDelete, false, true);
-    ASSERT_EQ(Shell.Boxes.size(), 1u);
-    EXPECT_EQ(Shell.Boxes[0].Icon, diQuestion);
-    EXPECT_EQ(Shell.Boxes[0].Title, "Confirm");
-    EXPECT_EQ(Shell.Boxes[0].Text, "Delete record?");
-    EXPECT_EQ(Goods.RowCount(), GetParam().Rows);
-    EXPECT_EQ(Cell(Grid.Row, gfID), GetParam().CurrentId);
-    EXPECT_EQ(Goods.AsText(gfID), GetParam().CurrentId);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    GoodsGrid, CtrlDelete,
-    testing::Values(TDeleteCase{"OkDeletesAndTheNextRowIsCurrent", true, 2, "103"},
-                    TDeleteCase{"CancelKeepsTheRow", false, 3, "102"}),
-    [](const testing::TestParamInfo<TDeleteCase>& param) { return param.param.Name; });
 
 struct TKeyCase {
     const char* Name;
@@ -346,9 +214,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TKeyCase{"CtrlShiftDeleteIsTheToolkits", {grDelete, true, true}, koToolkit, 3},
                     TKeyCase{
                         "CtrlAltDeleteIsTheToolkits", {grDelete, false, true, true}, koToolkit, 3},
-                    TKeyCase{"DownInsideTheTableIsTheToolkits", {grDown}, koToolkit, 3},
-                    TKeyCase{"UpIsTheToolkits", {grUp}, koToolkit, 3},
-                    TKeyCase{"PageDownIsTheToolkits", {grPageDown}, koToolkit, 3},
+                    TKeyCase{"DownInsideTheTableMovesOnly", {grDown}, koDone, 3},
+                    TKeyCase{"UpMovesOnly", {grUp}, koDone, 3},
+                    TKeyCase{"PageDownMovesOnly", {grPageDown}, koDone, 3},
                     TKeyCase{"EnterOpensTheEditor", {grEnter}, koEdit, 3},
                     TKeyCase{"F2OpensTheEditor", {grF2}, koEdit, 3},
                     TKeyCase{"EscapeIsTheWindows", {grEscape}, koToolkit, 3},

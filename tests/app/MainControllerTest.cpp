@@ -4,6 +4,8 @@
 
 #include <clocale>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 
 #include "AppSupport.h"
 #include "text/DecimalSeparator.h"
@@ -259,6 +261,50 @@ TEST_F(MainControllerTest, FailedSaveClosesItsProgressWindowAndTheNextOneWorks) 
     Main.SaveClick();
     EXPECT_EQ(Shell.Texts().back(), "Данные сохранены!");
 }
+
+// The main window's close requested while a handler's box is up, inside `Nesting` more handlers.
+struct THeldCloseCase {
+    const char* Name;
+    int Nesting;
+    int Requests;
+};
+
+class MainWindowClose : public testing::TestWithParam<THeldCloseCase> {};
+
+TEST_P(MainWindowClose, WaitsForTheOutermostHandlerAndIsAskedForAgainOnce) {
+    TCallLog log;
+    TRecordingShell shell(log);
+    TRecordingView view(log);
+    TMainController main(shell, kRouble);
+    main.SetView(&view);
+    EXPECT_TRUE(main.CloseRequested()) << "no handler runs: at once";
+    shell.WhileBoxIsUp = [&] {
+        for (int i = 0; i < GetParam().Requests; ++i) EXPECT_FALSE(main.CloseRequested());
+    };
+    std::function<void(int)> handler = [&](int depth) {
+        RunHandler(shell, [&] {
+            if (depth == 0) throw std::runtime_error("Ошибка");
+            handler(depth - 1);
+            log.push_back("end of handler " + std::to_string(depth));
+        });
+    };
+    handler(GetParam().Nesting);
+    TCallLog expected{"box 2|Kelva2larmis|Ошибка."};
+    for (int depth = 1; depth <= GetParam().Nesting; ++depth) {
+        expected.push_back("end of handler " + std::to_string(depth));
+    }
+    expected.push_back("post close");
+    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(main.CloseRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(HeldUnderAHandler, MainWindowClose,
+                         testing::Values(THeldCloseCase{"OneHandler", 0, 1},
+                                         THeldCloseCase{"ThreeDeep", 2, 1},
+                                         THeldCloseCase{"AskedThreeTimes", 0, 3}),
+                         [](const testing::TestParamInfo<THeldCloseCase>& param) {
+                             return param.param.Name;
+                         });
 
 TEST_F(MainControllerTest, ClosingTheViewerStoresTheOpenCellFirst) {
     Main.ImportClick();

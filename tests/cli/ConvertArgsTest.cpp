@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "convert/GoodsChecks.h"
+
 namespace {
 
 // The outcome of a command line as one comparable line: the options it sets, "help", or
@@ -175,5 +177,14 @@ INSTANTIATE_TEST_SUITE_P(
                               {"--versions"},
                               "usage: unknown argument: --versions"}),
     RuleName);
+
+// --help names every kind --check prints, with its key at the start of a line.
+TEST(ConvertHelp, NamesEveryKindOfFinding) {
+    const std::string help = kHelp;
+    for (int kind = 0; kind < kCheckKindCount; ++kind) {
+        const std::string key = CheckKindKey(static_cast<TCheckKind>(kind));
+        EXPECT_NE(help.find("\n  " + key + " "), std::string::npos) << key;
+    }
+}
 
 }  // namespace

@@ -15,7 +15,7 @@
 namespace {
 
 // One summary line per kind.
-constexpr std::size_t kSummaryLines = 7;
+constexpr std::size_t kSummaryLines = 9;
 
 TProcessResult Convert(const std::filesystem::path& folder, const std::vector<std::string>& args) {
     return RunProcess(K2L_CONVERTER, args, {folder});
@@ -101,6 +101,8 @@ TEST_F(ConverterCheckTest, EveryPlantedProblemAndNoOtherRowIsReported) {
         "summary\tprice-by-rule\t1",
         "summary\tstock-by-rule\t1",
         "summary\tcheck-digit\t2",
+        "summary\treplaced-character\t0",
+        "summary\tdoes-not-fit\t0",
     };
     EXPECT_EQ(SplitLines(result.Out), want);
     // Only the check: no table was written.

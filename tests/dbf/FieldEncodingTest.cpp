@@ -1,4 +1,5 @@
 #include "DbfTestSupport.h"
+#include "dbf/FieldEncoding.h"
 #include "text/DecimalSeparator.h"
 
 namespace {
@@ -64,7 +65,13 @@ TEST_P(FieldEncoding, Rule) {
     const TEncodingCase& c = GetParam();
     SetDecimalSeparator(c.Separator);
     std::string message = EdMessage([&] { Table.SetFieldData(c.Field, c.Value); });
+    // The answer given ahead of writing is the writer's own.
+    const TFieldSpec& spec = EncodingFields()[static_cast<std::size_t>(c.Field - 1)];
+    const TFieldFit fit = FieldValueFit(spec.Type, spec.Size, spec.Precision, c.Value);
     SetDecimalSeparator('.');
+    EXPECT_EQ(fit, c.Refusal.empty()                 ? ffFits
+                   : c.Refusal == SizeError(c.Field) ? ffTooLong
+                                                     : ffNotValid);
     if (c.Refusal.empty()) {
         ASSERT_EQ(message, "(nothing raised)");
         EXPECT_TRUE(Table.Modified());
@@ -127,7 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
         Refuses("NegativeOfTenCharactersIsTooLong", 5, "-1234567.5", SizeError(5)),
         Refuses("ExponentFormTooLargeForTheField", 5, "1e10", SizeError(5)),
         Refuses("ElevenCharactersOfInputAreTooLong", 5, "00000001.50", SizeError(5)),
-        Refuses("NumberBeyondTheDoubleRange", 5, "1e999", DataError(5))),
+        Refuses("NumberBeyondTheDoubleRange", 5, "1e999", DataError(5)),
+        Stores("LargestPriceFits", 5, "9999999.99", "9999999.99"),
+        Refuses("LargestPriceRoundedUpIsTooLong", 5, "9999999.995", SizeError(5)),
+        Stores("SmallestNegativeFits", 5, "-999999.99", "-999999.99"),
+        Refuses("SmallestNegativeRoundedDownIsTooLong", 5, "-999999.995", SizeError(5)),
+        Stores("FiveDigitsFillTheIntegerField", 7, "99999", "99999"),
+        Refuses("SixDigitsAreTooLongForTheIntegerField", 7, "100000", SizeError(7)),
+        Refuses("NegativeOfFiveDigitsIsTooLong", 7, "-10000", SizeError(7))),
     TRuleName());
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FileFaultSwitch.h"
@@ -28,18 +30,20 @@ constexpr const char* kReadHeader = "ReadHeader: Ошибка чтения за�
 constexpr const char* kCodePage = "CodePage: Ошибка записи в заголовок файла";
 constexpr const char* kAppend = "Append: Ошибка сохранения записи";
 constexpr const char* kWriteRecord = "WriteRecord: Ошибка сохранения записи";
-constexpr const char* kCloseCut = "Close: Ошибка сохранения файла";
+constexpr const char* kFlush = "Flush: Ошибка записи файла на диск";
 
-// What one table looks like on disk at a moment of the export.
+// What one table name holds at a moment of the export: the older table, byte for byte, or the
+// new one with so many records.
 struct TTableModel {
-    enum TKind { tkMissing, tkEmptyFile, tkHeaderWithoutEof, tkTable } Kind = tkMissing;
-    int LanguageDriver = 0;
+    bool New = false;
     std::uint32_t Counted = 0;  // records the header counts
     std::uint32_t Posted = 0;   // of them, written with their values
     bool Uncounted = false;     // a blank record appended but not yet counted
 };
 
-// One read or write of the export, the message its failure gives, and the state it leaves.
+// One file-changing call or read of the export, the message its failure gives, and the state it
+// leaves. In messages "{Справочник.dbf}" and "{Приходы.dbf}" stand for a table's full path and
+// "{folder}" for the folder's.
 struct TFaultCase {
     TFileOp Op;
     long Nth;  // the n-th operation of its kind
@@ -50,8 +54,14 @@ struct TFaultCase {
     bool ProgressShown;
 };
 
+const char* OpName(TFileOp op) {
+    static const char* const names[kFileOpCount] = {"Read", "Write",  "Create",
+                                                    "Move", "Delete", "Flush"};
+    return names[op];
+}
+
 void PrintTo(const TFaultCase& c, std::ostream* out) {
-    *out << (c.Op == foRead ? "read " : "write ") << c.Nth << " (" << c.Step << ")";
+    *out << OpName(c.Op) << ' ' << c.Nth << " (" << c.Step << ")";
 }
 
 struct TRowSpec {
@@ -69,28 +79,36 @@ const TRowSpec kRows[] = {
     {3, "Масло 5W-40", "2220000000002", "1.5", "450"},
 };
 
-// The export's file operations in order, as the table writer makes them: per table a header
-// write, the end marker, two header reads when it reopens and the code page byte; per record an
-// Append (blank record with end marker, then the header count) and the Post.
+std::string CreateFailure(const char* table) {
+    return std::string("Cannot create file \"{") + table + "}\". " + SystemText(seIoError);
+}
+
+// The export's file operations in order: both new tables made under their work names (a
+// creation, a header write, the end marker, two header reads when it reopens, the code page
+// byte), each moved over its older table and read again there; per record an Append (blank
+// record with end marker, then the header count) and the Post; then both tables and the folder
+// flushed to the disk. Until the directory table has moved, both older tables stay as they were.
 std::vector<TFaultCase> ExportOperations() {
     std::vector<TFaultCase> cases;
     TTableModel directory, receipt;
     bool progress = false;
-    long reads = 0, writes = 0;
-    auto add = [&](TFileOp op, const std::string& step, const char* message) {
-        cases.push_back(
-            {op, op == foRead ? ++reads : ++writes, step, message, directory, receipt, progress});
+    long counts[kFileOpCount] = {};
+    auto add = [&](TFileOp op, const std::string& step, const std::string& message) {
+        cases.push_back({op, ++counts[op], step, message, directory, receipt, progress});
     };
-    auto create = [&](TTableModel& table, const std::string& name) {
-        table.Kind = TTableModel::tkEmptyFile;
+    auto create = [&](const std::string& name, const char* table) {
+        add(foCreate, name + "WorkFile", CreateFailure(table));
         add(foWrite, name + "Header", kWriteHeader);
-        table.Kind = TTableModel::tkHeaderWithoutEof;
         add(foWrite, name + "Eof", kCreateEof);
-        table.Kind = TTableModel::tkTable;
         add(foRead, name + "ReopenHeader", kReadHeader);
         add(foRead, name + "ReopenDescriptors", kReadHeader);
         add(foWrite, name + "CodePage", kCodePage);
-        table.LanguageDriver = 0x26;
+    };
+    auto move = [&](TTableModel& model, const std::string& name, const char* table) {
+        add(foMove, name + "Move", CreateFailure(table));
+        model.New = true;
+        add(foRead, name + "OpenHeader", kReadHeader);
+        add(foRead, name + "OpenDescriptors", kReadHeader);
     };
     auto record = [&](TTableModel& table, const std::string& name) {
         add(foWrite, name + "AppendBlank", kAppend);
@@ -101,14 +119,22 @@ std::vector<TFaultCase> ExportOperations() {
         add(foWrite, name + "Post", kWriteRecord);
         ++table.Posted;
     };
-    create(directory, "Directory");
-    create(receipt, "Receipt");
+    create("Directory", kDirectoryName);
+    create("Receipt", kReceiptName);
+    move(directory, "Directory", kDirectoryName);
+    move(receipt, "Receipt", kReceiptName);
     progress = true;
     for (const TRowSpec& row : kRows) {
         const std::string at = "Row" + std::to_string(row.Id);
         record(directory, at + "Directory");
         if (std::string(row.Quantity) != "0") record(receipt, at + "Receipt");
     }
+    add(foFlush, "DirectoryFlush",
+        kFlush + std::string(" \"{Справочник.dbf}\". ") + SystemText(seIoError));
+    add(foFlush, "ReceiptFlush",
+        kFlush + std::string(" \"{Приходы.dbf}\". ") + SystemText(seIoError));
+    add(foFlush, "FolderFlush",
+        std::string("Flush: Ошибка записи папки на диск \"{folder}\". ") + SystemText(seIoError));
     return cases;
 }
 
@@ -149,39 +175,49 @@ class ExportFault : public ::testing::TestWithParam<TFaultCase> {
     }
 
     // The message of the export's failure; "" when it succeeded.
-    std::string Export(const TTempDir& folder, TRecordingHost& host) {
+    std::string Export(const TTempDir& folder, TRecordingHost& host, bool writeId = false) {
         TExportInputs inputs;
         inputs.Folder = folder.Path().string();
+        inputs.WriteID = writeId;
         try {
             ExportGoods(inputs, Goods, host);
         } catch (const ED& error) {
             return error.what();
+        } catch (const EFCreateError& error) {
+            return error.what();
         } catch (const std::exception& error) {
-            return std::string("not ED: ") + error.what();
+            return std::string("neither ED nor EFCreateError: ") + error.what();
         }
         return "";
     }
 
+    // `message` with the names in braces made the full paths they stand for in `folder`.
+    static std::string Filled(std::string message, const TTempDir& folder) {
+        const std::string dir = ExportFolderPath(Utf8Of(folder.Path()));
+        const std::pair<std::string, std::string> names[] = {
+            {"{Справочник.dbf}", ExpandFileName(dir + kDirectoryName)},
+            {"{Приходы.dbf}", ExpandFileName(dir + kReceiptName)},
+            {"{folder}", ExpandFileName(Utf8Of(folder.Path()))},
+        };
+        for (const auto& [name, path] : names) {
+            if (const std::size_t at = message.find(name); at != std::string::npos) {
+                message.replace(at, name.size(), path);
+            }
+        }
+        return message;
+    }
+
     static void ExpectTable(const std::string& path, const TTableModel& model,
                             std::size_t headerLength, std::size_t recordLength,
-                            const std::vector<std::string>& reference) {
+                            const std::vector<std::string>& reference, const std::string& older) {
         SCOPED_TRACE(path);
-        const bool exists = std::filesystem::exists(PathOf(path));
-        ASSERT_EQ(exists, model.Kind != TTableModel::tkMissing);
-        if (!exists) return;
-        const std::size_t size = std::filesystem::file_size(PathOf(path));
-        if (model.Kind == TTableModel::tkEmptyFile) {
-            EXPECT_EQ(size, 0u);
+        if (!model.New) {
+            EXPECT_EQ(ReadBytes(path), older) << "the older table must stay as it was";
             return;
         }
         TTableInspection table = InspectTable(path, headerLength, recordLength);
         ASSERT_TRUE(table.Valid) << table.Why;
-        if (model.Kind == TTableModel::tkHeaderWithoutEof) {
-            EXPECT_EQ(size, headerLength);
-            EXPECT_EQ(table.Count, 0u);
-            return;
-        }
-        EXPECT_EQ(table.LanguageDriver, model.LanguageDriver);
+        EXPECT_EQ(table.LanguageDriver, 0x26);
         EXPECT_EQ(table.Count, model.Counted);
         EXPECT_EQ(table.EofAfterRecords, !model.Uncounted);
         EXPECT_EQ(table.UncountedBlank, model.Uncounted ? recordLength : 0u);
@@ -206,14 +242,15 @@ TEST_F(ExportFault, CleanRunMakesTheListedOperations) {
     TRecordingHost host;
     ResetFileFaults();
     ASSERT_EQ(Export(folder, host), "");
-    long reads = 0, writes = 0;
-    for (const TFaultCase& c : ExportOperations()) (c.Op == foRead ? reads : writes) += 1;
-    EXPECT_EQ(FileOpCount(foRead), reads);
-    EXPECT_EQ(FileOpCount(foWrite), writes);
+    long counts[kFileOpCount] = {};
+    for (const TFaultCase& c : ExportOperations()) ++counts[c.Op];
+    for (int op = 0; op < kFileOpCount; ++op) {
+        EXPECT_EQ(FileOpCount(static_cast<TFileOp>(op)), counts[op]) << OpName(TFileOp(op));
+    }
     EXPECT_EQ(host.Informations, std::vector<std::string>{"Сообщение|Данные сохранены!"});
 }
 
-TEST_P(ExportFault, FailsWithItsMessageAndLeavesValidTables) {
+TEST_P(ExportFault, FailsWithItsMessageAndLeavesWholeTables) {
     const TFaultCase& c = GetParam();
     TTempDir reference;
     {
@@ -224,16 +261,24 @@ TEST_P(ExportFault, FailsWithItsMessageAndLeavesValidTables) {
         InspectTable(reference.File(kDirectoryName), kDirectoryHeader, kDirectoryRecord);
     const TTableInspection receiptWant =
         InspectTable(reference.File(kReceiptName), kReceiptHeader, kReceiptRecord);
+
+    // The older tables in the folder: an export with the record identifiers, so they differ.
+    TTempDir folder;
+    {
+        TRecordingHost host;
+        ASSERT_EQ(Export(folder, host, true), "");
+    }
+    const std::string olderDirectory = ReadBytes(folder.File(kDirectoryName));
+    const std::string olderReceipt = ReadBytes(folder.File(kReceiptName));
     View.Refreshes = 0;
 
-    TTempDir folder;
     TRecordingHost host;
     ResetFileFaults();
     SetFileFault(c.Op, c.Nth);
     const std::string message = Export(folder, host);
     ResetFileFaults();
 
-    EXPECT_EQ(message, c.Message);
+    EXPECT_EQ(message, Filled(c.Message, folder));
     EXPECT_TRUE(host.Informations.empty());
     ASSERT_EQ(host.Progress.size(), c.ProgressShown ? 1u : 0u);
     if (c.ProgressShown) {
@@ -243,9 +288,16 @@ TEST_P(ExportFault, FailsWithItsMessageAndLeavesValidTables) {
     EXPECT_EQ(Goods.State(), gsBrowse);
 
     ExpectTable(folder.File(kDirectoryName), c.Directory, kDirectoryHeader, kDirectoryRecord,
-                directoryWant.Records);
+                directoryWant.Records, olderDirectory);
     ExpectTable(folder.File(kReceiptName), c.Receipt, kReceiptHeader, kReceiptRecord,
-                receiptWant.Records);
+                receiptWant.Records, olderReceipt);
+    // A failure leaves no work file behind.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        names.push_back(Utf8Of(entry.path().filename()));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{kReceiptName, kDirectoryName}));
 
     // Nothing stays open or locked: the next export over the same files succeeds in full.
     TRecordingHost again;
@@ -256,13 +308,13 @@ TEST_P(ExportFault, FailsWithItsMessageAndLeavesValidTables) {
 
 INSTANTIATE_TEST_SUITE_P(EveryOperation, ExportFault, ::testing::ValuesIn(ExportOperations()),
                          [](const ::testing::TestParamInfo<TFaultCase>& item) {
-                             return std::string(item.param.Op == foRead ? "Read" : "Write") +
-                                    std::to_string(item.param.Nth) + "_" + item.param.Step;
+                             return OpName(item.param.Op) + std::to_string(item.param.Nth) + "_" +
+                                    item.param.Step;
                          });
 
-// Tables written ahead through a mapping are cut to their size when they close, and that cut
-// can fail. Whichever table's cut fails, the clean-up still closes the other table and resumes
-// the views, and the failure is reported instead of success.
+// Tables written ahead through a mapping are cut to their size as they are flushed, and that cut
+// can fail. Whichever table's cut fails, the failure is reported instead of success, the
+// clean-up still closes both tables (whose close cuts again) and resumes the views.
 class ExportCutFault : public ExportFault {
   protected:
     void SetUp() override {
@@ -275,22 +327,17 @@ class ExportCutFault : public ExportFault {
     }
 };
 
-TEST_F(ExportCutFault, AFailedCutStillClosesTheOtherTableAndResumesTheViews) {
+TEST_F(ExportCutFault, AFailedCutIsReportedAndBothTablesStillCloseWhole) {
     TTempDir reference;
     TRecordingHost clean;
     ResetFileFaults();
     ASSERT_EQ(Export(reference, clean), "");
-    // The receipt table closes first, so its cut is the last write but one.
+    // The directory table is flushed first; each flush cuts once.
     const long writes = FileOpCount(foWrite);
     const struct {
         long Write;
         const char* Failed;
-        const char* Closed;
-        std::size_t ClosedHeader, ClosedRecord;
-    } cases[] = {
-        {writes - 1, kReceiptName, kDirectoryName, kDirectoryHeader, kDirectoryRecord},
-        {writes, kDirectoryName, kReceiptName, kReceiptHeader, kReceiptRecord},
-    };
+    } cases[] = {{writes - 1, kDirectoryName}, {writes, kReceiptName}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Failed);
         TTempDir folder;
@@ -298,22 +345,17 @@ TEST_F(ExportCutFault, AFailedCutStillClosesTheOtherTableAndResumesTheViews) {
         View.Refreshes = 0;
         ResetFileFaults();
         SetFileFault(foWrite, c.Write);
-        EXPECT_EQ(Export(folder, host), kCloseCut);
+        EXPECT_EQ(Export(folder, host),
+                  Filled(kFlush + std::string(" \"{") + c.Failed + "}\". " + SystemText(seIoError),
+                         folder));
         ResetFileFaults();
         EXPECT_TRUE(host.Informations.empty());
         ASSERT_EQ(host.Progress.size(), 1u);
         EXPECT_EQ(host.Progress[0]->Terminations, 1);
         EXPECT_EQ(View.Refreshes, 1) << "the views are resumed once";
-        // The other table was closed and cut to its exact bytes; the failed one keeps every
-        // record and only the space reserved ahead.
-        EXPECT_EQ(ReadBytes(folder.File(c.Closed)), ReadBytes(reference.File(c.Closed)));
-        const std::string failed = ReadBytes(folder.File(c.Failed));
-        const std::string want = ReadBytes(reference.File(c.Failed));
-        ASSERT_GT(failed.size(), want.size());
-        EXPECT_EQ(failed.substr(0, want.size()), want);
-        TTableInspection closed =
-            InspectTable(folder.File(c.Closed), c.ClosedHeader, c.ClosedRecord);
-        EXPECT_TRUE(closed.Valid) << closed.Why;
+        for (const char* table : {kDirectoryName, kReceiptName}) {
+            EXPECT_EQ(ReadBytes(folder.File(table)), ReadBytes(reference.File(table))) << table;
+        }
     }
 }
 

@@ -115,4 +115,41 @@ TEST_F(ShareMode, WritersThatDenyOthersFailWhileTheConverterWritesAndReadersSeeT
     EXPECT_TRUE(exclusive.Active());
 }
 
+// Another program holds one of the older tables open, sharing it for reading and writing as a
+// program that has loaded it does: the export cannot take that table, says so with the table's
+// own path and the system's text, and leaves both older tables byte for byte and no work file.
+TEST(HeldTable, EitherOlderTableHeldKeepsBothAsTheyWere) {
+    for (const char* held : {kDirectoryName, kReceiptName}) {
+        SCOPED_TRACE(held);
+        TTempDir work;
+        WriteLargeReports(work.Path(), 10);
+        std::filesystem::create_directory(work.Path() / "out");
+        // The older pair, from an earlier export of fewer articles.
+        TTempDir earlier;
+        WriteLargeReports(earlier.Path(), 3);
+        ASSERT_EQ(
+            RunConverter({"--quiet", "--out", Utf8Of(work.Path() / "out")}, {earlier.Path()}).Exit,
+            0);
+        const std::string directory = ReadBytes(work.File("out/" + std::string(kDirectoryName)));
+        const std::string receipt = ReadBytes(work.File("out/" + std::string(kReceiptName)));
+
+        TFile holder;
+        const std::string heldPath = work.File("out/" + std::string(held));
+        ASSERT_EQ(holder.Open(heldPath, false), 0);
+        const TProcessResult result = RunConverter({"--quiet", "--out", "out"}, {work.Path()});
+        EXPECT_EQ(result.Exit, 1);
+        EXPECT_EQ(result.Err, "Cannot create file \"" + ExpandFileName(heldPath) + "\". " +
+                                  SystemText(seInUse) + ".\n");
+        holder.Close();
+
+        EXPECT_EQ(ReadBytes(work.File("out/" + std::string(kDirectoryName))), directory);
+        EXPECT_EQ(ReadBytes(work.File("out/" + std::string(kReceiptName))), receipt);
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(work.Path() / "out")) {
+            names.push_back(Utf8Of(entry.path().filename()));
+        }
+        EXPECT_EQ(names.size(), 2u) << "a work file was left behind";
+    }
+}
+
 }  // namespace

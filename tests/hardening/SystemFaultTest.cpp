@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -112,15 +113,24 @@ TEST_F(SystemFault, FullDiskOfALargeExport) {
     ExpectInputsKept();
 }
 
-// Too little room even for the header: the header write fails and says so.
+// Too little room even for the header: the header write fails and says so, and the older tables
+// stay as they were, with no work file beside them.
 TEST_F(SystemFault, FullDiskBeforeTheHeaderIsWritten) {
     K2L_SKIP_UNLESS_AVAILABLE(svFileSizeLimit);
     WriteInputs(3);
     std::filesystem::create_directory(Work.Path() / "out");
+    for (const char* table : {kDirectoryName, kReceiptName}) {
+        WriteBytes(Work.File("out/" + std::string(table)), std::string("older ") + table);
+    }
     const TProcessResult result = Convert({"--out", "out"}, 100);
     EXPECT_EQ(result.Exit, 1);
     EXPECT_EQ(result.Err, "WriteHeader: Ошибка сохранения заголовка файла.\n");
-    EXPECT_FALSE(std::filesystem::exists(PathOf(Work.File("out/" + std::string(kReceiptName)))));
+    for (const char* table : {kDirectoryName, kReceiptName}) {
+        EXPECT_EQ(ReadBytes(Work.File("out/" + std::string(table))), std::string("older ") + table);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Work.Path() / "out"),
+                            std::filesystem::directory_iterator()),
+              2);
     ExpectInputsKept();
 }
 

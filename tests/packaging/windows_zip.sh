@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Windows zip holds one folder with the programs, README and the examples, nothing else; the
-# programs need no DLL beside them (none of MinGW's runtime libraries), and the unpacked converter
-# runs under Wine and prints the project's version.
+# The Windows zip holds one folder with the programs, README, the licence and the examples, nothing
+# else; the programs need no DLL beside them (none of MinGW's runtime libraries), and the unpacked
+# converter runs under Wine and prints the project's version.
 #   windows_zip.sh PACKAGE_DIR VERSION WINE_RUN OBJDUMP [PROGRAM...]
 # Exits 77 (skipped) with one line why when there is no zip or no Wine.
 set -euo pipefail
@@ -26,7 +26,7 @@ fail() {
 }
 
 top=$(basename "$zip" .zip)
-want=("$top/README.md" "$top/examples/ARTICLE.TXT" "$top/examples/PRINT.TXT")
+want=("$top/README.md" "$top/LICENSE.txt" "$top/examples/ARTICLE.TXT" "$top/examples/PRINT.TXT")
 for program in "${programs[@]}"; do want+=("$top/$program.exe"); done
 want_list=$(printf '%s\n' "${want[@]}" | sort)
 got_list=$(unzip -Z1 "$zip" | grep -v '/$' | sort)

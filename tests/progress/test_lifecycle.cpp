@@ -198,4 +198,47 @@ TEST_F(LifecycleTest, WithoutAWindowSystemTheViewerRunsWindowless) {
     EXPECT_TRUE(WaitUntilGone());
 }
 
+// What the owner's thread waits on: called once, when the viewer's window is gone and the viewer
+// no longer counts as live.
+struct TGoneCase {
+    const char* Name;
+    bool WindowShown;  // else terminated before the viewer's thread began
+};
+
+class ViewerGoneSignal : public ViewerTest, public testing::WithParamInterface<TGoneCase> {};
+
+TEST_P(ViewerGoneSignal, ComesOnceAfterTheWindowHasGone) {
+    TGate gate;
+    if (!GetParam().WindowShown) SetViewerThreadStartHook(gate.Hook());
+    TProgressViewer* viewer = Start("Конец");
+    TViewerWindowHandle window = 0;
+    if (GetParam().WindowShown) {
+        window = WindowOf();
+        FrameAfter(window, 1);
+    } else {
+        gate.Reached.get_future().wait();
+    }
+    std::atomic<int> calls{0};
+    std::promise<std::pair<std::size_t, bool>> seen;
+    Owned.clear();
+    viewer->Terminate([&] {
+        if (calls++ == 0) {
+            seen.set_value({LiveViewerCount(), window == 0 || Recorder->Window(window).Destroyed});
+        }
+    });
+    if (!GetParam().WindowShown) gate.Opened.set_value();
+    auto signalled = seen.get_future();
+    ASSERT_EQ(signalled.wait_for(10s), std::future_status::ready);
+    const auto [live, destroyed] = signalled.get();
+    EXPECT_EQ(live, 0u);
+    EXPECT_TRUE(destroyed);
+    WaitForViewerThreads();
+    EXPECT_EQ(calls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminated, ViewerGoneSignal,
+                         testing::Values(TGoneCase{"before_its_thread_began", false},
+                                         TGoneCase{"with_its_window_shown", true}),
+                         [](const auto& param) { return std::string(param.param.Name); });
+
 }  // namespace

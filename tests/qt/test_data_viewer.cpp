@@ -1,10 +1,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QtTest>
 
 #include "AppFixture.h"
+#include "GridKeyCases.h"
 #include "progress/ProgressViewer.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"
@@ -41,6 +43,37 @@ class TViewerFixture : public TAppFixture {
     TGoodsGrid* Grid = nullptr;
 };
 
+Qt::Key QtKeyOf(TGridKey key) {
+    switch (key) {
+        case grInsert:
+            return Qt::Key_Insert;
+        case grDelete:
+            return Qt::Key_Delete;
+        case grUp:
+            return Qt::Key_Up;
+        case grDown:
+            return Qt::Key_Down;
+        case grPageUp:
+            return Qt::Key_PageUp;
+        case grPageDown:
+            return Qt::Key_PageDown;
+        case grTab:
+            return Qt::Key_Tab;
+        case grBacktab:
+            return Qt::Key_Backtab;
+        case grLeft:
+            return Qt::Key_Left;
+        case grRight:
+            return Qt::Key_Right;
+        case grHome:
+            return Qt::Key_Home;
+        case grEnd:
+            return Qt::Key_End;
+        default:
+            return Qt::Key_unknown;
+    }
+}
+
 }  // namespace
 
 class TDataViewerTest : public QObject {
@@ -55,14 +88,9 @@ class TDataViewerTest : public QObject {
     void F2OpensThePriceInFixedNotation();
     void PriceWithCommaIsRefusedAndKeptInTheCell();
     void IntegerCellRefusesLetters();
-    void InsertAddsARowBeforeTheCurrentOne();
-    void UntouchedInsertedRowIsDroppedWhenLeft();
-    void DownFromTheLastRowAppends();
     void UntouchedAppendedRowIsDroppedWhenFocusLeaves();
-    void TabPastTheLastCellAppendsInsteadOfWrappingToTheTop();
-    void ShiftTabBeforeTheFirstCellStaysThere();
-    void CtrlDeleteAsksFirst_data();
-    void CtrlDeleteAsksFirst();
+    void GridKeys_data();
+    void GridKeys();
     void CtrlDeleteOnAnEmptyTableAsksNothing();
     void TextCellsTakeTheFieldWidth_data();
     void TextCellsTakeTheFieldWidth();
@@ -72,6 +100,7 @@ class TDataViewerTest : public QObject {
     void RefusedCellStopsTheExport();
     void ClosingAndShowingAgainKeepsTheRows();
     void EscWhileEditingClosesTheViewer();
+    void TabCtrlTabAndEnterReachTheViewersControls();
     void NewImportReplacesTheRows();
     void DraggedColumnWidthSurvivesAnExport();
     void GridGrowsWithTheWindowButtonsKeepTheirCorners();
@@ -192,65 +221,6 @@ void TDataViewerTest::IntegerCellRefusesLetters() {
     QCOMPARE(app.Value(3, gfCATEGORY), "1");
 }
 
-void TDataViewerTest::InsertAddsARowBeforeTheCurrentOne() {
-    TViewerFixture app;
-    app.Select(1, gfNAME);
-    app.Key(Qt::Key_Insert);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    QCOMPARE(app.Goods().State(), gsInsert);
-    QCOMPARE(app.Goods().RowNumber(), 2);
-    QCOMPARE(app.Grid->currentIndex().row(), 1);
-    QCOMPARE(app.Marker(1), QStringLiteral("*"));
-    QCOMPARE(app.Cell(1, gfID), QString());
-    QCOMPARE(app.Cell(2, gfID), QStringLiteral("102"));
-    TypeText(nullptr, QStringLiteral("Новый"));
-    app.Key(Qt::Key_Up);
-    QCOMPARE(app.Goods().State(), gsBrowse);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    QCOMPARE(app.Value(2, gfNAME), "Новый");
-    QCOMPARE(app.Goods().RowNumber(), 1);
-}
-
-void TDataViewerTest::UntouchedInsertedRowIsDroppedWhenLeft() {
-    TViewerFixture app;
-    app.Select(1, gfNAME);
-    app.Key(Qt::Key_Insert);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Model()->rowCount(), 3);
-    QCOMPARE(app.Goods().State(), gsBrowse);
-    // The row below the dropped one is current: the old second row.
-    QCOMPARE(app.Goods().RowNumber(), 2);
-    QCOMPARE(app.Cell(app.Grid->currentIndex().row(), gfID), QStringLiteral("102"));
-}
-
-void TDataViewerTest::DownFromTheLastRowAppends() {
-    TViewerFixture app;
-    app.Select(2, gfNAME);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    QCOMPARE(app.Goods().State(), gsInsert);
-    QCOMPARE(app.Grid->currentIndex().row(), 3);
-    QCOMPARE(app.Marker(3), QStringLiteral("*"));
-    // A second Down on the untouched new row appends nothing more.
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    TypeText(nullptr, QStringLiteral("Добавлен"));
-    app.Key(Qt::Key_Tab);
-    TypeText(nullptr, QStringLiteral("4600000000017"));
-    app.Key(Qt::Key_Up);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    QCOMPARE(app.Value(4, gfNAME), "Добавлен");
-    QCOMPARE(app.Value(4, gfKOD), "4600000000017");
-    QCOMPARE(app.Goods().RowNumber(), 3);
-    // Leaving it without a change drops it again.
-    app.Select(3, gfNAME);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Model()->rowCount(), 5);
-    app.Key(Qt::Key_Up);
-    QCOMPARE(app.Model()->rowCount(), 4);
-}
-
 void TDataViewerTest::UntouchedAppendedRowIsDroppedWhenFocusLeaves() {
     TViewerFixture app;
     app.Select(2, gfID);
@@ -261,73 +231,45 @@ void TDataViewerTest::UntouchedAppendedRowIsDroppedWhenFocusLeaves() {
     QCOMPARE(app.Goods().State(), gsBrowse);
 }
 
-void TDataViewerTest::TabPastTheLastCellAppendsInsteadOfWrappingToTheTop() {
-    TViewerFixture app;
-    // Within the table Tab runs across a row and on to the next one.
-    app.Select(0, gfNDS);
-    app.Key(Qt::Key_Tab);
-    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(1, gfID));
-    QCOMPARE(app.Goods().RowNumber(), 2);
-    // From the last cell of the last row: a new row at the end, at its first cell.
-    app.Select(2, gfNDS);
-    app.Key(Qt::Key_Tab);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    QCOMPARE(app.Goods().State(), gsInsert);
-    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(3, gfID));
-    QCOMPARE(app.Marker(3), QStringLiteral("*"));
-    // Tab along the untouched new row and past its end again appends nothing more.
-    for (int column = gfID; column < gfNDS; ++column) app.Key(Qt::Key_Tab);
-    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(3, gfNDS));
-    app.Key(Qt::Key_Tab);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    QCOMPARE(app.Grid->currentIndex().row(), 3);
-    // Left untouched, it is dropped again, as after Down.
-    app.Key(Qt::Key_Up);
-    QCOMPARE(app.Model()->rowCount(), 3);
-    QCOMPARE(app.Goods().State(), gsBrowse);
-    // Shift+Tab from the first cell of a row wraps to the last cell of the row above.
-    app.Select(1, gfID);
-    app.Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(0, gfNDS));
-    QCOMPARE(app.Goods().RowNumber(), 1);
+void TDataViewerTest::GridKeys_data() {
+    QTest::addColumn<int>("index");
+    for (int index = 0; index < static_cast<int>(GridKeyCases().size()); ++index) {
+        QTest::newRow(GridKeyCaseName(index).c_str()) << index;
+    }
 }
 
-void TDataViewerTest::ShiftTabBeforeTheFirstCellStaysThere() {
+void TDataViewerTest::GridKeys() {
+    QFETCH(int, index);
+    const TGridKeyCase& c = GridKeyCases()[static_cast<std::size_t>(index)];
     TViewerFixture app;
-    app.Select(0, gfID);
-    app.Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(0, gfID));
-    QCOMPARE(app.Goods().RowNumber(), 1);
-    QCOMPARE(app.Model()->rowCount(), 3);
-    // Also from an open cell editor: the typed text is stored, the cell stays current.
-    TypeText(nullptr, QStringLiteral("555"));
-    app.Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(0, gfID));
-    QCOMPARE(app.Value(1, gfID), "555");
-}
-
-void TDataViewerTest::CtrlDeleteAsksFirst_data() {
-    QTest::addColumn<bool>("answer");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QString>("currentId");
-    QTest::newRow("OK deletes, the next row becomes current") << true << 2 << "103";
-    QTest::newRow("Cancel keeps the row") << false << 3 << "102";
-}
-
-void TDataViewerTest::CtrlDeleteAsksFirst() {
-    QFETCH(bool, answer);
-    QFETCH(int, rows);
-    QFETCH(QString, currentId);
-    TViewerFixture app;
-    app.Select(1, gfNAME);
-    app.Dialogs.ConfirmAnswers.append(answer);
-    app.Key(Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(app.Dialogs.Boxes.size(), 1);
-    QCOMPARE(app.Dialogs.Boxes[0].Title, QStringLiteral("Confirm"));
-    QCOMPARE(app.Dialogs.Boxes[0].Text, QStringLiteral("Delete record?"));
-    QCOMPARE(app.Model()->rowCount(), rows);
-    QCOMPARE(app.Cell(app.Grid->currentIndex().row(), gfID), currentId);
-    QCOMPARE(QString::fromStdString(app.Goods().AsText(gfID)), currentId);
+    if (c.Answer >= 0) app.Dialogs.ConfirmAnswers.append(c.Answer == 1);
+    app.Select(c.From.Row, static_cast<TGoodsField>(c.From.Column));
+    for (const TGridStep& step : c.Steps) {
+        if (step.Typed) {
+            TypeText(nullptr, QString::fromUtf8(step.Typed));
+            continue;
+        }
+        Qt::KeyboardModifiers modifiers;
+        if (step.Press.Shift) modifiers |= Qt::ShiftModifier;
+        if (step.Press.Ctrl) modifiers |= Qt::ControlModifier;
+        if (step.Press.Alt) modifiers |= Qt::AltModifier;
+        app.Key(QtKeyOf(step.Press.Key), modifiers);
+    }
+    QCOMPARE(app.Grid->currentIndex(), app.Model()->index(c.To.Row, c.To.Column));
+    QCOMPARE(app.Goods().RowNumber(), c.To.Row + 1);
+    QVERIFY(!app.Grid->CellEditor());
+    QCOMPARE(app.Model()->rowCount(), c.Rows);
+    QCOMPARE(app.Goods().State(), c.State);
+    QCOMPARE(app.Marker(c.To.Row), QString::fromUtf8(MarkerOf(c.State)));
+    for (const TGridValue& value : c.Values) {
+        QCOMPARE(app.Value(value.Row, value.Field), std::string(value.Text));
+        QCOMPARE(app.Cell(value.Row - 1, value.Field), QString::fromUtf8(value.Text));
+    }
+    QCOMPARE(app.Dialogs.Boxes.size(), c.Answer >= 0 ? 1 : 0);
+    if (c.Answer >= 0) {
+        QCOMPARE(app.Dialogs.Boxes[0].Title, QStringLiteral("Confirm"));
+        QCOMPARE(app.Dialogs.Boxes[0].Text, QStringLiteral("Delete record?"));
+    }
 }
 
 void TDataViewerTest::CtrlDeleteOnAnEmptyTableAsksNothing() {
@@ -439,6 +381,31 @@ void TDataViewerTest::EscWhileEditingClosesTheViewer() {
     QCOMPARE(app.Viewer->isVisible(), false);
 }
 
+void TDataViewerTest::TabCtrlTabAndEnterReachTheViewersControls() {
+    TViewerFixture app;
+    TDataViewerForm* viewer = app.Viewer;
+    // Ctrl+Tab leaves the grid; Tab runs on through the design's order and the panel, back to it.
+    app.Key(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), viewer->BitBtn1);
+    QWidget* const order[] = {viewer->Button3, viewer->edFind, viewer->lstFindings, app.Grid};
+    for (QWidget* next : order) {
+        app.Key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    // In the grid Tab is the grid's; Ctrl+Shift+Tab leaves it backwards, for the findings.
+    app.Key(Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), viewer->lstFindings);
+    // Enter on the save button presses the main window's, which exports.
+    viewer->Button3->setFocus();
+    app.Key(Qt::Key_Return);
+    QCOMPARE(app.Dialogs.Texts(), QStringList{QStringLiteral("Данные сохранены!")});
+    QCOMPARE(app.Records(kDirectoryFile).size(), 3);
+    // Enter on "Закрыть" closes the viewer.
+    viewer->BitBtn1->setFocus();
+    app.Key(Qt::Key_Return);
+    QVERIFY(!viewer->isVisible());
+}
+
 void TDataViewerTest::NewImportReplacesTheRows() {
     TViewerFixture app;
     app.Select(0, gfNAME);
@@ -491,9 +458,11 @@ void TDataViewerTest::PricesFollowTheRegionalCurrencyWithAPoint() {
     goods.SetText(gfOSTATOK, "0.00001");
     goods.PostRow();
     TScriptedDialogs dialogs;
-    TGoodsGrid grid(
+    TQtShell shell(nullptr);
+    TGoodsGridController control(
         goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale(QStringLiteral("ru_RU")))),
-        nullptr);
+        shell);
+    TGoodsGrid grid(control, nullptr);
     grid.show();
     QApplication::setActiveWindow(&grid);
     QCOMPARE(grid.model()->index(0, gfRPRICE).data().toString(),

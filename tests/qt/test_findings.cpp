@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "AppFixture.h"
+#include "FindCases.h"
 #include "app/WindowTexts.h"
 #include "convert/GoodsChecks.h"
 #include "progress/ProgressViewer.h"
@@ -40,6 +41,12 @@ class TFindingsFixture : public TAppFixture {
     int GridRow() const { return Viewer->DBGrid1->currentIndex().row(); }
 };
 
+QStringList Texts(const std::vector<std::string>& lines) {
+    QStringList texts;
+    for (const std::string& line : lines) texts.append(QString::fromStdString(line));
+    return texts;
+}
+
 }  // namespace
 
 class TFindingsTest : public QObject {
@@ -52,9 +59,8 @@ class TFindingsTest : public QObject {
     void cleanupTestCase() { ProgressViewerShutdown(); }
 
     void BeforeAnyImportTheListSaysThereIsNothing();
-    void ImportedExamplesShowTheirFindingsWithCounts();
-    void ChoosingAFindingSelectsItsRowAndAFixedBarcodeTakesItAway();
-    void CtrlFFindsByNameAndF3GoesOnWithWrap();
+    void ListsTheExamplesFindingsAndAChosenOneSelectsItsRow();
+    void FindBoxWalksTheMatches();
     void Ean13BoxSitsBesideTheStartValueAndReachesTheImport();
     void PanelSitsRightOfTheDesignControlsAndGrowsInHeight();
     void TheCaptionHoldsEveryKindWithAMillionEach();
@@ -67,64 +73,53 @@ void TFindingsTest::BeforeAnyImportTheListSaysThereIsNothing() {
              QString::fromUtf8(kNoFindings));
 }
 
-void TFindingsTest::ImportedExamplesShowTheirFindingsWithCounts() {
+void TFindingsTest::ListsTheExamplesFindingsAndAChosenOneSelectsItsRow() {
     TFindingsFixture app;
-    const QStringList want = {
-        QStringLiteral("Цена заменена на 1 | 102 | 2220000000001 | Молоко 3,2% | цена в отчете 0: "
-                       "установлена 1"),
-        QStringLiteral("Отрицательный остаток заменен на 0 | 102 | 2220000000001 | Молоко 3,2% | "
-                       "остаток в отчете -3: установлен 0"),
-        QStringLiteral("Штрих-код не прочтет сканер | 101 | 4601234567890 | Хлеб белый | неверная "
-                       "контрольная цифра (должна быть 3): сканер его не прочтет"),
-    };
-    QCOMPARE(app.Lines(), want);
-    QCOMPARE(app.Viewer->lbFindings->text(),
-             QStringLiteral("Замечания перед загрузкой в ЛАРМИС:\nЦена заменена на 1: 1; "
-                            "Отрицательный остаток заменен на 0: 1; Штрих-код не прочтет сканер: "
-                            "1"));
-}
-
-void TFindingsTest::ChoosingAFindingSelectsItsRowAndAFixedBarcodeTakesItAway() {
-    TFindingsFixture app;
-    app.Viewer->DBGrid1->setCurrentIndex(app.Viewer->DBGrid1->model()->index(2, gfNAME));
-    app.Click(2);
-    QCOMPARE(app.GridRow(), 0);
-    QCOMPARE(app.Main->mdGoods.RowNumber(), 1);
-    QCOMPARE(QApplication::focusWidget(), app.Viewer->DBGrid1);
-    app.Click(0);
-    QCOMPARE(app.GridRow(), 1);
-    // Back to the barcode of 101, typed right, and the row left: its finding goes.
+    QCOMPARE(app.Lines(), Texts(ExampleFindingLines()));
+    QCOMPARE(app.Viewer->lbFindings->text(), QString::fromUtf8(kExampleFindingsCaption));
+    QListView* list = app.Viewer->lstFindings;
+    for (const TChooseStep& step : ChooseSteps()) {
+        if (step.ByEnter) {
+            list->setFocus();
+            list->setCurrentIndex(list->model()->index(step.Line, 0));
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            app.Click(step.Line);
+        }
+        QVERIFY2(app.GridRow() == step.Row, step.Rule);
+        QVERIFY2(QApplication::focusWidget() == app.Viewer->DBGrid1, step.Rule);
+    }
+    // The barcode of 101 typed right and the row left: its finding goes, the others stay.
     app.Viewer->DBGrid1->setCurrentIndex(app.Viewer->DBGrid1->model()->index(0, gfKOD));
-    TypeText(nullptr, QStringLiteral("4601234567893"));
+    TypeText(nullptr, QString::fromUtf8(kFixedBarcode));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     QTest::keyClick(app.Viewer->DBGrid1, Qt::Key_Down);
-    QCOMPARE(app.Main->mdGoods.AsTextAt(1, gfKOD), std::string("4601234567893"));
-    QCOMPARE(app.Lines().size(), 2);
-    QVERIFY(!app.Lines().join(u'\n').contains(QStringLiteral("4601234567")));
+    QCOMPARE(app.Lines(), Texts({ExampleFindingLines()[0], ExampleFindingLines()[1]}));
+    QCOMPARE(app.Viewer->lbFindings->text(), QString::fromUtf8(kFixedFindingsCaption));
 }
 
-void TFindingsTest::CtrlFFindsByNameAndF3GoesOnWithWrap() {
+void TFindingsTest::FindBoxWalksTheMatches() {
     TFindingsFixture app;
-    app.Viewer->DBGrid1->setCurrentIndex(app.Viewer->DBGrid1->model()->index(0, gfNAME));
-    QTest::keyClick(app.Viewer->DBGrid1, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(QApplication::focusWidget(), app.Viewer->edFind);
-    TypeText(app.Viewer->edFind, QStringLiteral("САХАР"));
-    QTest::keyClick(app.Viewer->edFind, Qt::Key_Return);
-    QCOMPARE(app.GridRow(), 2);
-    QCOMPARE(app.Viewer->lbFindStatus->text(), QString());
-    // F3 from the grid: the only match again, after going on from the first row.
-    app.Viewer->DBGrid1->setFocus();
-    QTest::keyClick(app.Viewer->DBGrid1, Qt::Key_F3);
-    QCOMPARE(app.GridRow(), 2);
-    QCOMPARE(app.Viewer->lbFindStatus->text(), QString::fromUtf8(TGridFind::kFindWrapped));
-    // By ID, then no match.
-    app.Viewer->edFind->setText(QStringLiteral("101"));
-    QTest::keyClick(app.Viewer->edFind, Qt::Key_Return);
-    QCOMPARE(app.GridRow(), 0);
-    app.Viewer->edFind->setText(QStringLiteral("сыр"));
-    QTest::keyClick(app.Viewer->edFind, Qt::Key_Return);
-    QCOMPARE(app.GridRow(), 0);
-    QCOMPARE(app.Viewer->lbFindStatus->text(), QString::fromUtf8(TGridFind::kFindNone));
+    TDataViewerForm* viewer = app.Viewer;
+    viewer->DBGrid1->setCurrentIndex(viewer->DBGrid1->model()->index(0, gfNAME));
+    QWidget* const controls[] = {viewer->DBGrid1, viewer->BitBtn1, viewer->Button3, viewer->edFind,
+                                 viewer->lstFindings};
+    for (const TFindStep& step : FindSteps()) {
+        viewer->DBGrid1->setFocus();
+        if (step.Action == faF3) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+        } else {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+            QVERIFY2(QApplication::focusWidget() == viewer->edFind, step.Rule);
+            // The box's text is selected: typing replaces it.
+            QVERIFY2(viewer->edFind->selectedText() == viewer->edFind->text(), step.Rule);
+            if (step.Typed) TypeText(viewer->edFind, QString::fromUtf8(step.Typed));
+            QTest::keyClick(viewer->edFind, Qt::Key_Return);
+        }
+        QVERIFY2(app.GridRow() == step.Row, step.Rule);
+        QVERIFY2(viewer->lbFindStatus->text() == QString::fromUtf8(step.Status), step.Rule);
+        QVERIFY2(QApplication::focusWidget() == controls[step.Focus], step.Rule);
+    }
 }
 
 void TFindingsTest::Ean13BoxSitsBesideTheStartValueAndReachesTheImport() {
@@ -154,12 +149,12 @@ void TFindingsTest::PanelSitsRightOfTheDesignControlsAndGrowsInHeight() {
     QCOMPARE(viewer->size(), QSize(1033, 537));
     QCOMPARE(viewer->DBGrid1->geometry(), QRect(8, 30, 709, 463));
     QCOMPARE(viewer->edFind->geometry(), QRect(725, 26, 292, 21));
-    QCOMPARE(viewer->lstFindings->geometry(), QRect(725, 158, 292, 371));
+    QCOMPARE(viewer->lstFindings->geometry(), QRect(725, 184, 292, 345));
     viewer->show();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
     viewer->resize(1233, 737);
     QCOMPARE(viewer->DBGrid1->geometry(), QRect(8, 30, 909, 663));
-    QCOMPARE(viewer->lstFindings->geometry(), QRect(925, 158, 292, 571));
+    QCOMPARE(viewer->lstFindings->geometry(), QRect(925, 184, 292, 545));
 }
 
 void TFindingsTest::TheCaptionHoldsEveryKindWithAMillionEach() {

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "../app/MainWindowCases.h"
 #include "AppFixture.h"
 #include "progress/ProgressViewer.h"
 #include "qt/AppStartup.h"
@@ -34,8 +35,6 @@ class TMainFormTest : public QObject {
     void initTestCase();
     void cleanupTestCase();
 
-    void InputDefaults_data();
-    void InputDefaults();
     void ControlPlaces_data();
     void ControlPlaces();
     void InstructionLinesKeepTheirTrailingBlanks();
@@ -68,80 +67,56 @@ void TMainFormTest::cleanupTestCase() {
     ProgressViewerShutdown();
 }
 
-void TMainFormTest::InputDefaults_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("stock report box") << "edOpenPRINT"
-                                      << "PRINT.TXT";
-    QTest::newRow("article list box") << "edOpenARTICLE"
-                                      << "ARTICLE.TXT";
-    QTest::newRow("barcode prefix") << "edBarCodePrefix"
-                                    << "222";
-    QTest::newRow("barcode start value") << "edBarCodeStartValue"
-                                         << "1";
-    QTest::newRow("VAT rate") << "edNDSValue"
-                              << "18";
-}
-
-void TMainFormTest::InputDefaults() {
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    TMainForm form;
-    auto* edit = form.findChild<QLineEdit*>(name);
-    QVERIFY(edit);
-    QCOMPARE(edit->text(), text);
-    QCOMPARE(form.cbWriteID->isChecked(), false);
-    // The folder box holds the folder of the program's own file, without a trailing "/".
-    QCOMPARE(form.edDBFFolder->text(), QCoreApplication::applicationDirPath());
-}
-
 void TMainFormTest::ControlPlaces_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRect>("geometry");  // width 0: a label, sized by its text
-    const auto row = [](const char* name, const char* text, int x, int y, int w, int h) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
-                            << QRect(x, y, w, h);
-    };
-    row("Memo1", nullptr, 8, 8, 492, 236);
-    row("Label1", "Укажите расположение файла PRINT.TXT:", 8, 248, 0, 0);
-    row("edOpenPRINT", "PRINT.TXT", 8, 263, 492, 21);
-    row("Label2", "Укажите расположение файла ARTICLE.LST или ARTICLE.TXT:", 8, 292, 0, 0);
-    row("edOpenARTICLE", "ARTICLE.TXT", 10, 308, 492, 21);
-    row("Label6", "Укажите каталог для сохранения файлов \"Справочник.dbf\" и \"Приход.dbf\":", 8,
-        339, 0, 0);
-    row("edDBFFolder", nullptr, 10, 355, 492, 21);
-    row("Label3", "Укажите префикс для генератора штрих-кодов:", 8, 385, 0, 0);
-    row("edBarCodePrefix", "222", 323, 382, 50, 21);
-    row("Label4", "Укажите стартовое значение для генератора штрих-кодов:", 8, 409, 0, 0);
-    row("edBarCodeStartValue", "1", 323, 406, 50, 21);
-    row("cbWriteID", "При экспорте в DBF сохранять идентификатор записи", 8, 431, 297, 17);
-    row("Label5", "Значение НДС:", 324, 433, 0, 0);
-    row("edNDSValue", "18", 407, 429, 38, 21);
-    row("lbBarCodesGeneratedCount",
-        "Было найдено и обработано 100 наименований товара без штрих-кода. ", 8, 456, 0, 0);
-    row("Button1", "Обработать", 8, 482, 105, 25);
-    row("Button2", "Показать результаты", 119, 482, 130, 25);
-    row("btnSaveToDBF", "Сохранить в DBF-формате", 255, 482, 162, 25);
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < static_cast<int>(std::size(kMainControlCases)); ++i) {
+        QTest::newRow(kMainControlCases[i].Name.data()) << i;
+    }
 }
 
 void TMainFormTest::ControlPlaces() {
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QRect, geometry);
+    QFETCH(int, index);
+    const TMainControlCase& c = kMainControlCases[index];
+    const QString name = QString::fromLatin1(c.Name.data(), static_cast<qsizetype>(c.Name.size()));
     TMainForm form;
+    QCOMPARE(form.size(), QSize(kMainClientSize[0], kMainClientSize[1]));
     QWidget* control = form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->parentWidget(), &form);
-    if (geometry.width() == 0) {
-        QCOMPARE(control->pos(), geometry.topLeft());
+    QCOMPARE(control->isHidden(), !c.Shown);
+    if (c.Width == 0) {
+        QCOMPARE(control->pos(), QPoint(c.Left, c.Top));
     } else {
-        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->geometry(), QRect(c.Left, c.Top, c.Width, c.Height));
     }
-    if (text.isNull()) return;
-    if (auto* label = qobject_cast<QLabel*>(control)) QCOMPARE(label->text(), text);
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) QCOMPARE(edit->text(), text);
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) QCOMPARE(button->text(), text);
+    const QString text = c.Text ? QString::fromUtf8(c.Text) : QString();
+    switch (c.Kind) {
+        case ckMemo:
+            // Its lines are checked on their own.
+            QVERIFY(qobject_cast<QPlainTextEdit*>(control));
+            break;
+        case ckLabel:
+            QCOMPARE(qobject_cast<QLabel*>(control)->text(), text);
+            break;
+        case ckFolderBox:
+            // The folder of the program's own file, without a trailing "/".
+            QCOMPARE(qobject_cast<TFileNameEdit*>(control)->text(),
+                     QCoreApplication::applicationDirPath());
+            break;
+        case ckFileBox:
+            QCOMPARE(qobject_cast<TFileNameEdit*>(control)->text(), text);
+            break;
+        case ckEdit:
+            QCOMPARE(qobject_cast<QLineEdit*>(control)->text(), text);
+            break;
+        case ckCheckBox:
+            QCOMPARE(qobject_cast<QCheckBox*>(control)->text(), text);
+            QCOMPARE(qobject_cast<QCheckBox*>(control)->isChecked(), false);
+            break;
+        case ckButton:
+            QCOMPARE(qobject_cast<QPushButton*>(control)->text(), text);
+            break;
+    }
 }
 
 void TMainFormTest::InstructionLinesKeepTheirTrailingBlanks() {
@@ -172,15 +147,16 @@ void TMainFormTest::FocusOrder() {
     TAppFixture app;
     app.Main->show();
     QVERIFY(QTest::qWaitForWindowActive(app.Main.get()));
-    QCOMPARE(QApplication::focusWidget(), app.Main->Memo1);
-    QStringList order;
-    for (int i = 0; i < 11; ++i) {
-        order.append(QApplication::focusWidget()->objectName());
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (size_t i = 1; i < std::size(kMainFocusCases); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
     }
-    QCOMPARE(order, (QStringList{"Memo1", "edOpenPRINT", "edOpenARTICLE", "Button1", "Button2",
-                                 "edBarCodePrefix", "edBarCodeStartValue", "btnSaveToDBF",
-                                 "cbWriteID", "edNDSValue", "edDBFFolder"}));
+    QStringList want;
+    for (const std::string_view name : kMainFocusCases) {
+        want.append(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    QCOMPARE(order, want);
 }
 
 void TMainFormTest::FixedDialogFrameWithTahoma() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -119,10 +120,18 @@ TEST(CodePage, EveryByteMatchesTheSystemConverterBothWays) {
     }
 }
 
+// The characters code page 866 lacks that become a plain one instead of "?".
+const std::map<char32_t, char> kPlainForms = {
+    {U'«', '"'}, {U'»', '"'},  {U'“', '"'},   {U'”', '"'},   {U'„', '"'},   {U'‟', '"'},
+    {U'″', '"'}, {U'‘', '\''}, {U'’', '\''},  {U'‚', '\''},  {U'‛', '\''},  {U'′', '\''},
+    {U'‐', '-'}, {U'‑', '-'},  {U'‒', '-'},   {U'–', '-'},   {U'—', '-'},   {U'―', '-'},
+    {U'−', '-'}, {U'…', '.'},  {0x2002, ' '}, {0x2003, ' '}, {0x2009, ' '}, {0x202F, ' '}};
+
 TEST(CodePage, RepresentableCharactersAreExactlyThoseTheSystemConverts) {
     TSystemConverter toOem("CP866", "UTF-8");
     ASSERT_TRUE(toOem.IsOpen());
     int representable = 0;
+    int plain = 0;
     for (char32_t ch = 0; ch < 0x10000; ++ch) {
         if (ch >= 0xD800 && ch <= 0xDFFF) continue;
         SCOPED_TRACE(static_cast<unsigned>(ch));
@@ -131,11 +140,19 @@ TEST(CodePage, RepresentableCharactersAreExactlyThoseTheSystemConverts) {
         if (want) {
             ++representable;
             ASSERT_EQ(AnsiToOemText(Utf8(ch)), *want);
+            ASSERT_EQ(FirstNonOemCharacter(Utf8(ch)), std::nullopt);
         } else {
-            ASSERT_EQ(AnsiToOemText(Utf8(ch)), std::string(1, kOemSubstitute));
+            // Those the code page lacks: their plain form where they have one, else "?".
+            const auto it = kPlainForms.find(ch);
+            plain += it != kPlainForms.end();
+            const char substitute = it != kPlainForms.end() ? it->second : kOemSubstitute;
+            ASSERT_EQ(AnsiToOemText(Utf8(ch)), std::string(1, substitute));
+            ASSERT_EQ(OemPlainForm(ch), substitute);
+            ASSERT_EQ(FirstNonOemCharacter("a" + Utf8(ch) + "b"), ch);
         }
     }
     EXPECT_EQ(representable, 256);
+    EXPECT_EQ(plain, static_cast<int>(kPlainForms.size()));
     EXPECT_FALSE(IsOemRepresentable(0x1F600));
     EXPECT_FALSE(IsOemRepresentable(0x110000));
 }
@@ -194,8 +211,21 @@ INSTANTIATE_TEST_SUITE_P(
                                     "\xD0"
                                     "A",
                                     "?A"},
-                    TSubstituteCase{"ValidAfterInvalid", "\xFF\xD0\x90", "?\x80"}),
+                    TSubstituteCase{"ValidAfterInvalid", "\xFF\xD0\x90", "?\x80"},
+                    // Pasted from office programs: plain forms amid Cyrillic, the length kept.
+                    TSubstituteCase{"PlainFormsAmidCyrillic", "Сок «Д’Ор» – 1л…",
+                                    "\x91\xAE\xAA \"\x84'\x8E\xE0\" - 1\xAB."},
+                    TSubstituteCase{"ThinAndNarrowSpaces", "1\u2009000\u202F000", "1 000 000"},
+                    TSubstituteCase{"NoBreakSpaceIsTheCodePagesOwn", "0,5\u00A0л", "0,5\xFF\xAB"},
+                    TSubstituteCase{"SoftHyphenHasNoPlainForm", "a\u00ADb", "a?b"}),
     [](const testing::TestParamInfo<TSubstituteCase>& param) { return param.param.Name; });
+
+TEST(CodePage, FirstCharacterTheCodePageLacksIsTheFirstTheConversionChanges) {
+    EXPECT_EQ(FirstNonOemCharacter("Ёлка №5 ║ 0,5\u00A0л"), std::nullopt);
+    EXPECT_EQ(FirstNonOemCharacter("Вода “Родник” – 1л"), U'“');
+    EXPECT_EQ(FirstNonOemCharacter("Сыр\xFF"), kMalformedCharacter);
+    EXPECT_EQ(FirstNonOemCharacter("ab\xD0"), kMalformedCharacter);
+}
 
 TEST(CodePage, Utf8LeftCutsWholeCharacters) {
     std::string name = "Молоко ЖИРН.";  // 12 characters, 22 bytes

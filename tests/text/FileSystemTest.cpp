@@ -112,16 +112,27 @@ TEST_P(SharingRule, DecidesWhetherTheSecondOpenerGetsIn) {
     TFile second;
     EXPECT_EQ(OpenAs(second, path, c.Second), c.Allowed ? 0 : kFileInUse);
     EXPECT_EQ(second.IsOpen(), c.Allowed);
-    // A held file cannot be deleted by anyone.
+    // A held file cannot be deleted by anyone, nor replaced: the check before a move says so, and
+    // the move itself is refused with both files as they were.
     EXPECT_FALSE(DeleteFileAt(path));
+    const std::string newer = Folder.Write("table.dbf.tmp", "new bytes!");
+    EXPECT_NE(CheckReplaceable(path), 0);
+    EXPECT_NE(MoveFileReplacing(newer, path), 0);
+    EXPECT_TRUE(FileExists(newer));
     second.Close();
     holder.Close();
-    TFile reader;
-    ASSERT_EQ(reader.OpenRead(path), 0);
-    char bytes[10] = {};
-    ASSERT_TRUE(reader.ReadAt(0, bytes, sizeof bytes));
-    EXPECT_EQ(std::string(bytes, sizeof bytes), "held bytes");
-    reader.Close();
+    auto content = [&path] {
+        TFile reader;
+        char bytes[10] = {};
+        EXPECT_EQ(reader.OpenRead(path), 0);
+        EXPECT_TRUE(reader.ReadAt(0, bytes, sizeof bytes));
+        return std::string(bytes, sizeof bytes);
+    };
+    EXPECT_EQ(content(), "held bytes");
+    EXPECT_EQ(CheckReplaceable(path), 0);
+    EXPECT_EQ(MoveFileReplacing(newer, path), 0);
+    EXPECT_FALSE(FileExists(newer));
+    EXPECT_EQ(content(), "new bytes!");
     EXPECT_TRUE(DeleteFileAt(path));
     EXPECT_FALSE(FileExists(path));
 }

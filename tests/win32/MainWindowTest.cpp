@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../app/MainWindowCases.h"
 #include "ChildProcess.h"
 #include "ProgramFixture.h"
 #include "WinDriver.h"
+#include "win32/DataViewerWindow.h"
 
 namespace fs = std::filesystem;
 
@@ -19,18 +21,36 @@ namespace {
 const char* const kViewerSaveText = kSaveButton;
 const char* const kProgressClass = "ProgressViewerFormClass";
 
-struct TControlCase {
-    const char* Name;
-    int Id;
-    const char* Class;
-    std::string Text;
-    RECT Place;  // left, top, right, bottom; a label's right and bottom follow its text (0 here)
-};
-
 std::string Instructions() {
     std::string text;
     for (const char* line : kInstructions) text += (text.empty() ? "" : "\r\n") + std::string(line);
     return text;
+}
+
+// The id of a control of the table.
+int IdOf(std::string_view name) {
+    for (const TMainControlPlace& entry : kMainControls) {
+        if (entry.Name == name) return MainControlId(entry.Control);
+    }
+    return 0;
+}
+
+int BrowseIdOf(std::string_view box) {
+    return box == "edOpenPRINT"     ? mcBrowsePRINT
+           : box == "edOpenARTICLE" ? mcBrowseARTICLE
+                                    : mcBrowseDBFFolder;
+}
+
+const char* ClassOf(TControlKind kind) {
+    switch (kind) {
+        case ckLabel:
+            return "Static";
+        case ckCheckBox:
+        case ckButton:
+            return "Button";
+        default:
+            return "Edit";
+    }
 }
 
 RECT ClientPlace(HWND parent, HWND control) {
@@ -46,55 +66,46 @@ TEST(MainWindow, ShowsEveryControlAtItsPlaceWithItsTextAndDefault) {
     TFolder folder("defaults");
     TRunningProgram program(folder.Path);
     ASSERT_NE(program.Main, nullptr) << "the main window did not come";
-    EXPECT_EQ(ClientSize(program.Main).cx, 510);
-    EXPECT_EQ(ClientSize(program.Main).cy, 520);
+    EXPECT_EQ(ClientSize(program.Main).cx, kMainClientSize[0]);
+    EXPECT_EQ(ClientSize(program.Main).cy, kMainClientSize[1]);
     // A fixed-size dialog frame: no sizing border, no minimise or maximise button.
     const LONG_PTR style = GetWindowLongPtrW(program.Main, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
     EXPECT_NE(style & WS_SYSMENU, 0);
 
     const std::string programFolder = Utf8(WindowsPath(K2L_PROGRAM).parent_path());
-    const TControlCase cases[] = {
-        {"Memo1", mcMemo1, "Edit", Instructions(), {8, 8, 500, 244}},
-        {"Label1", mcLabel1, "Static", kPrintLabel, {8, 248, 0, 0}},
-        {"edOpenPRINT", mcEdOpenPRINT, "Edit", "PRINT.TXT", {8, 263, 478, 284}},
-        {"browse PRINT", mcBrowsePRINT, "Button", "...", {478, 263, 500, 284}},
-        {"Label2", mcLabel2, "Static", kArticleLabel, {8, 292, 0, 0}},
-        {"edOpenARTICLE", mcEdOpenARTICLE, "Edit", "ARTICLE.TXT", {10, 308, 480, 329}},
-        {"browse ARTICLE", mcBrowseARTICLE, "Button", "...", {480, 308, 502, 329}},
-        {"Label6", mcLabel6, "Static", kFolderLabel, {8, 339, 0, 0}},
-        {"edDBFFolder", mcEdDBFFolder, "Edit", programFolder, {10, 355, 480, 376}},
-        {"browse folder", mcBrowseDBFFolder, "Button", "...", {480, 355, 502, 376}},
-        {"Label3", mcLabel3, "Static", kPrefixLabel, {8, 385, 0, 0}},
-        {"edBarCodePrefix", mcEdBarCodePrefix, "Edit", "222", {323, 382, 373, 403}},
-        {"Label4", mcLabel4, "Static", kStartValueLabel, {8, 409, 0, 0}},
-        {"edBarCodeStartValue", mcEdBarCodeStartValue, "Edit", "1", {323, 406, 373, 427}},
-        {"cbEan13", mcCbEan13, "Button", kEan13Caption, {381, 408, 502, 425}},
-        {"cbWriteID", mcCbWriteID, "Button", kWriteIDCaption, {8, 431, 305, 448}},
-        {"Label5", mcLabel5, "Static", kNdsLabel, {324, 433, 0, 0}},
-        {"edNDSValue", mcEdNDSValue, "Edit", "18", {407, 429, 445, 450}},
-        {"Button1", mcButton1, "Button", kImportButton, {8, 482, 113, 507}},
-        {"Button2", mcButton2, "Button", kShowResultsButton, {119, 482, 249, 507}},
-        {"btnSaveToDBF", mcBtnSaveToDBF, "Button", kSaveButton, {255, 482, 417, 507}},
-    };
-    for (const TControlCase& c : cases) {
+    for (const TMainControlCase& c : kMainControlCases) {
         SCOPED_TRACE(c.Name);
-        HWND control = program.Control(c.Id);
+        HWND control = program.Control(IdOf(c.Name));
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(ClassOf(control), c.Class);
-        EXPECT_EQ(TextOf(control), c.Text);
-        EXPECT_TRUE(IsShown(control));
-        const RECT place = ClientPlace(program.Main, control);
-        EXPECT_EQ(place.left, c.Place.left);
-        EXPECT_EQ(place.top, c.Place.top);
-        if (c.Place.right != 0) {
-            EXPECT_EQ(place.right, c.Place.right);
-            EXPECT_EQ(place.bottom, c.Place.bottom);
+        EXPECT_EQ(ClassOf(control), ClassOf(c.Kind));
+        const bool box = c.Kind == ckFileBox || c.Kind == ckFolderBox;
+        EXPECT_EQ(TextOf(control), c.Kind == ckMemo        ? Instructions()
+                                   : c.Kind == ckFolderBox ? programFolder
+                                                           : std::string(c.Text));
+        EXPECT_EQ(IsShown(control), c.Shown);
+        if (c.Kind == ckCheckBox) {
+            EXPECT_FALSE(IsChecked(control));
         }
+        const RECT place = ClientPlace(program.Main, control);
+        EXPECT_EQ(place.left, c.Left);
+        EXPECT_EQ(place.top, c.Top);
+        if (c.Width == 0) continue;
+        // A box's browse button takes the right end of its width.
+        const int right = c.Left + c.Width - (box ? kBrowseButtonWidth : 0);
+        EXPECT_EQ(place.right, right);
+        EXPECT_EQ(place.bottom, c.Top + c.Height);
+        if (!box) continue;
+        HWND browse = program.Control(BrowseIdOf(c.Name));
+        ASSERT_NE(browse, nullptr);
+        EXPECT_EQ(ClassOf(browse), "Button");
+        EXPECT_EQ(TextOf(browse), "...");
+        const RECT button = ClientPlace(program.Main, browse);
+        EXPECT_EQ(button.left, right);
+        EXPECT_EQ(button.top, c.Top);
+        EXPECT_EQ(button.right, c.Left + c.Width);
+        EXPECT_EQ(button.bottom, c.Top + c.Height);
     }
-    EXPECT_FALSE(IsChecked(program.Control(mcCbWriteID)));
-    EXPECT_FALSE(IsChecked(program.Control(mcCbEan13)));
-    EXPECT_FALSE(IsShown(program.Control(mcLbBarCodesGeneratedCount)));
     // The results viewer exists from the start, hidden.
     EXPECT_TRUE(TopWindows(program.Program.Pid(), "", kViewerCaption).empty());
 }
@@ -122,18 +133,14 @@ TEST(MainWindow, TabWalksTheFocusOrderAndWraps) {
     TFolder folder("focus");
     TRunningProgram program(folder.Path);
     ASSERT_NE(program.Main, nullptr);
-    // The design's order, then the EAN-13 box.
-    const int order[] = {mcMemo1,     mcEdOpenPRINT,     mcEdOpenARTICLE,       mcButton1,
-                         mcButton2,   mcEdBarCodePrefix, mcEdBarCodeStartValue, mcBtnSaveToDBF,
-                         mcCbWriteID, mcEdNDSValue,      mcEdDBFFolder,         mcCbEan13,
-                         mcMemo1};
     ASSERT_TRUE(WaitFor([&] { return FocusOf(program.Main) == program.Control(mcMemo1); }))
         << "the focus does not start in the instructions";
-    for (size_t i = 1; i < std::size(order); ++i) {
+    for (size_t i = 1; i < std::size(kMainFocusCases); ++i) {
+        const int want = IdOf(kMainFocusCases[i]);
         PostKey(FocusOf(program.Main), VK_TAB);
-        EXPECT_TRUE(WaitFor([&] { return FocusOf(program.Main) == program.Control(order[i]); }, 3s))
+        EXPECT_TRUE(WaitFor([&] { return FocusOf(program.Main) == program.Control(want); }, 3s))
             << "step " << i << ": focus on id " << GetDlgCtrlID(FocusOf(program.Main))
-            << ", expected " << order[i];
+            << ", expected " << kMainFocusCases[i];
     }
 }
 
@@ -186,6 +193,68 @@ TEST(MainWindow, ClosingTheMainWindowEndsTheProgramWithTheViewerOpen) {
     PostMessageW(program.Main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Program.WaitExit(), 0);
 }
+
+// A close reaching the main window while a handler's box is up: the box stays until it is
+// answered, then the program ends normally.
+struct TCloseCase {
+    const char* Name;
+    bool DeleteRow;  // Ctrl+Delete in the results grid, else the import without an article list
+    UINT Message;
+    WPARAM Command;
+    const char* Text;
+};
+
+void PrintTo(const TCloseCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class MainWindowClose : public testing::TestWithParam<TCloseCase> {};
+
+TEST_P(MainWindowClose, UnderABoxEndsTheProgramOnceTheBoxIsAnswered) {
+    const TCloseCase& c = GetParam();
+    TFolder folder(c.Name);
+    if (c.DeleteRow) folder.CopyExamples();
+    TRunningProgram program(folder.Path);
+    ASSERT_NE(program.Main, nullptr);
+    HWND window = program.Main;  // the one whose handler shows the box
+    if (c.DeleteRow) {
+        HWND viewer = window = program.Import();
+        ASSERT_NE(viewer, nullptr) << "the results viewer did not open";
+        // Ctrl is read from the keyboard's state: the chord goes through the input queue, to the
+        // focus of the foreground window, which the program moves there after showing the viewer.
+        HWND grid = ControlById(viewer, TDataViewerWindow::kDBGrid1Id);
+        ASSERT_TRUE(WaitFor([&] {
+            return GetForegroundWindow() == viewer && FocusOf(viewer) == grid;
+        })) << "the grid did not get the keyboard";
+        SendKeys(viewer, {VK_CONTROL}, VK_DELETE);
+    } else {
+        Click(program.Control(mcButton1));
+    }
+    const TMessageBox box = WaitMessageBox(program.Program.Pid());
+    ASSERT_NE(box.Handle, nullptr) << "no box; the focus on id " << GetDlgCtrlID(FocusOf(window));
+    ASSERT_EQ(box.Text, c.Text);
+
+    // The marker, posted after the close into the same queue, is typed once the close was handled.
+    HWND marker = program.Control(mcEdNDSValue);
+    SetText(marker, "");
+    PostMessageW(program.Main, c.Message, c.Command, 0);
+    PostChars(marker, "7");
+    ASSERT_TRUE(WaitFor([&] { return TextOf(marker) == "7"; }, 5s)) << "the window went at once";
+    EXPECT_TRUE(program.Program.Running());
+    EXPECT_TRUE(IsShown(box.Handle));
+
+    ASSERT_TRUE(AnswerBox(box, IDOK));
+    EXPECT_EQ(program.Program.WaitExit(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DuringBoxes, MainWindowClose,
+                         testing::Values(TCloseCase{"import_error_close", false, WM_CLOSE, 0,
+                                                    "Файл ARTICLE.TXT не найден!"},
+                                         TCloseCase{"delete_question_system_close", true,
+                                                    WM_SYSCOMMAND, SC_CLOSE, "Delete record?"}),
+                         [](const testing::TestParamInfo<TCloseCase>& param) {
+                             return std::string(param.param.Name);
+                         });
 
 // The export from either window writes the converter's tables for the same inputs.
 struct TExportCase {

@@ -9,6 +9,7 @@
 
 #include "import/GoodsTable.h"
 #include "qt/AppStartup.h"
+#include "qt/Dialogs.h"
 #include "qt/GoodsGrid.h"
 #include "qt/RegionalCurrency.h"
 
@@ -35,13 +36,19 @@ TGoodsTable& MillionRows() {
     return goods;
 }
 
+TQtShell& Shell() {
+    static TQtShell shell(nullptr);
+    return shell;
+}
+
 // A new grid shown over the table and painted once.
 void BM_GridOpens(benchmark::State& state) {
     TGoodsTable& goods = MillionRows();
     const TCurrencyFormat currency =
         TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system()));
     for (auto _ : state) {
-        TGoodsGrid grid(goods, currency, nullptr);
+        TGoodsGridController control(goods, currency, Shell());
+        TGoodsGrid grid(control, nullptr);
         grid.resize(709, 463);
         grid.show();
         QCoreApplication::processEvents();
@@ -55,8 +62,9 @@ BENCHMARK(BM_GridOpens)->Unit(benchmark::kMillisecond);
 // The end of an import run: the table resumes its views and the shown grid takes all rows anew.
 void BM_GridFollowsRefresh(benchmark::State& state) {
     TGoodsTable& goods = MillionRows();
-    TGoodsGrid grid(goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system())),
-                    nullptr);
+    TGoodsGridController control(
+        goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system())), Shell());
+    TGoodsGrid grid(control, nullptr);
     grid.resize(709, 463);
     grid.show();
     for (auto _ : state) {
@@ -74,8 +82,9 @@ BENCHMARK(BM_GridFollowsRefresh)->Unit(benchmark::kMillisecond);
 // Ctrl+End's work: the last row becomes current, the view scrolls there and repaints.
 void BM_GridScrollsToLastRow(benchmark::State& state) {
     TGoodsTable& goods = MillionRows();
-    TGoodsGrid grid(goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system())),
-                    nullptr);
+    TGoodsGridController control(
+        goods, TCurrencyFormat::FromRegional(RegionalCurrency(QLocale::system())), Shell());
+    TGoodsGrid grid(control, nullptr);
     grid.resize(709, 463);
     grid.show();
     grid.viewport()->repaint();

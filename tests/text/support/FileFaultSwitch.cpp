@@ -13,8 +13,8 @@ class TFileFaultSwitch final : public IFileFaultHook {
     }
 
     // Atomic, as any thread may read or write a file.
-    std::atomic<long> Count[2]{};
-    std::atomic<long> FailAt[2]{};
+    std::atomic<long> Count[kFileOpCount]{};
+    std::atomic<long> FailAt[kFileOpCount]{};
 };
 
 TFileFaultSwitch& Switch() {
@@ -31,7 +31,7 @@ void SetFileFault(TFileOp op, long failAt) {
 
 void ResetFileFaults() {
     TFileFaultSwitch& faults = Switch();
-    for (int op = 0; op < 2; ++op) {
+    for (int op = 0; op < kFileOpCount; ++op) {
         faults.Count[op].store(0, std::memory_order_relaxed);
         faults.FailAt[op].store(0, std::memory_order_relaxed);
     }

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "FindCases.h"
 #include "ViewerSupport.h"
 #include "app/GoodsFinder.h"
 #include "convert/GoodsChecks.h"
@@ -69,96 +70,77 @@ TEST(FindingsPanelBeforeImport, SaysInOneLineThatThereIsNothing) {
     EXPECT_EQ(TextOf(app.Control(TDataViewerWindow::kLbFindId)), "Найти (Ctrl+F, далее F3):");
 }
 
-TEST_F(TFindingsPanel, ListsTheImportedFindingsWithACountPerKind) {
-    const std::vector<std::string> want = {
-        "Цена заменена на 1 | 102 | 2220000000001 | Молоко 3,2% | цена в отчете 0: установлена 1",
-        "Отрицательный остаток заменен на 0 | 102 | 2220000000001 | Молоко 3,2% | остаток в "
-        "отчете -3: установлен 0",
-        "Штрих-код не прочтет сканер | 101 | 4601234567890 | Хлеб белый | неверная контрольная "
-        "цифра (должна быть 3): сканер его не прочтет",
-    };
-    EXPECT_EQ(Lines(), want);
-    EXPECT_EQ(Caption(),
-              "Замечания перед загрузкой в ЛАРМИС:\nЦена заменена на 1: 1; Отрицательный остаток "
-              "заменен на 0: 1; Штрих-код не прочтет сканер: 1");
+TEST_F(TFindingsPanel, ListsTheExamplesFindingsAndAChosenOneSelectsItsRow) {
+    EXPECT_EQ(Lines(), ExampleFindingLines());
+    EXPECT_EQ(Caption(), kExampleFindingsCaption);
     // The one column holds the longest line: the list scrolls to its end.
     HDC dc = GetDC(List());
     const auto font = reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0));
     const HGDIOBJ old = SelectObject(dc, font);
-    const std::u16string longest = Utf8ToUtf16(want[2]);
+    const std::u16string longest = Utf8ToUtf16(ExampleFindingLines()[2]);
     SIZE size{};
     GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(longest.c_str()),
                           static_cast<int>(longest.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(List(), dc);
     EXPECT_GE(ListView_GetColumnWidth(List(), 0), size.cx);
-}
 
-TEST_F(TFindingsPanel, AChosenFindingSelectsItsRowAndAFixedBarcodeTakesItAway) {
     App.Click(2, gfNAME);
-    ClickLine(2);
-    EXPECT_EQ(GridRow(), 0);
-    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfNAME}));
-    EXPECT_EQ(GetFocus(), App.Grid());
-    ClickLine(0);
-    EXPECT_EQ(GridRow(), 1);
-    // From the keyboard: Enter on the list's focused line.
-    App.Key(VK_TAB, true, true);
-    ASSERT_EQ(GetFocus(), List());
-    App.Key(VK_END);
-    App.Key(VK_RETURN);
-    EXPECT_EQ(GridRow(), 0);
-    EXPECT_EQ(GetFocus(), App.Grid());
+    for (const TChooseStep& step : ChooseSteps()) {
+        SCOPED_TRACE(step.Rule);
+        if (step.ByEnter) {
+            // Ctrl+Shift+Tab from the grid: the list, the last stop.
+            App.Key(VK_TAB, true, true);
+            ASSERT_EQ(GetFocus(), List());
+            ListView_SetItemState(List(), step.Line, LVIS_FOCUSED | LVIS_SELECTED,
+                                  LVIS_FOCUSED | LVIS_SELECTED);
+            App.Key(VK_RETURN);
+        } else {
+            ClickLine(step.Line);
+        }
+        EXPECT_EQ(GridRow(), step.Row);
+        EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(step.Row, int{gfNAME}));
+        EXPECT_EQ(GetFocus(), App.Grid());
+    }
 
     // The barcode of 101 typed right and the row left: its finding goes, the others stay.
     App.Click(0, gfKOD);
-    App.Type("4601234567893");
+    App.Type(kFixedBarcode);
     App.Key(VK_RETURN);
     App.Key(VK_DOWN);
-    EXPECT_EQ(App.Goods().AsTextAt(1, gfKOD), "4601234567893");
-    ASSERT_EQ(Lines().size(), 2u);
-    for (const std::string& line : Lines()) EXPECT_EQ(line.find("4601234567"), std::string::npos);
-    EXPECT_EQ(Caption(),
-              "Замечания перед загрузкой в ЛАРМИС:\nЦена заменена на 1: 1; "
-              "Отрицательный остаток заменен на 0: 1");
+    EXPECT_EQ(App.Goods().AsTextAt(1, gfKOD), kFixedBarcode);
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{ExampleFindingLines()[0], ExampleFindingLines()[1]}));
+    EXPECT_EQ(Caption(), kFixedFindingsCaption);
 }
 
-TEST_F(TFindingsPanel, CtrlFFindsByNameIdOrBarcodeAndF3GoesOnWithWrap) {
+TEST_F(TFindingsPanel, FindBoxWalksTheMatches) {
     App.Click(0, gfNAME);
-    struct TStep {
-        const char* Rule;
-        WORD Key;           // 0: the text typed into the box and Enter
-        const char* Typed;  // replaces the box's text
-        int Row;
-        const char* Status;
-    };
-    const TStep steps[] = {
-        {"capitals find a Cyrillic name", 0, "САХАР", 2, ""},
-        {"F3 goes on past the end to the only match", VK_F3, nullptr, 2, TGridFind::kFindWrapped},
-        {"an article code, after the last row", 0, "101", 0, TGridFind::kFindWrapped},
-        {"a barcode", 0, "2220000000001", 1, ""},
-        {"Enter again on the same text goes on", VK_RETURN, nullptr, 1, TGridFind::kFindWrapped},
-        {"no match keeps the row", 0, "сыр", 1, TGridFind::kFindNone},
-    };
-    for (const TStep& step : steps) {
+    const HWND controls[] = {App.Grid(), App.Control(TDataViewerWindow::kBitBtn1Id),
+                             App.Control(TDataViewerWindow::kButton3Id), FindBox(), List()};
+    for (const TFindStep& step : FindSteps()) {
         SCOPED_TRACE(step.Rule);
         SetFocus(App.Grid());
         App.Pump();
-        if (step.Key == VK_F3) {
+        if (step.Action == faF3) {
             App.Key(VK_F3);
         } else {
             App.Key('F', true);
             ASSERT_EQ(GetFocus(), FindBox());
+            // The box's text is selected: typing replaces it.
+            DWORD from = 0;
+            DWORD to = 0;
+            SendMessageW(FindBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                         reinterpret_cast<LPARAM>(&to));
+            EXPECT_EQ(from, 0u);
+            EXPECT_EQ(to, static_cast<DWORD>(GetWindowTextLengthW(FindBox())));
             if (step.Typed) App.Type(step.Typed);
             App.Key(VK_RETURN);
         }
         EXPECT_EQ(GridRow(), step.Row);
         EXPECT_EQ(Status(), step.Status);
+        EXPECT_EQ(GetFocus(), controls[step.Focus]);
     }
-    // Ctrl+F selects the box's text, so typing replaces it.
-    App.Key('F', true);
-    App.Type("молоко");
-    EXPECT_EQ(TextOf(FindBox()), "молоко");
 }
 
 TEST_F(TFindingsPanel, F3BeforeAnyFindPutsTheKeyboardIntoTheBoxAndACellOpenIsStoredFirst) {
@@ -187,8 +169,8 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     EXPECT_EQ(place(TDataViewerWindow::kLbFindId), design({725, 8, 292, 16}));
     EXPECT_EQ(place(TDataViewerWindow::kEdFindId), design({725, 26, 292, 21}));
     EXPECT_EQ(place(TDataViewerWindow::kLbFindStatusId), design({725, 50, 292, 16}));
-    EXPECT_EQ(place(TDataViewerWindow::kLbFindingsId), design({725, 72, 292, 84}));
-    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({725, 158, 292, 371}));
+    EXPECT_EQ(place(TDataViewerWindow::kLbFindingsId), design({725, 72, 292, 110}));
+    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({725, 184, 292, 345}));
 
     const HWND window = app.Window();
     RECT frame{0, 0, Scaled(1233), Scaled(737)};
@@ -199,7 +181,7 @@ TEST(FindingsPanelLayout, SitsRightOfTheDesignControlsAndGrowsInHeight) {
     app.Pump();
     EXPECT_EQ(place(TDataViewerWindow::kDBGrid1Id), design({8, 30, 909, 663}));
     EXPECT_EQ(place(TDataViewerWindow::kEdFindId), design({925, 26, 292, 21}));
-    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 158, 292, 571}));
+    EXPECT_EQ(place(TDataViewerWindow::kLstFindingsId), design({925, 184, 292, 545}));
 }
 
 TEST(FindingsPanelLayout, TheCaptionHoldsEveryKindWithAMillionEach) {

@@ -126,12 +126,14 @@ void TViewerFixture::Send(std::vector<INPUT> inputs) {
     Pump();
 }
 
-void TViewerFixture::Key(WORD key, bool ctrl, bool shift) {
+void TViewerFixture::Key(WORD key, bool ctrl, bool shift, bool alt) {
     std::vector<INPUT> inputs;
     if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
     if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
+    if (alt) inputs.push_back(KeyInput(VK_MENU, false));
     inputs.push_back(KeyInput(key, false));
     inputs.push_back(KeyInput(key, true));
+    if (alt) inputs.push_back(KeyInput(VK_MENU, true));
     if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
     if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
     Send(std::move(inputs));

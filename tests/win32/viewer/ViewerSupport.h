@@ -19,6 +19,7 @@ class TViewerHost final : public IMainView {
     void ShowViewer() override;
     void HideViewer() override;
     void Repaint() override {}
+    void PostClose() override {}
 
     TMainInputs Typed;
     TDataViewerWindow* Viewer = nullptr;
@@ -48,9 +49,9 @@ class TViewerFixture {
     // (the test fails when it does not become so).
     void ShowViewer();
     void WaitUntilActive();
-    // A key pressed and released, with Ctrl or Shift held; handled when this returns (the test
-    // fails when the key goes to another program).
-    void Key(WORD key, bool ctrl = false, bool shift = false);
+    // A key pressed and released, with Ctrl, Shift or Alt held; handled when this returns (the
+    // test fails when the key goes to another program).
+    void Key(WORD key, bool ctrl = false, bool shift = false, bool alt = false);
     // Characters typed (UTF-8), each as a key of its own, handled as Key's.
     void Type(const std::string& text);
     // A left click (`twice`: a double click) in a grid cell; column -1 is the marker column.

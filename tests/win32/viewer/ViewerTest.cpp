@@ -9,6 +9,7 @@
 #include <cwctype>
 #include <tuple>
 
+#include "GridKeyCases.h"
 #include "ViewerSupport.h"
 #include "win32/RegionalCurrency.h"
 
@@ -247,47 +248,6 @@ INSTANTIATE_TEST_SUITE_P(
                                "0"}),
     [](const auto& test) { return std::string(test.param.Rule); });
 
-TEST_F(TViewer, InsertAddsARowBeforeTheCurrentOneDroppedAgainWhenLeftUntouched) {
-    App.Click(1, gfNAME);
-    App.Key(VK_INSERT);
-    EXPECT_EQ(App.RowCount(), 4);
-    EXPECT_EQ(App.Goods().State(), gsInsert);
-    EXPECT_EQ(App.Goods().RowNumber(), 2);
-    EXPECT_EQ(App.Marker(1), "*");
-    EXPECT_EQ(App.Cell(1, gfID), "");
-    EXPECT_EQ(App.Cell(2, gfID), "102");
-    App.Key(VK_DOWN);
-    EXPECT_EQ(App.RowCount(), 3);
-    EXPECT_EQ(App.Goods().State(), gsBrowse);
-    EXPECT_EQ(App.Goods().RowNumber(), 2);
-    EXPECT_EQ(App.Marker(1), "►");
-    // Typed into, it stays.
-    App.Key(VK_INSERT);
-    App.Type("Новый");
-    App.Key(VK_UP);
-    EXPECT_EQ(App.RowCount(), 4);
-    EXPECT_EQ(Value(App, 2, gfNAME), "Новый");
-    EXPECT_EQ(App.Goods().RowNumber(), 1);
-}
-
-TEST_F(TViewer, DownFromTheLastRowAppendsOneRow) {
-    App.Click(2, gfNAME);
-    App.Key(VK_DOWN);
-    EXPECT_EQ(App.RowCount(), 4);
-    EXPECT_EQ(App.Goods().State(), gsInsert);
-    EXPECT_EQ(App.Marker(3), "*");
-    App.Key(VK_DOWN);
-    EXPECT_EQ(App.RowCount(), 4);
-    App.Type("Добавлен");
-    App.Key(VK_TAB);
-    App.Type("4600000000017");
-    App.Key(VK_UP);
-    EXPECT_EQ(App.RowCount(), 4);
-    EXPECT_EQ(Value(App, 4, gfNAME), "Добавлен");
-    EXPECT_EQ(Value(App, 4, gfKOD), "4600000000017");
-    EXPECT_EQ(App.Goods().RowNumber(), 3);
-}
-
 TEST_F(TViewer, UntouchedAppendedRowIsDroppedWhenTheKeyboardLeavesTheGrid) {
     App.Click(2, gfID);
     App.Key(VK_DOWN);
@@ -299,61 +259,71 @@ TEST_F(TViewer, UntouchedAppendedRowIsDroppedWhenTheKeyboardLeavesTheGrid) {
     EXPECT_EQ(App.Goods().State(), gsBrowse);
 }
 
-TEST_F(TViewer, TabRunsAlongTheRowsWrapsAndAppendsPastTheLastCell) {
-    App.Click(0, gfNDS);
-    App.Key(VK_TAB);
-    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(1, int{gfID}));
-    EXPECT_EQ(App.Goods().RowNumber(), 2);
-    App.Key(VK_TAB, false, true);
-    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfNDS}));
-    EXPECT_EQ(App.Goods().RowNumber(), 1);
-    // From the last cell of the last row: a new row, at its first cell.
-    App.Click(2, gfNDS);
-    App.Key(VK_TAB);
-    EXPECT_EQ(App.RowCount(), 4);
-    EXPECT_EQ(App.Marker(3), "*");
-    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(3, int{gfID}));
-    App.Key(VK_UP);
-    EXPECT_EQ(App.RowCount(), 3);
-    // Shift+Tab before the first cell stays there; from an open editor it stores the text.
-    App.Click(0, gfID);
-    App.Key(VK_TAB, false, true);
-    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfID}));
-    App.Type("555");
-    App.Key(VK_TAB, false, true);
-    EXPECT_EQ(App.DrawnCurrentCell(), std::make_pair(0, int{gfID}));
-    EXPECT_EQ(Value(App, 1, gfID), "555");
+WORD VirtualKeyOf(TGridKey key) {
+    switch (key) {
+        case grInsert:
+            return VK_INSERT;
+        case grDelete:
+            return VK_DELETE;
+        case grUp:
+            return VK_UP;
+        case grDown:
+            return VK_DOWN;
+        case grPageUp:
+            return VK_PRIOR;
+        case grPageDown:
+            return VK_NEXT;
+        case grTab:
+        case grBacktab:
+            return VK_TAB;
+        case grLeft:
+            return VK_LEFT;
+        case grRight:
+            return VK_RIGHT;
+        case grHome:
+            return VK_HOME;
+        case grEnd:
+            return VK_END;
+        default:
+            return 0;
+    }
 }
 
-struct TDeleteAnswer {
-    const char* Rule;
-    bool Answer;
-    int Rows;
-    const char* CurrentId;
-};
+class TGridKeys : public ::testing::TestWithParam<int> {};
 
-class TCtrlDelete : public ::testing::TestWithParam<TDeleteAnswer> {};
-
-TEST_P(TCtrlDelete, AsksFirst) {
-    const TDeleteAnswer& answer = GetParam();
+TEST_P(TGridKeys, LeaveTheCellTheRowsAndTheValuesOfTheTable) {
+    const TGridKeyCase& c = GridKeyCases()[static_cast<std::size_t>(GetParam())];
     TViewerFixture app(Rouble());
-    app.Click(1, gfNAME);
-    app.Shell.ConfirmAnswers.push_back(answer.Answer);
-    app.Key(VK_DELETE, true);
-    ASSERT_EQ(app.Shell.Boxes.size(), 1u);
-    EXPECT_EQ(app.Shell.Boxes[0].Title, "Confirm");
-    EXPECT_EQ(app.Shell.Boxes[0].Text, "Delete record?");
-    EXPECT_EQ(app.RowCount(), answer.Rows);
-    EXPECT_EQ(app.Goods().AsText(gfID), answer.CurrentId);
-    EXPECT_EQ(app.Marker(1), "►");
-    EXPECT_EQ(app.Cell(1, gfID), answer.CurrentId);
+    if (c.Answer >= 0) app.Shell.ConfirmAnswers.push_back(c.Answer == 1);
+    app.Click(c.From.Row, c.From.Column);
+    for (const TGridStep& step : c.Steps) {
+        if (step.Typed) {
+            app.Type(step.Typed);
+        } else {
+            app.Key(VirtualKeyOf(step.Press.Key), step.Press.Ctrl, step.Press.Shift,
+                    step.Press.Alt);
+        }
+    }
+    EXPECT_EQ(app.DrawnCurrentCell(), std::make_pair(c.To.Row, c.To.Column));
+    EXPECT_EQ(app.Goods().RowNumber(), c.To.Row + 1);
+    EXPECT_EQ(app.Editor(), nullptr);
+    EXPECT_EQ(app.RowCount(), c.Rows);
+    EXPECT_EQ(app.Goods().State(), c.State);
+    EXPECT_EQ(app.Marker(c.To.Row), MarkerOf(c.State));
+    for (const TGridValue& value : c.Values) {
+        EXPECT_EQ(Value(app, value.Row, value.Field), value.Text) << value.Row;
+        EXPECT_EQ(app.Cell(value.Row - 1, value.Field), value.Text) << value.Row;
+    }
+    ASSERT_EQ(app.Shell.Boxes.size(), c.Answer >= 0 ? 1u : 0u);
+    if (c.Answer >= 0) {
+        EXPECT_EQ(app.Shell.Boxes[0].Title, "Confirm");
+        EXPECT_EQ(app.Shell.Boxes[0].Text, "Delete record?");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Viewer, TCtrlDelete,
-                         ::testing::Values(TDeleteAnswer{"OkDeletesTheNextRowBecomesCurrent", true,
-                                                         2, "103"},
-                                           TDeleteAnswer{"CancelKeepsTheRow", false, 3, "102"}),
-                         [](const auto& test) { return std::string(test.param.Rule); });
+INSTANTIATE_TEST_SUITE_P(Viewer, TGridKeys,
+                         ::testing::Range(0, static_cast<int>(GridKeyCases().size())),
+                         [](const auto& test) { return GridKeyCaseName(test.param); });
 
 class TTextWidth : public ::testing::TestWithParam<std::pair<TGoodsField, int>> {};
 
