@@ -55,6 +55,7 @@ TEST_F(TableFile, ReceiptTableIsHeaderLength225RecordLength116) {
 }
 
 struct TCodePageCase {
+    const char* Rule;
     TDbfCodePage Value;
     std::uint8_t Byte;
 };
@@ -72,8 +73,10 @@ TEST_P(CodePageWrite, StoresItsByteAt29AndReadsBackAfterReopen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachCodePage, CodePageWrite,
-                         ::testing::Values(TCodePageCase{cpOEM, 0x26}, TCodePageCase{cpANSI, 0x57},
-                                           TCodePageCase{cpNone, 0x00}));
+                         ::testing::Values(TCodePageCase{"OemIs26", cpOEM, 0x26},
+                                           TCodePageCase{"AnsiIs57", cpANSI, 0x57},
+                                           TCodePageCase{"NoneIs00", cpNone, 0x00}),
+                         TRuleName());
 
 TEST_F(TableFile, FirstAppendWritesABlankRecordAndTheEndMarker) {
     TDBF table;
@@ -179,10 +182,17 @@ TEST_P(FieldSizeZero, IsRefusedForEveryTypeAndNotAdded) {
               "CreateTable: Не заданы описания полей");
 }
 
+std::string TypeName(const ::testing::TestParamInfo<TFldType>& type) {
+    const char* const names[] = {"Logical", "Date", "Float", "Numeric", "Char"};
+    return names[type.param];
+}
+
 INSTANTIATE_TEST_SUITE_P(EachType, FieldSizeZero,
-                         ::testing::Values(fldLogical, fldDate, fldFloat, fldNumeric, fldChar));
+                         ::testing::Values(fldLogical, fldDate, fldFloat, fldNumeric, fldChar),
+                         TypeName);
 
 struct TPrecisionCase {
+    const char* Rule;
     TFldType Type;
     std::uint8_t Size;
     std::uint8_t Precision;
@@ -199,14 +209,16 @@ TEST_P(DecimalCount, NeedsTwoPositionsBesideTheDecimals) {
               c.Accepted ? "(nothing raised)" : "AddFieldDefs: Недопустимое значение FldPrecision");
 }
 
-INSTANTIATE_TEST_SUITE_P(Boundaries, DecimalCount,
-                         ::testing::Values(TPrecisionCase{fldNumeric, 10, 8, true},
-                                           TPrecisionCase{fldNumeric, 10, 9, false},
-                                           TPrecisionCase{fldFloat, 10, 8, true},
-                                           TPrecisionCase{fldFloat, 10, 9, false},
-                                           TPrecisionCase{fldNumeric, 1, 0, true},
-                                           TPrecisionCase{fldNumeric, 2, 1, false},
-                                           TPrecisionCase{fldChar, 2, 200, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, DecimalCount,
+    ::testing::Values(TPrecisionCase{"NumericTenWithEight", fldNumeric, 10, 8, true},
+                      TPrecisionCase{"NumericTenWithNineIsRefused", fldNumeric, 10, 9, false},
+                      TPrecisionCase{"FloatTenWithEight", fldFloat, 10, 8, true},
+                      TPrecisionCase{"FloatTenWithNineIsRefused", fldFloat, 10, 9, false},
+                      TPrecisionCase{"NumericOneWithNone", fldNumeric, 1, 0, true},
+                      TPrecisionCase{"NumericTwoWithOneIsRefused", fldNumeric, 2, 1, false},
+                      TPrecisionCase{"CharIgnoresIt", fldChar, 2, 200, true}),
+    TRuleName());
 
 TEST_F(TableFile, RefusalsOfAnActiveTableChangeNothing) {
     TDBF table;
@@ -258,6 +270,7 @@ TEST_F(TableFile, RecordOf4000BytesIsTheLongestAccepted) {
 }
 
 struct TNameCase {
+    const char* Rule;
     const char* Name;
     bool Accepted;
 };
@@ -278,13 +291,16 @@ TEST_P(TableNameExtension, MustBeDbfInAnyLetterCase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TableNameExtension,
-                         ::testing::Values(TNameCase{"a.dbf", true},
-                                           TNameCase{"/x/Справочник.DBF", true},
-                                           TNameCase{"b.DbF", true}, TNameCase{"c.txt", false},
-                                           TNameCase{"noextension", false},
-                                           TNameCase{"/dir.dbf/file", false},
-                                           TNameCase{"d.dbf.bak", false}, TNameCase{"", false},
-                                           TNameCase{".dbf", true}));
+                         ::testing::Values(TNameCase{"LowerCase", "a.dbf", true},
+                                           TNameCase{"UpperCase", "/x/Справочник.DBF", true},
+                                           TNameCase{"MixedCase", "b.DbF", true},
+                                           TNameCase{"TxtIsRefused", "c.txt", false},
+                                           TNameCase{"NoneIsRefused", "noextension", false},
+                                           TNameCase{"OnAFolderIsRefused", "/dir.dbf/file", false},
+                                           TNameCase{"NotLastIsRefused", "d.dbf.bak", false},
+                                           TNameCase{"EmptyNameIsRefused", "", false},
+                                           TNameCase{"ExtensionAlone", ".dbf", true}),
+                         TRuleName());
 
 TEST_F(TableFile, OpenOfAMissingFileNamesThePathAsSet) {
     TDBF table;

@@ -122,7 +122,12 @@ INSTANTIATE_TEST_SUITE_P(
         TBarCodeExample{"222", 1234567890, "2221234567890"},
         // a prefix of 13 or more characters leaves no room for the number
         TBarCodeExample{"12345678901234", 9, "1234567890123"},
-        TBarCodeExample{"222", kMax - 1, "2222147483646"}));
+        TBarCodeExample{"222", kMax - 1, "2222147483646"}),
+    [](const testing::TestParamInfo<TBarCodeExample>& example) {
+        const TBarCodeExample& c = example.param;
+        return (c.Prefix.empty() ? "NoPrefix" : "Prefix" + c.Prefix) + "Number" +
+               std::to_string(c.Counter);
+    });
 
 TEST(BarCodeGenerator, NonEmptyTextIsUsedUnchangedAndCountsNothing) {
     for (std::string text : {"0", "4607001771234", "ABC 12", "12345678901234567"}) {
@@ -224,19 +229,18 @@ TEST_P(ArticleReaderSkips, WithoutRowOrNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, ArticleReaderSkips,
-    testing::Values(TSkippedLine{"trailing blank makes 85", Line84("15", "", "1", "Кофе") + " "},
-                    TSkippedLine{"83 characters", Line84("15", "", "1", "Кофе").substr(0, 83)},
-                    TSkippedLine{"86 characters", Line87("15", "", "1", "Кофе").substr(0, 86)},
-                    TSkippedLine{"88 characters", Line87("15", "", "1", "Кофе") + "x"},
-                    TSkippedLine{"empty line", ""},
-                    TSkippedLine{"code 0", Line84("0", "", "1", "Кофе")},
-                    TSkippedLine{"code -3", Line84("-3", "", "1", "Кофе")},
-                    TSkippedLine{"13 digits beyond 32 bits",
-                                 Line84("9999999999999", "", "1", "Кофе")},
-                    TSkippedLine{"2147483648", Line87("2147483648", "", "1", "Кофе")},
-                    TSkippedLine{"code text", Line84("Код", "", "1", "Кофе")},
-                    TSkippedLine{"empty code", Line84("", "", "1", "Кофе")},
-                    TSkippedLine{"separator", std::string(84, '-')}),
+    testing::Values(
+        TSkippedLine{"trailing blank makes 85", Line84("15", "", "1", "Кофе") + " "},
+        TSkippedLine{"83 characters", Line84("15", "", "1", "Кофе").substr(0, 83)},
+        TSkippedLine{"86 characters", Line87("15", "", "1", "Кофе").substr(0, 86)},
+        TSkippedLine{"88 characters", Line87("15", "", "1", "Кофе") + "x"},
+        TSkippedLine{"empty line", ""}, TSkippedLine{"code 0", Line84("0", "", "1", "Кофе")},
+        TSkippedLine{"code -3", Line84("-3", "", "1", "Кофе")},
+        TSkippedLine{"13 digits beyond 32 bits", Line84("9999999999999", "", "1", "Кофе")},
+        TSkippedLine{"code one beyond the largest integer", Line87("2147483648", "", "1", "Кофе")},
+        TSkippedLine{"code text", Line84("Код", "", "1", "Кофе")},
+        TSkippedLine{"empty code", Line84("", "", "1", "Кофе")},
+        TSkippedLine{"separator", std::string(84, '-')}),
     [](const testing::TestParamInfo<TSkippedLine>& param) {
         std::string name;
         for (char c : param.param.Why)

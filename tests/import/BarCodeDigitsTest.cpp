@@ -27,7 +27,10 @@ INSTANTIATE_TEST_SUITE_P(Ean13Ean8UpcA, PublishedCodesCarryTheirCheckDigit,
                          ::testing::Values(TKnownCode{"4006381333931"}, TKnownCode{"5901234123457"},
                                            TKnownCode{"9780306406157"}, TKnownCode{"0000000000000"},
                                            TKnownCode{"96385074"}, TKnownCode{"73513537"},
-                                           TKnownCode{"036000291452"}));
+                                           TKnownCode{"036000291452"}),
+                         [](const ::testing::TestParamInfo<TKnownCode>& code) {
+                             return "Code" + std::string(code.param.Code);
+                         });
 
 TEST(BarCodeDigits, OnlyAllDigitTextsOfEightTwelveOrThirteenHaveACheckDigit) {
     struct TCase {

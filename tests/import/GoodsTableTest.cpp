@@ -230,6 +230,7 @@ TEST(GoodsTable, IntegersReadAsDecimalDigits) {
 }
 
 struct TTextWrite {
+    const char* Rule;
     TGoodsField Field;
     std::string Text;
     std::string Stored;  // the value read back as text
@@ -249,12 +250,18 @@ TEST_P(GoodsTableValidTextWrite, IsStoredByTheColumnsRule) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, GoodsTableValidTextWrite,
-    testing::Values(TTextWrite{gfID, "15", "15"}, TTextWrite{gfID, "  -3", "-3"},
-                    TTextWrite{gfCATEGORY, "$1F", "31"}, TTextWrite{gfNDS, "0x12", "18"},
-                    TTextWrite{gfID, "-2147483648", "-2147483648"},
-                    TTextWrite{gfOSTATOK, "12.5", "12.5"}, TTextWrite{gfOSTATOK, " 2 ", "2"},
-                    TTextWrite{gfRPRICE, "1e3", "1000"}, TTextWrite{gfRPRICE, "-.5", "-0.5"},
-                    TTextWrite{gfNAME, " Кофе 3в1 ", " Кофе 3в1 "}, TTextWrite{gfKOD, "0", "0"}));
+    testing::Values(TTextWrite{"Integer", gfID, "15", "15"},
+                    TTextWrite{"IntegerAfterBlanks", gfID, "  -3", "-3"},
+                    TTextWrite{"HexadecimalWithDollar", gfCATEGORY, "$1F", "31"},
+                    TTextWrite{"HexadecimalWith0x", gfNDS, "0x12", "18"},
+                    TTextWrite{"SmallestInteger", gfID, "-2147483648", "-2147483648"},
+                    TTextWrite{"Quantity", gfOSTATOK, "12.5", "12.5"},
+                    TTextWrite{"QuantityBetweenBlanks", gfOSTATOK, " 2 ", "2"},
+                    TTextWrite{"PriceWithExponent", gfRPRICE, "1e3", "1000"},
+                    TTextWrite{"PriceWithoutLeadingZero", gfRPRICE, "-.5", "-0.5"},
+                    TTextWrite{"NameKeepsItsBlanks", gfNAME, " Кофе 3в1 ", " Кофе 3в1 "},
+                    TTextWrite{"Barcode", gfKOD, "0", "0"}),
+    [](const testing::TestParamInfo<TTextWrite>& write) { return std::string(write.param.Rule); });
 
 class GoodsTableInvalidTextWrite : public testing::TestWithParam<TTextWrite> {};
 
@@ -279,17 +286,21 @@ TEST_P(GoodsTableInvalidTextWrite, FailsWithTheMessageAndKeepsTheValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, GoodsTableInvalidTextWrite,
-    testing::Values(
-        TTextWrite{gfCATEGORY, "12a", "'12a' is not a valid integer value for field 'CATEGORY'"},
-        TTextWrite{gfID, "15 ", "'15 ' is not a valid integer value for field 'ID'"},
-        TTextWrite{gfID, "2147483648", "'2147483648' is not a valid integer value for field 'ID'"},
-        TTextWrite{gfNDS, "1.5", "'1.5' is not a valid integer value for field 'NDS'"},
-        TTextWrite{gfOSTATOK, "2,5",
-                   "'2,5' is not a valid floating point value for field 'OSTATOK'"},
-        TTextWrite{gfRPRICE, "1E400",
-                   "'1E400' is not a valid floating point value for field 'RPRICE'"},
-        TTextWrite{gfRPRICE, "abc",
-                   "'abc' is not a valid floating point value for field 'RPRICE'"}));
+    testing::Values(TTextWrite{"LetterInAnInteger", gfCATEGORY, "12a",
+                               "'12a' is not a valid integer value for field 'CATEGORY'"},
+                    TTextWrite{"BlankAfterAnInteger", gfID, "15 ",
+                               "'15 ' is not a valid integer value for field 'ID'"},
+                    TTextWrite{"IntegerBeyondTheLargest", gfID, "2147483648",
+                               "'2147483648' is not a valid integer value for field 'ID'"},
+                    TTextWrite{"DecimalForAnInteger", gfNDS, "1.5",
+                               "'1.5' is not a valid integer value for field 'NDS'"},
+                    TTextWrite{"CommaInAQuantity", gfOSTATOK, "2,5",
+                               "'2,5' is not a valid floating point value for field 'OSTATOK'"},
+                    TTextWrite{"PriceBeyondTheDouble", gfRPRICE, "1E400",
+                               "'1E400' is not a valid floating point value for field 'RPRICE'"},
+                    TTextWrite{"LettersForAPrice", gfRPRICE, "abc",
+                               "'abc' is not a valid floating point value for field 'RPRICE'"}),
+    [](const testing::TestParamInfo<TTextWrite>& write) { return std::string(write.param.Rule); });
 
 TEST(GoodsTable, EmptyTextMakesAnyValueEmpty) {
     TGoodsTable t;

@@ -49,7 +49,10 @@ INSTANTIATE_TEST_SUITE_P(KnownCodes, Ean13Generator,
                                            TCodeCase{"2", 45, "2000000000459"},
                                            TCodeCase{"0", 0, "0000000000000"},
                                            TCodeCase{"0222", 7, "0222000000075"},
-                                           TCodeCase{"2", 2147483647, "2021474836474"}));
+                                           TCodeCase{"2", 2147483647, "2021474836474"}),
+                         [](const ::testing::TestParamInfo<TCodeCase>& code) {
+                             return "Gives" + std::string(code.param.Want);
+                         });
 
 TEST(Ean13Generator, TheCounterRunningOutOfItsDigitsIsTheEndOfTheRange) {
     ImportState state;

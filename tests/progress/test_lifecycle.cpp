@@ -175,23 +175,25 @@ TEST_F(LifecycleTest, WorkMethodThatTerminatesItsViewerEndsCleanly) {
 
 TEST_F(LifecycleTest, WithoutAWindowTheViewerRunsWindowlessAndStillEnds) {
     Recorder->SetCreateFails(true);
-    std::atomic<bool> worked{false};
+    std::promise<void> worked;
     TProgressViewer* viewer =
-        Start("Без окна", true, false, [&](TProgressViewer*) { worked = true; });
-    ASSERT_TRUE(Recorder->WaitUntil([&] { return Recorder->OpenCount() == 1; }));
-    std::this_thread::sleep_for(50ms);
+        Start("Без окна", true, false, [&](TProgressViewer*) { worked.set_value(); });
+    // The work method starts once the window would have been shown.
+    ASSERT_EQ(worked.get_future().wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(Recorder->OpenCount(), 1);
     viewer->PutString(9, "Строка");
     EXPECT_EQ(viewer->GetStrings().size(), 6u);
     End(viewer);
     ASSERT_TRUE(WaitUntilGone());
     EXPECT_TRUE(Recorder->Handles().empty());
-    EXPECT_TRUE(worked);
 }
 
 TEST_F(LifecycleTest, WithoutAWindowSystemTheViewerRunsWindowless) {
     SetViewerWindowSystemFactory([] { return std::unique_ptr<IViewerWindowSystem>(); });
-    TProgressViewer* viewer = Start();
-    std::this_thread::sleep_for(30ms);
+    std::promise<void> worked;
+    TProgressViewer* viewer =
+        Start("Без окон", true, false, [&](TProgressViewer*) { worked.set_value(); });
+    ASSERT_EQ(worked.get_future().wait_for(10s), std::future_status::ready);
     End(viewer);
     EXPECT_TRUE(WaitUntilGone());
 }

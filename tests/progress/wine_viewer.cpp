@@ -13,15 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <numeric>
-#include <thread>
 #include <vector>
 
 #include "FrameImage.h"
 #include "PixelProbe.h"
+#include "WindowWait.h"
 #include "progress/ProgressViewer.h"
 #include "progress/ViewerLifetime.h"
 #include "progress/ViewerWindow.h"
@@ -29,17 +28,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 int TextHeight(const TProgressViewer* viewer) {
     const auto lines = viewer->GetStrings();
@@ -96,13 +84,30 @@ void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// A left click at a point of the screen. The point travels with the button's input: under Wine,
+// SetCursorPos moves the pointer only once the thread owning the window there takes the move, so
+// a click sent right after it lands where the pointer was before.
 void ClickAt(int x, int y) {
-    SetCursorPos(x, y);
-    INPUT inputs[2]{};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (x * 65536 + width - 1) / width;
+        input.mi.dy = (y * 65536 + height - 1) / height;
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+// The window that has the keyboard focus in the thread owning `window`.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
 }
 
 class WineViewerTest : public ::testing::Test {
@@ -125,26 +130,35 @@ class WineViewerTest : public ::testing::Test {
         EXPECT_TRUE(Eventually([] { return FindViewerWindow() == nullptr; }));
     }
 
-    // Starts a viewer and waits until its window is shown at its laid-out size.
+    // Starts a viewer and waits until its window is shown at its laid-out size with its first
+    // frame on the screen; nullptr when it is not.
     HWND StartViewer(bool showCancel = false) {
         Viewer = new TProgressViewer("Проверка окна", true, showCancel);
         Viewer->OnCancel = [this](TProgressViewer*) { ++Cancels; };
         HWND window = nullptr;
-        EXPECT_TRUE(Eventually([&] {
+        const bool shown = Eventually([&] {
             window = FindViewerWindow();
-            if (!window || !IsWindowVisible(window)) {
-                return false;
-            }
-            const RECT rect = WindowRect(window);
-            return rect.bottom - rect.top > 70;
-        }));
-        return window;
+            return window && IsWindowVisible(window) &&
+                   WindowRect(window).bottom - WindowRect(window).top > kViewerMinHeight &&
+                   Painted(window);
+        });
+        return shown ? window : nullptr;
+    }
+
+    // The viewer has taken the keyboard where it is shown, so keys typed now reach it.
+    static bool HasTheKeyboard(HWND window) {
+        return Eventually(
+            [&] { return GetForegroundWindow() == window && FocusOf(window) == window; });
     }
 
     // The window's own picture has reached the screen: its black outline and its face.
     static bool Painted(HWND window) {
         const TFrameImage shot = CaptureScreen(WindowRect(window));
         return Pixel(shot, 0, 0) == kBlack && Pixel(shot, 1, 1) == kFace;
+    }
+
+    bool InputTaken(HWND window) {
+        return ::InputTaken(*Viewer, [&] { return BarFill(CaptureScreen(WindowRect(window))); });
     }
 
     TProgressViewer* Viewer = nullptr;
@@ -171,7 +185,6 @@ TEST_F(WineViewerTest,
     EXPECT_EQ(exStyle & WS_EX_TOOLWINDOW, static_cast<DWORD>(WS_EX_TOOLWINDOW));  // no taskbar
     // The window belongs to the viewer's thread, not to this one.
     EXPECT_NE(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
-    EXPECT_TRUE(Eventually([&] { return Painted(window); }));
 
     Viewer->Terminate();
     Viewer = nullptr;
@@ -190,23 +203,23 @@ TEST_F(WineViewerTest, BarOnTheScreenIsFilledByTheTruncatedShareOf406Pixels) {
         int done = -1;
         // This thread never pumps: every frame comes from the viewer's own thread.
         EXPECT_TRUE(Eventually([&] {
-            const TFrameImage shot = CaptureScreen(WindowRect(window));
-            const int barRow = shot.height() - 60 + 3;
-            done = CountOther(shot, barRow, 22, 428, kWhite);
+            done = BarFill(CaptureScreen(WindowRect(window)));
             return done == step.Done;
         })) << step.Percent;
         EXPECT_EQ(done, step.Done) << step.Percent;
     }
 }
 
-TEST_F(WineViewerTest, EscTypedIntoTheWindowCancelsAndTheWindowStays) {
+TEST_F(WineViewerTest, EscTypedIntoTheWindowCancelsOnceAndTheWindowStays) {
     const HWND window = StartViewer();
     ASSERT_NE(window, nullptr);
     // The viewer takes the focus when it is shown, so the keystroke reaches it.
-    ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == window; }));
+    ASSERT_TRUE(HasTheKeyboard(window));
     Keys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
-    EXPECT_TRUE(Eventually([&] { return Viewer->Cancelled.load(); }));
-    std::this_thread::sleep_for(150ms);
+    ASSERT_TRUE(Eventually([&] { return Cancels >= 1; }));
+    EXPECT_TRUE(Viewer->Cancelled);
+    // Once the key's release is taken too, still one cancel for one press.
+    ASSERT_TRUE(InputTaken(window));
     EXPECT_EQ(Cancels, 1);
     EXPECT_TRUE(IsWindowVisible(window));
 }
@@ -215,13 +228,11 @@ TEST_F(WineViewerTest, AClickOnTheDrawnCancelButtonCancelsAndOneBesideItDoesNot)
     const HWND window = StartViewer(true);
     ASSERT_NE(window, nullptr);
     const RECT rect = WindowRect(window);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    ClickAt(rect.left + width - 125, rect.top + height - 18);
-    std::this_thread::sleep_for(200ms);
-    EXPECT_FALSE(Viewer->Cancelled);
-    ClickAt(rect.left + width - 70, rect.top + height - 18);
-    EXPECT_TRUE(Eventually([&] { return Viewer->Cancelled.load(); }));
+    ClickAt(rect.right - 125, rect.bottom - 18);
+    // The click on the button that must cancel comes after the one beside it.
+    ClickAt(rect.right - 70, rect.bottom - 18);
+    ASSERT_TRUE(Eventually([&] { return Cancels >= 1; }));
+    ASSERT_TRUE(InputTaken(window));
     EXPECT_EQ(Cancels, 1);
     EXPECT_TRUE(IsWindowVisible(window));
 }
@@ -231,22 +242,26 @@ TEST_F(WineViewerTest, CloseRequestsLeaveTheWindowOpen) {
     ASSERT_NE(window, nullptr);
     const struct {
         const char* Name;
-        std::function<void()> Ask;
+        std::function<bool()> Ask;
     } requests[] = {
-        {"WM_CLOSE", [&] { PostMessageW(window, WM_CLOSE, 0, 0); }},
-        {"SC_CLOSE", [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_CLOSE", [&] { return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE; }},
+        {"SC_CLOSE", [&] { return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; }},
         {"Alt+F4",
          [&] {
-             SetForegroundWindow(window);
+             if (!HasTheKeyboard(window)) {
+                 return false;
+             }
              Keys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+             return true;
          }},
     };
     for (const auto& request : requests) {
-        request.Ask();
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(request.Ask()) << request.Name;
+        ASSERT_TRUE(InputTaken(window)) << request.Name;
         EXPECT_EQ(FindViewerWindow(), window) << request.Name;
         EXPECT_TRUE(IsWindowVisible(window)) << request.Name;
     }
+    EXPECT_EQ(Cancels, 0);
     EXPECT_FALSE(Viewer->Cancelled);
 }
 
@@ -270,14 +285,15 @@ TEST_F(WineViewerTest, EscGoesToTheViewerWhileTheProgramsWindowIsBusy) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageW(&message);
     }
+    ASSERT_EQ(GetForegroundWindow(), busy);
 
     // From here this thread only waits, as a handler does during a long step.
     const HWND window = StartViewer();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == window; }));
+    ASSERT_TRUE(HasTheKeyboard(window));
     Keys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
-    EXPECT_TRUE(Eventually([&] { return Viewer->Cancelled.load(); }));
-    EXPECT_TRUE(Eventually([&] { return Painted(window); }));
+    ASSERT_TRUE(Eventually([&] { return Cancels >= 1; }));
+    EXPECT_TRUE(Painted(window));
 
     // No key was left for the busy window to act on after the step.
     EXPECT_FALSE(PeekMessageW(&message, busy, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));

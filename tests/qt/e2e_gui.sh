@@ -17,8 +17,6 @@ trap cleanup EXIT
 cp "$examples/ARTICLE.TXT" "$examples/PRINT.TXT" "$work/"
 mkdir "$work/gui" "$work/cli"
 
-# The X server drops a new connection now and then: every X tool gets a few tries.
-retry() { for _ in 1 2 3 4 5; do "$@" && return 0; sleep 0.2; done; return 1; }
 # Waits up to 20 s for a visible window whose name matches; prints its id.
 wait_window() {
   for _ in $(seq 200); do
@@ -29,67 +27,43 @@ wait_window() {
   echo "window '$1' did not appear" >&2
   return 1
 }
-# The client area's place on the screen (xdotool misplaces windows a window manager reparents).
-origin() {
-  info=$(retry xwininfo -id "$1")
-  X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-  Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  WIDTH=$(awk '/Width:/ {print $2}' <<<"$info")
+# Waits up to 10 s until the keyboard focus is in window $1: the program has activated it (with
+# no window manager, Qt does so on a click, and for a box it shows), so keys typed now reach it.
+wait_focus() {
+  for _ in $(seq 100); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "the keyboard focus did not come to window $1" >&2
+  return 1
 }
 # Clicks at a point given relative to a window's client area.
 click_in() {
-  origin "$1"
-  retry xdotool mousemove --sync $((X + $2)) $((Y + $3))
-  sleep 0.2
-  retry xdotool click 1
-}
-
-# Starts the program and waits up to 20 s for its main window; sets pid and main. The X
-# server refuses a new connection now and then, and the program then ends at once: it is started
-# again (three tries), but a program that runs without showing its window is a failure.
-start_program() {
-  local title='^Импорт справочника из KELVA в ЛАРМИС$'
-  for _ in 1 2 3; do
-    QT_QPA_PLATFORM=xcb "$program" &
-    pid=$!
-    for _ in $(seq 200); do
-      main=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1) || true
-      [ -n "$main" ] && return 0
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-      echo "the program runs but its main window did not appear" >&2
-      return 1
-    fi
-    wait "$pid" 2>/dev/null || true
-    pid=
-    echo "the program ended before showing its window; starting it again" >&2
-  done
-  return 1
+  info=$(xwininfo -id "$1")
+  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+  y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+  xdotool mousemove --sync $((x + $2)) $((y + $3)) click 1
 }
 
 cd "$work"
-start_program
-sleep 0.5
+QT_QPA_PLATFORM=xcb "$program" &
+pid=$!
+main=$(wait_window '^Импорт справочника из KELVA в ЛАРМИС$')
 # The output folder box (10, 355, 492 x 21): select all, type the folder.
 click_in "$main" 200 365
-retry xdotool key --clearmodifiers ctrl+a
-retry xdotool type --delay 5 "$work/gui"
-sleep 0.2
+wait_focus "$main"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 5 "$work/gui"
 # "Обработать" (8, 482, 105 x 25).
 click_in "$main" 60 494
 
 viewer=$(wait_window '^Данные, полученные из KELVA$')
-sleep 0.5
 # The viewer's "Сохранить в DBF-формате" (8, 504, 162 x 25).
 click_in "$viewer" 89 516
 
 box=$(wait_window '^Сообщение$')
-sleep 0.3
-origin "$box"
-retry xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 10))
-retry xdotool key Return
+wait_focus "$box"
+xdotool key Return
 for _ in $(seq 100); do
   xdotool search --onlyvisible --name '^Сообщение$' >/dev/null 2>&1 || break
   sleep 0.1

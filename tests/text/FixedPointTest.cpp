@@ -40,23 +40,32 @@ INSTANTIATE_TEST_SUITE_P(
         TAmountCase{"SmallestFits", -922337203685477.6, std::numeric_limits<std::int64_t>::min()}),
     [](const testing::TestParamInfo<TAmountCase>& param) { return param.param.Name; });
 
-class FloatToAmountDoesNotFit : public testing::TestWithParam<double> {};
+struct TNoAmountCase {
+    const char* Name;
+    double Value;
+};
+
+class FloatToAmountDoesNotFit : public testing::TestWithParam<TNoAmountCase> {};
 
 TEST_P(FloatToAmountDoesNotFit, RaisesTheFloatingPointError) {
     try {
-        FloatToAmount(GetParam());
-        FAIL() << "no error for " << GetParam();
+        FloatToAmount(GetParam().Value);
+        FAIL() << "no error for " << GetParam().Value;
     } catch (const EInvalidOp& e) {
         EXPECT_STREQ(e.what(), "Invalid floating point operation");
     }
 }
 
 // 922337203685477.6 x 10000 is exactly 2^63, one beyond the largest amount.
-INSTANTIATE_TEST_SUITE_P(FixedPoint, FloatToAmountDoesNotFit,
-                         testing::Values(922337203685477.6, -922337203685477.8, 1e300, -1e300,
-                                         std::numeric_limits<double>::infinity(),
-                                         -std::numeric_limits<double>::infinity(),
-                                         std::numeric_limits<double>::quiet_NaN()));
+INSTANTIATE_TEST_SUITE_P(
+    FixedPoint, FloatToAmountDoesNotFit,
+    testing::Values(TNoAmountCase{"OneBeyondTheLargest", 922337203685477.6},
+                    TNoAmountCase{"BelowTheSmallest", -922337203685477.8},
+                    TNoAmountCase{"Huge", 1e300}, TNoAmountCase{"HugeNegative", -1e300},
+                    TNoAmountCase{"Infinity", std::numeric_limits<double>::infinity()},
+                    TNoAmountCase{"MinusInfinity", -std::numeric_limits<double>::infinity()},
+                    TNoAmountCase{"NotANumber", std::numeric_limits<double>::quiet_NaN()}),
+    [](const testing::TestParamInfo<TNoAmountCase>& param) { return param.param.Name; });
 
 TEST(FixedPoint, AmountBackToFloatDividesByTenThousand) {
     EXPECT_EQ(AmountToFloat(10000), 1.0);

@@ -260,25 +260,36 @@ TEST(DecimalAmount, UsesTheGivenSeparator) {
     EXPECT_EQ(ParseDecimalAmount("0.00015", ','), std::nullopt);
 }
 
-class AmountDoesNotFit : public testing::TestWithParam<std::string> {};
+struct TTextCase {
+    const char* Name;
+    std::string Text;
+};
+
+class AmountDoesNotFit : public testing::TestWithParam<TTextCase> {};
 
 TEST_P(AmountDoesNotFit, RaisesTheFloatingPointError) {
     try {
-        ParseDecimalAmount(GetParam());
-        FAIL() << "no error for " << GetParam();
+        ParseDecimalAmount(GetParam().Text);
+        FAIL() << "no error for " << GetParam().Text;
     } catch (const EInvalidOp& e) {
         EXPECT_STREQ(e.what(), "Invalid floating point operation");
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(DecimalAmount, AmountDoesNotFit,
-                         testing::Values("1E300", "-1E300", "922337203685477.5808",
-                                         "-922337203685477.5809", "922337203685477.58075", "1E15",
-                                         "1E16", "1" + std::string(300, '0')));
+INSTANTIATE_TEST_SUITE_P(
+    DecimalAmount, AmountDoesNotFit,
+    testing::Values(TTextCase{"Huge", "1E300"}, TTextCase{"HugeNegative", "-1E300"},
+                    TTextCase{"OneStepBeyondTheLargest", "922337203685477.5808"},
+                    TTextCase{"OneStepBelowTheSmallest", "-922337203685477.5809"},
+                    TTextCase{"RoundedBeyondTheLargest", "922337203685477.58075"},
+                    TTextCase{"TenToTheFifteenth", "1E15"}, TTextCase{"TenToTheSixteenth", "1E16"},
+                    TTextCase{"ThreeHundredAndOneDigits", "1" + std::string(300, '0')}),
+    [](const testing::TestParamInfo<TTextCase>& param) { return param.param.Name; });
 
 // --- general float form ---
 
 struct TFloatCase {
+    const char* Name;
     double Value;
     const char* Want;
 };
@@ -291,21 +302,31 @@ TEST_P(GeneralFloatForm, ShowsAtMostFifteenSignificantDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Text, GeneralFloatForm,
-    testing::Values(TFloatCase{1, "1"}, TFloatCase{12.5, "12.5"}, TFloatCase{0.0001, "0.0001"},
-                    TFloatCase{0.00001, "1E-5"}, TFloatCase{1.5e20, "1.5E20"},
-                    TFloatCase{123456789012345, "123456789012345"},
-                    TFloatCase{1234567890123456, "1.23456789012346E15"}, TFloatCase{-0.5, "-0.5"},
-                    TFloatCase{0, "0"}, TFloatCase{-0.0, "0"}, TFloatCase{0.1 + 0.2, "0.3"},
-                    TFloatCase{999999999999999, "999999999999999"}, TFloatCase{1e15, "1E15"},
-                    TFloatCase{0.00012345, "0.00012345"}, TFloatCase{0.000099999, "9.9999E-5"},
-                    TFloatCase{1.5e-10, "1.5E-10"}, TFloatCase{1e100, "1E100"},
-                    TFloatCase{-1.5e20, "-1.5E20"}, TFloatCase{100, "100"},
-                    TFloatCase{34.9, "34.9"}, TFloatCase{12345678901234.5, "12345678901234.5"},
-                    TFloatCase{DBL_MAX, "1.79769313486232E308"},
-                    TFloatCase{5e-324, "4.94065645841247E-324"},
-                    TFloatCase{std::numeric_limits<double>::quiet_NaN(), "NAN"},
-                    TFloatCase{std::numeric_limits<double>::infinity(), "INF"},
-                    TFloatCase{-std::numeric_limits<double>::infinity(), "-INF"}));
+    testing::Values(TFloatCase{"One", 1, "1"}, TFloatCase{"Price", 12.5, "12.5"},
+                    TFloatCase{"FourDecimals", 0.0001, "0.0001"},
+                    TFloatCase{"FiveDecimalsTakeAnExponent", 0.00001, "1E-5"},
+                    TFloatCase{"LargeTakesAnExponent", 1.5e20, "1.5E20"},
+                    TFloatCase{"FifteenDigits", 123456789012345, "123456789012345"},
+                    TFloatCase{"SixteenDigitsRoundToFifteen", 1234567890123456,
+                               "1.23456789012346E15"},
+                    TFloatCase{"NegativeHalf", -0.5, "-0.5"}, TFloatCase{"Zero", 0, "0"},
+                    TFloatCase{"NegativeZeroIsZero", -0.0, "0"},
+                    TFloatCase{"SumShownAtFifteenDigits", 0.1 + 0.2, "0.3"},
+                    TFloatCase{"FifteenNines", 999999999999999, "999999999999999"},
+                    TFloatCase{"TenToTheFifteenth", 1e15, "1E15"},
+                    TFloatCase{"ThreeZerosAfterThePointStayDecimal", 0.00012345, "0.00012345"},
+                    TFloatCase{"FourZerosAfterThePointTakeAnExponent", 0.000099999, "9.9999E-5"},
+                    TFloatCase{"Tiny", 1.5e-10, "1.5E-10"}, TFloatCase{"Googol", 1e100, "1E100"},
+                    TFloatCase{"LargeNegative", -1.5e20, "-1.5E20"},
+                    TFloatCase{"Hundred", 100, "100"},
+                    TFloatCase{"PriceWithoutExactBinary", 34.9, "34.9"},
+                    TFloatCase{"FifteenDigitsWithADecimal", 12345678901234.5, "12345678901234.5"},
+                    TFloatCase{"LargestDouble", DBL_MAX, "1.79769313486232E308"},
+                    TFloatCase{"SmallestDouble", 5e-324, "4.94065645841247E-324"},
+                    TFloatCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(), "NAN"},
+                    TFloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
+                    TFloatCase{"MinusInfinity", -std::numeric_limits<double>::infinity(), "-INF"}),
+    [](const testing::TestParamInfo<TFloatCase>& param) { return param.param.Name; });
 
 TEST(GeneralFloatForm, ReadsBackAsTheSameFifteenDigitValue) {
     for (double v : {12.5, 34.9, 0.0001, 1.23456789012345e-7, 98765.4321, 1e21}) {

@@ -166,7 +166,7 @@ TEST_P(EditedExport, WritesTheConvertersTablesForTheEditedReports) {
     const TMessageBox box = WaitMessageBox(program.Program.Pid());
     ASSERT_NE(box.Handle, nullptr) << "no box after the export";
     EXPECT_EQ(box.Text, "Данные сохранены!");
-    AnswerBox(box);
+    ASSERT_TRUE(AnswerBox(box));
     EXPECT_FALSE(IsShown(editor)) << "the cell stayed open through the export";
 
     ExpectSameTables(ours, converters);

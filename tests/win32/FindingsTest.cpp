@@ -80,6 +80,7 @@ class TImportedExamples {
     // Messages without pointers answer across processes: counts and the focused row.
     int Lines() const { return ListView_GetItemCount(List()); }
     int GridRow() const { return ListView_GetNextItem(Grid(), -1, LVNI_FOCUSED); }
+    int ListLine() const { return ListView_GetNextItem(List(), -1, LVNI_FOCUSED); }
 
     void Key(WORD key, std::initializer_list<WORD> modifiers = {}) {
         SendKeys(Viewer, modifiers, key);
@@ -145,8 +146,11 @@ TEST(ViewerFindings, AChosenFindingSelectsItsRowAndAFixedBarcodeTakesItAway) {
     EXPECT_TRUE(app.FocusIn(app.Grid()));
     app.ChooseLine(6);
     EXPECT_TRUE(WaitFor([&] { return app.GridRow() == 3; }, 3s)) << app.GridRow();
-    // The stock line without an article names no row: the grid stays where it is.
+    // The stock line without an article names no row: the grid stays where it is, and the
+    // keyboard in the list, where the next key moves to line 3.
     app.ChooseLine(2);
+    app.Key(VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return app.ListLine() == 3; }, 3s)) << app.ListLine();
     EXPECT_TRUE(app.FocusIn(app.List()));
     EXPECT_EQ(app.GridRow(), 3);
 
@@ -222,7 +226,7 @@ TEST(MainWindowEan13, TheBoxGivesTheConvertersTablesForEan13) {
     const TMessageBox box = WaitMessageBox(app.Program.Pid());
     ASSERT_NE(box.Handle, nullptr) << "no box after the export";
     EXPECT_EQ(box.Text, "Данные сохранены!");
-    AnswerBox(box);
+    ASSERT_TRUE(AnswerBox(box));
 
     for (const wchar_t* table : {L"Справочник.dbf", L"Приходы.dbf"}) {
         SCOPED_TRACE(Narrow(table));
@@ -249,6 +253,6 @@ TEST(MainWindowEan13, TheTickedBoxRefusesAPrefixOfOtherThanDigits) {
     const TMessageBox refusal = WaitMessageBox(program.Pid());
     ASSERT_NE(refusal.Handle, nullptr);
     EXPECT_EQ(refusal.Text, "Для штрих-кодов EAN-13 префикс должен состоять только из цифр!");
-    AnswerBox(refusal);
+    ASSERT_TRUE(AnswerBox(refusal));
     EXPECT_TRUE(TopWindows(program.Pid(), "", kViewerCaption).empty());
 }

@@ -181,7 +181,7 @@ TEST(MainWindow, MissingArticleListShowsTheErrorBoxAndTheWindowStaysUsable) {
     Click(program.Control(mcButton1));
     const TMessageBox again = WaitMessageBox(program.Program.Pid());
     EXPECT_EQ(again.Text, "Файл ARTICLE.TXT не найден!");
-    AnswerBox(again);
+    EXPECT_TRUE(AnswerBox(again));
 }
 
 TEST(MainWindow, ClosingTheMainWindowEndsTheProgramWithTheViewerOpen) {
@@ -309,7 +309,7 @@ TEST_P(MainWindowExport, WritesTheConvertersTablesAndSaysSo) {
     EXPECT_EQ(box.Text, "Данные сохранены!");
     EXPECT_EQ(box.Title, "Сообщение");
     EXPECT_EQ(box.Icon, 32516);  // IDI_INFORMATION
-    AnswerBox(box);
+    ASSERT_TRUE(AnswerBox(box));
     // The viewer stays open after its own save.
     EXPECT_TRUE(IsShown(viewer));
 
@@ -356,7 +356,7 @@ TEST(MainWindow, ProgressWindowShowsDuringLongStepsAndGoesAtTheirEnd) {
     EXPECT_TRUE(seen) << "no progress window while the tables were written";
     EXPECT_EQ(box.Text, "Данные сохранены!");
     EXPECT_TRUE(WaitFor([&] { return !progressShown(); }, 5s)) << "the export's progress stayed";
-    AnswerBox(box);
+    EXPECT_TRUE(AnswerBox(box));
 }
 
 TEST(MainWindow, TextBoxesRefuseWhatCodePage866Lacks) {

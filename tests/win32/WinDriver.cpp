@@ -70,15 +70,14 @@ INPUT KeyInput(WORD virtualKey, bool up) {
     return input;
 }
 
-void BringForward(HWND window) {
+// Makes `window` the foreground window, so that input through the queue goes to it; fails the
+// calling test when it does not come.
+bool BringForward(HWND window) {
     if (GetForegroundWindow() != window) SetForegroundWindow(window);
-    WaitFor([&] { return GetForegroundWindow() == window; }, 2s);
-}
-
-void Settle() {
-    // Input through the queue reaches the program asynchronously; a short pause lets it arrive
-    // before the test looks at the result.
-    std::this_thread::sleep_for(50ms);
+    if (WaitFor([&] { return GetForegroundWindow() == window; })) return true;
+    ADD_FAILURE() << "window " << window << " (\"" << TextOf(window)
+                  << "\") did not come to the front; the keys would go elsewhere";
+    return false;
 }
 
 // Pixels drawn by `draw` into a memory DC of `width` x `height` (32 bits, top-down rows), as
@@ -319,7 +318,7 @@ void PostChars(HWND target, const std::string& text) {
 }
 
 void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey) {
-    BringForward(window);
+    if (!BringForward(window)) return;
     std::vector<INPUT> inputs;
     for (WORD modifier : modifiers) inputs.push_back(KeyInput(modifier, false));
     inputs.push_back(KeyInput(virtualKey, false));
@@ -328,11 +327,10 @@ void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKe
         inputs.push_back(KeyInput(*it, true));
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Settle();
 }
 
 void SendText(HWND window, const std::string& text) {
-    BringForward(window);
+    if (!BringForward(window)) return;
     std::vector<INPUT> inputs;
     for (wchar_t ch : Wide(text)) {
         INPUT input{};
@@ -344,7 +342,6 @@ void SendText(HWND window, const std::string& text) {
         inputs.push_back(input);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Settle();
 }
 
 TMessageBox WaitMessageBox(DWORD pid, std::chrono::milliseconds timeout) {
@@ -360,7 +357,7 @@ TMessageBox WaitMessageBox(DWORD pid, std::chrono::milliseconds timeout) {
             const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
             if ((style & SS_TYPEMASK) == SS_ICON) {
                 // A box just shown may not have drawn its icon yet.
-                WaitFor([&] { return (box.Icon = SystemIconShown(child)) != 0; }, 2s);
+                WaitFor([&] { return (box.Icon = SystemIconShown(child)) != 0; });
             } else if (box.Text.empty()) {
                 box.Text = TextOf(child);
             }

@@ -88,7 +88,9 @@ void PostChars(HWND target, const std::string& text);
 
 // Keystrokes through the system's input queue (SendInput): they go to the window that has the
 // focus in the foreground window, with Shift, Ctrl or Alt held as listed, like a typing person.
-// `window` is made the foreground window first.
+// `window` is made the foreground window first (the calling test fails when it does not come).
+// They are queued in order when these return and each goes to the focus of its time, so keys
+// for one thread's windows may follow one another at once; wait for what they do.
 void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey);
 void SendText(HWND window, const std::string& text);
 

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 
 #include "text/Utf16.h"
@@ -17,6 +19,9 @@ INPUT KeyInput(WORD key, bool up) {
 }
 
 TDisplayRequests* ActiveRequests = nullptr;
+
+// Typed after a test's own keys: once it comes out of this thread's queue, so have they.
+constexpr WORD kInputMarker = VK_F24;
 
 }  // namespace
 
@@ -56,7 +61,12 @@ void TViewerFixture::ShowViewer() {
 
 void TViewerFixture::WaitUntilActive() {
     // A window manager activates a window when it has mapped it, a little later.
-    for (int wait = 0; wait < 300 && GetActiveWindow() != Window(); ++wait) {
+    const DWORD start = GetTickCount();
+    while (GetActiveWindow() != Window()) {
+        if (GetTickCount() - start > 10000) {
+            ADD_FAILURE() << "the viewer did not become the active window";
+            return;
+        }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         Pump();
     }
@@ -71,19 +81,40 @@ TViewerFixture::~TViewerFixture() {
 
 void TViewerFixture::Pump() {
     MSG message;
-    // Keystrokes come in through the system's input queue: a few empty looks in a row mean
-    // nothing more is on its way.
-    for (int idle = 0; idle < 4;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Dispatch(message);
+}
+
+void TViewerFixture::Dispatch(MSG& message) {
+    if (Viewer && Viewer->PreTranslate(message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void TViewerFixture::Send(std::vector<INPUT> inputs) {
+    inputs.push_back(KeyInput(kInputMarker, false));
+    inputs.push_back(KeyInput(kInputMarker, true));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // Input goes to the thread of the foreground window: if that is not this one, the marker
+    // never comes.
+    const DWORD start = GetTickCount();
+    MSG message;
+    for (;;) {
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ++idle;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            continue;
+            if (GetTickCount() - start > 10000) {
+                ADD_FAILURE() << "the keys did not reach the viewer; in front: "
+                              << TextOf(GetForegroundWindow());
+                return;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        } else if (message.wParam != kInputMarker ||
+                   (message.message != WM_KEYDOWN && message.message != WM_KEYUP)) {
+            Dispatch(message);
+        } else if (message.message == WM_KEYUP) {
+            break;
         }
-        idle = 0;
-        if (Viewer && Viewer->PreTranslate(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
     }
+    // What the keys posted in turn.
+    Pump();
 }
 
 void TViewerFixture::Key(WORD key, bool ctrl, bool shift, bool alt) {
@@ -96,21 +127,19 @@ void TViewerFixture::Key(WORD key, bool ctrl, bool shift, bool alt) {
     if (alt) inputs.push_back(KeyInput(VK_MENU, true));
     if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
     if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Pump();
+    Send(std::move(inputs));
 }
 
 void TViewerFixture::Type(const std::string& text) {
     for (const wchar_t character : Wide(text)) {
-        INPUT inputs[2]{};
+        std::vector<INPUT> inputs(2);
         for (INPUT& input : inputs) {
             input.type = INPUT_KEYBOARD;
             input.ki.wScan = character;
             input.ki.dwFlags = KEYEVENTF_UNICODE;
         }
         inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        SendInput(2, inputs, sizeof(INPUT));
-        Pump();
+        Send(std::move(inputs));
     }
 }
 

@@ -44,14 +44,16 @@ class TViewerFixture {
     HWND Control(int id) const { return GetDlgItem(Window(), id); }
     TGoodsTable& Goods() { return Controller->mdGoods; }
 
-    // Runs the message loop until nothing is left to do.
+    // Runs the message loop until nothing is left in the queue.
     void Pump();
-    // "Показать результаты": the viewer shown, and active once the window system has made it so.
+    // "Показать результаты": the viewer shown, and active once the window system has made it so
+    // (the test fails when it does not become so).
     void ShowViewer();
     void WaitUntilActive();
-    // A key pressed and released, with Ctrl, Shift or Alt held.
+    // A key pressed and released, with Ctrl, Shift or Alt held; handled when this returns (the
+    // test fails when the key goes to another program).
     void Key(WORD key, bool ctrl = false, bool shift = false, bool alt = false);
-    // Characters typed (UTF-8), each as a key of its own.
+    // Characters typed (UTF-8), each as a key of its own, handled as Key's.
     void Type(const std::string& text);
     // A left click (`twice`: a double click) in a grid cell; column -1 is the marker column.
     void Click(int row, int column, bool twice = false);
@@ -74,11 +76,17 @@ class TViewerFixture {
 
     TTempDir Folder;
     TCallLog Log;
+
     TRecordingShell Shell;
     TViewerHost Host;
     std::unique_ptr<TMainController> Controller;
     HWND Owner = nullptr;
     std::unique_ptr<TDataViewerWindow> Viewer;
+
+  private:
+    void Dispatch(MSG& message);
+    // Sends `inputs` through the system's queue and handles messages until they have come.
+    void Send(std::vector<INPUT> inputs);
 };
 
 // A window's client rectangle in its parent's client coordinates.
