@@ -23,7 +23,7 @@ if ! command -v wine >/dev/null; then
   exit 77
 fi
 if [ ! -x "$linux" ]; then
-  echo "skipped: $linux is not built (build the dev preset)"
+  echo "skipped: $linux is not built (build the release preset)"
   exit 77
 fi
 linux=$(realpath "$linux") wine_run=$(realpath "$wine_run")
