@@ -97,18 +97,23 @@ if [ -f "$converter" ]; then
   same_tables "$work/windows" "$work/linux" "the Linux converter"
 fi
 
-# A silent uninstaller copies itself away and returns at once, the copy working on: wait for the
-# folder to go, 60 seconds at most.
+# A silent uninstaller copies itself away and returns at once, the copy working on: wait, 60
+# seconds at most, for the folder and the Start-menu folder to go. That one goes last: the copy
+# removes the registry entry, then the installed folder, then the shortcuts and their folder.
+start_menu_folder() {
+  find "$prefix/drive_c" -path '*/Start Menu/Programs/kelva2larmis' 2>/dev/null
+}
 if [ -f "$target/Uninstall.exe" ]; then
   "$wine_run" "$target/Uninstall.exe" /S || fail "the uninstaller exits $?"
   for _ in $(seq 600); do
-    [ -e "$target" ] || break
+    [ -e "$target" ] || [ -n "$(start_menu_folder)" ] || break
     sleep 0.1
   done
   if [ -e "$target" ]; then
     fail "the uninstaller left: $(cd "$target" && find . -mindepth 1 | tr '\n' ' ')"
   fi
   [ -z "$(shortcuts)" ] || fail "the uninstaller left the shortcuts $(shortcuts | tr '\n' ' ')"
+  [ -z "$(start_menu_folder)" ] || fail "the uninstaller left the Start-menu folder"
   if registered; then fail "the uninstaller left the registry entry"; fi
 fi
 
