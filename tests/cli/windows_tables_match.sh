@@ -9,7 +9,7 @@ linux=$1 windows=$2 wine_run=$3 examples=$4 generator=$5
 
 for program in "$linux" "$windows" "$generator"; do
   if [ ! -x "$program" ] && [ ! -f "$program" ]; then
-    echo "skipped: $program is not built (build the dev and windows presets)"
+    echo "skipped: $program is not built (build the release and windows presets)"
     exit 77
   fi
 done

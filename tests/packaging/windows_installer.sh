@@ -164,6 +164,12 @@ gone "$WINEPREFIX/drive_c/Program Files/kelva2larmis"
 if [ -f "$user_folder/Uninstall.exe" ]; then
   "$wine_run" "$user_folder/Uninstall.exe" /S || fail "the uninstaller exits $?"
   gone "$user_folder"
+  # The copy removes the registry entry, then the installed folder, then the shortcuts: wait for
+  # those too, 60 seconds at most.
+  for _ in $(seq 600); do
+    [ -n "$(shortcuts)" ] || break
+    sleep 0.1
+  done
   [ -z "$(shortcuts)" ] || fail "the uninstaller left the shortcuts $(shortcuts | tr '\n' ' ')"
   if registered HKCU; then fail "the uninstaller left the registration"; fi
 fi
