@@ -40,6 +40,9 @@ class IShell {
     virtual std::string ProgramPath() const = 0;
     // The system's program folders and the user's documents folder, as the system names them.
     virtual TSystemFolders SystemFolders() const = 0;
+    // The system's clipboard as text. A shell without one keeps nothing and gives "".
+    virtual std::string ClipboardText() const { return {}; }
+    virtual void SetClipboardText(const std::string& /*text*/) {}
 };
 
 // The standard error display: an error box titled with the application title, showing the
