@@ -275,8 +275,10 @@ void TGoodsGridController::PasteCell() {
     if (!View) return;
     const int row = View->CurrentRow();
     const int column = View->CurrentColumn();
-    if (!CanEdit(row, column)) return;
-    const std::string text = FirstLine(Front.ClipboardText());
+    const std::optional<std::string> clipboard = Front.ClipboardText();
+    // Nothing to paste is no reason to empty the cell.
+    if (!CanEdit(row, column) || !clipboard) return;
+    const std::string text = FirstLine(*clipboard);
     const bool stored = RunHandler(Front, [&] {
         const bool started = Goods.State() == gsBrowse;
         if (started) {

@@ -64,6 +64,18 @@ TGridKeyPress GridKeyOf(const QKeyEvent* event) {
         case Qt::Key_F:
             press.Key = grF;
             break;
+        case Qt::Key_Z:
+            press.Key = grZ;
+            break;
+        case Qt::Key_Y:
+            press.Key = grY;
+            break;
+        case Qt::Key_C:
+            press.Key = grC;
+            break;
+        case Qt::Key_V:
+            press.Key = grV;
+            break;
         default:
             break;
     }

@@ -33,7 +33,7 @@ class TClipboardShell final : public IShell {
     void SetProgressAppName(const std::string&) override {}
     std::string ProgramPath() const override { return "/opt/kelva/KELVA2LARMIS.exe"; }
     TSystemFolders SystemFolders() const override { return {}; }
-    std::string ClipboardText() const override { return Clipboard; }
+    std::optional<std::string> ClipboardText() const override { return Clipboard; }
     void SetClipboardText(const std::string& text) override { Clipboard = text; }
 
     std::vector<std::string> Texts;
@@ -190,7 +190,9 @@ TEST(GridUndoTest, RandomEditsUndoneAndRedoneGiveTheTablesOfTheSameEditsMadeDire
         TUndoApp direct;
         EXPECT_EQ(direct.Export(), imported);
         for (std::size_t i = 0; i <= ops.size(); ++i) {
-            if (i == opsOfStep[n - k]) EXPECT_EQ(direct.Export(), undone);
+            if (i == opsOfStep[n - k]) {
+                EXPECT_EQ(direct.Export(), undone);
+            }
             if (i < ops.size()) Operate(direct, ops[i]);
         }
         EXPECT_EQ(direct.Export(), redone);
@@ -347,12 +349,14 @@ TEST_P(GridUndoRules, Hold) {
     EXPECT_EQ(app.History().RedoCount(), c.Redo);
     EXPECT_EQ(app.Shell.Texts, c.Boxes);
     EXPECT_EQ(app.Shell.Clipboard, c.Clipboard);
-    if (c.Current) EXPECT_EQ(app.Grid.Row, *c.Current);
+    if (c.Current) {
+        EXPECT_EQ(app.Grid.Row, *c.Current);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, GridUndoRules, testing::ValuesIn(kRules),
-                         [](const testing::TestParamInfo<TRuleCase>& info) {
-                             return std::string(info.param.Name);
+                         [](const testing::TestParamInfo<TRuleCase>& param) {
+                             return std::string(param.param.Name);
                          });
 
 }  // namespace
