@@ -5,11 +5,11 @@
 #include "text/Defer.h"
 
 TGridUndo::TGridUndo(TGoodsTable& table) : Goods(table) {
-    Goods.SetChangeLog(this);
+    Goods.AttachChangeLog(this);
 }
 
 TGridUndo::~TGridUndo() {
-    Goods.SetChangeLog(nullptr);
+    Goods.DetachChangeLog(this);
 }
 
 void TGridUndo::Clear() {

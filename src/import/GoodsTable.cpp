@@ -258,8 +258,12 @@ void TGoodsTable::AttachView(IGoodsView* view) {
     }
 }
 
-void TGoodsTable::SetChangeLog(IGoodsChangeLog* log) {
+void TGoodsTable::AttachChangeLog(IGoodsChangeLog* log) {
     Impl->Log = log;
+}
+
+void TGoodsTable::DetachChangeLog(IGoodsChangeLog* log) {
+    if (Impl->Log == log) Impl->Log = nullptr;
 }
 
 void TGoodsTable::DetachView(IGoodsView* view) {

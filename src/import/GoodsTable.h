@@ -87,8 +87,10 @@ class TGoodsTable {
     void ResumeViews();
     void AttachView(IGoodsView* view);
     void DetachView(IGoodsView* view);
-    // The one change log (nullptr: none).
-    void SetChangeLog(IGoodsChangeLog* log);
+    // The table has one change log at a time: attaching replaces it, detaching drops `log` only
+    // if it is the one.
+    void AttachChangeLog(IGoodsChangeLog* log);
+    void DetachChangeLog(IGoodsChangeLog* log);
 
     // The current row's values (the pending values while inserting or editing).
     bool IsEmpty(TGoodsField field) const;
