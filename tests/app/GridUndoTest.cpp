@@ -264,19 +264,6 @@ const TRuleCase kRules[] = {
      0,
      {},
      {"Delete record?"}},
-    {"StepsSurviveAnExport",
-     [](TUndoApp& app) {
-         TypePrice(app, "5");
-         app.Export();
-         app.Key(grZ);
-     },
-     3,
-     gfRPRICE,
-     "34.9",
-     0,
-     1,
-     0,
-     {"Данные сохранены!"}},
     {"CtrlCCopiesAPriceAsItsEditorShowsIt",
      [](TUndoApp& app) {
          app.Grid.Select(0, gfRPRICE);
@@ -322,19 +309,6 @@ const TRuleCase kRules[] = {
      1,
      {"'12,5' is not a valid floating point value for field 'RPRICE'"},
      "12,5\n"},
-    {"UndoingADeletionPutsTheRowBackAtItsPlace",
-     [](TUndoApp& app) {
-         app.Grid.Select(0, gfNAME);
-         app.Key(grDelete);
-         app.Key(grZ);
-     },
-     3,
-     gfNAME,
-     "Хлеб белый",
-     0,
-     1,
-     0,
-     {"Delete record?"}},
 };
 
 class GridUndoRules : public testing::TestWithParam<TRuleCase> {};

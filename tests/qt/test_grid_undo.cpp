@@ -1,5 +1,4 @@
 #include <QClipboard>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -56,7 +55,6 @@ class TGridUndoTest : public QObject {
 
     void DeletionTakenBackSavesTheTablesOfNoDeletion();
     void CopiedPricePastedUndoneAndRedone();
-    void CtrlZInTheCellEditorIsTheEditors();
 };
 
 void TGridUndoTest::DeletionTakenBackSavesTheTablesOfNoDeletion() {
@@ -96,19 +94,6 @@ void TGridUndoTest::CopiedPricePastedUndoneAndRedone() {
     app.Key(Qt::Key_Z);
     app.Key(Qt::Key_Y);
     QCOMPARE(app.Value(3, gfRPRICE), first);
-}
-
-void TGridUndoTest::CtrlZInTheCellEditorIsTheEditors() {
-    TUndoFixture app;
-    const std::string name = app.Value(1, gfNAME);
-    app.Select(0, gfNAME);
-    TypeText(nullptr, QStringLiteral("Ж"));
-    QVERIFY(app.Grid->CellEditor());
-    app.Key(Qt::Key_Z);
-    QCOMPARE(app.Grid->CellEditor()->text().toStdString(), name);
-    app.Key(Qt::Key_Down, Qt::NoModifier);
-    QCOMPARE(app.Value(1, gfNAME), name);
-    QCOMPARE(app.Grid->Controller().History().UndoCount(), 0);
 }
 
 QTEST_MAIN(TGridUndoTest)
