@@ -48,7 +48,7 @@ void TGridUndo::Record(TStep step) {
 }
 
 std::optional<TUndoPlace> TGridUndo::Undo() {
-    if (Done.empty()) return std::nullopt;
+    if (Done.empty() || Goods.State() != gsBrowse) return std::nullopt;
     TStep step = std::move(Done.back());
     Done.pop_back();
     std::optional<TUndoPlace> place = Apply(step, true);
@@ -57,7 +57,7 @@ std::optional<TUndoPlace> TGridUndo::Undo() {
 }
 
 std::optional<TUndoPlace> TGridUndo::Redo() {
-    if (Undone.empty()) return std::nullopt;
+    if (Undone.empty() || Goods.State() != gsBrowse) return std::nullopt;
     TStep step = std::move(Undone.back());
     Undone.pop_back();
     std::optional<TUndoPlace> place = Apply(step, false);
@@ -73,7 +73,7 @@ std::optional<TUndoPlace> TGridUndo::Apply(const TStep& step, bool back) {
     const bool fits = step.Kind == skEdit ? step.Row <= rows
                       : puts              ? step.Row <= rows + 1
                                           : step.Row <= rows;
-    if (step.Row < 1 || !fits || Goods.State() != gsBrowse) {
+    if (step.Row < 1 || !fits) {
         Clear();
         return std::nullopt;
     }

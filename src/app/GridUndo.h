@@ -32,8 +32,8 @@ class TGridUndo final : private IGoodsChangeLog {
 
     int UndoCount() const { return static_cast<int>(Done.size()); }
     int RedoCount() const { return static_cast<int>(Undone.size()); }
-    // Takes back the last step, or makes the last undone one again. The table must be browsing.
-    // Nothing when there is no such step.
+    // Takes back the last step, or makes the last undone one again. Nothing when there is no such
+    // step or the table is not browsing.
     std::optional<TUndoPlace> Undo();
     std::optional<TUndoPlace> Redo();
 
