@@ -2,14 +2,12 @@
 
 #include <commctrl.h>
 
-#include <initguid.h>  // the accessibility GUIDs defined here, not in a library
-#include <oleacc.h>
-
 #include <iterator>
 #include <vector>
 
 #include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
+#include "win32/Accessible.h"
 #include "win32/Choosers.h"
 #include "win32/DataViewerWindow.h"
 #include "win32/MainWindowIds.h"
@@ -95,19 +93,6 @@ TPlace PlaceOf(HWND control) {
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// A control without a text of its own to read out (a browse button shows "...") gets its name
-// for screen readers by Dynamic Annotation of its accessible object.
-void SetAccessibleName(HWND control, const char* name) {
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
-        return;
-    }
-    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                             PROPID_ACC_NAME, Wide(name).c_str());
-    services->Release();
 }
 
 }  // namespace
