@@ -410,10 +410,9 @@ bool TDataViewerWindow::PreTranslate(MSG& message) {
         return false;
     }
     if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
-    // Windows hides focus cues until the keyboard is used; from the first key on they show.
-    if (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) {
-        SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    }
+    // Windows hides focus cues until the keyboard is used; from the first key on they show (the
+    // system passes the change on to the controls only when the state changes).
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     if (message.message != WM_KEYDOWN) return false;
     return Impl->Viewer.Key(GridKeyPress(message.wParam), Impl->ControlOf(message.hwnd));
 }

@@ -290,7 +290,9 @@ void TMainWindow::FitTexts() {
         int pixels = scale(11);
         // Where the design's pixels are too tight for the scaled text, the control grows to
         // the next control or the window's edge, and past that the text gets a smaller font.
-        while (TextSize(control, font).cx + room > std::max(place.Width, widest) &&
+        // A label cannot grow: its text ends where the next control begins.
+        const int bound = isLabel ? widest : std::max(place.Width, widest);
+        while (TextSize(control, font).cx + room > bound &&
                pixels > scale(8)) {
             FittedFonts.push_back(TahomaFont(--pixels, bold ? FW_BOLD : FW_NORMAL));
             font = FittedFonts.back().Get();
