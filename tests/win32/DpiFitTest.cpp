@@ -167,15 +167,13 @@ std::wstring AccessibleName(HWND control) {
     return result;
 }
 
-// The program's two windows and a progress window, made once for every test.
-template <typename TCase>
-std::string CaseName(const testing::TestParamInfo<TCase>& param) {
-    return param.param.Name;
-}
+// The program's two windows, made once for the whole run.
+std::unique_ptr<TMainWindow> Main;
+HWND Viewer = nullptr;
 
-class DpiFit : public testing::Test {
-  protected:
-    static void SetUpTestSuite() {
+class TProgramWindows : public testing::Environment {
+  public:
+    void SetUp() override {
         CoInitialize(nullptr);
         INITCOMMONCONTROLSEX controls{sizeof(controls),
                                       ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -186,15 +184,22 @@ class DpiFit : public testing::Test {
         Main->Controller().ShowResultsClick();
         Viewer = FindWindowW(L"TDataViewerForm", nullptr);
     }
-    static void TearDownTestSuite() {
+    void TearDown() override {
         Main.reset();
         ProgressViewerShutdown();
         CoUninitialize();
     }
-
-    static inline std::unique_ptr<TMainWindow> Main;
-    static inline HWND Viewer = nullptr;
 };
+
+[[maybe_unused]] testing::Environment* const kProgramWindows =
+    testing::AddGlobalTestEnvironment(new TProgramWindows);
+
+template <typename TCase>
+std::string CaseName(const testing::TestParamInfo<TCase>& param) {
+    return param.param.Name;
+}
+
+class DpiFit : public testing::Test {};
 
 TEST_F(DpiFit, TheProgramDeclaresPerMonitorAwarenessAndGetsThePrefixsResolution) {
     EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
