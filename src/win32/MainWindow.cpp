@@ -290,15 +290,18 @@ void TMainWindow::FitTexts() {
         int pixels = scale(11);
         // Where the design's pixels are too tight for the scaled text, the control grows to
         // the next control or the window's edge, and past that the text gets a smaller font.
-        // A label cannot grow: its text ends where the next control begins.
-        const int bound = isLabel ? widest : std::max(place.Width, widest);
-        while (TextSize(control, font).cx + room > bound &&
-               pixels > scale(8)) {
+        // A label cannot grow: its text ends where the next control begins. At the design's own
+        // resolution every rectangle stays the design's; a text too wide for it gets a smaller
+        // font.
+        const int bound = isLabel     ? widest
+                          : Dpi == 96 ? place.Width
+                                      : std::max(place.Width, widest);
+        while (TextSize(control, font).cx + room > bound && pixels > scale(8)) {
             FittedFonts.push_back(TahomaFont(--pixels, bold ? FW_BOLD : FW_NORMAL));
             font = FittedFonts.back().Get();
         }
         const int wanted = TextSize(control, font).cx + room;
-        if (wanted > place.Width && !isLabel) place.Width = std::min(wanted, widest);
+        if (wanted > place.Width && !isLabel && Dpi != 96) place.Width = std::min(wanted, widest);
         if (font != (bold ? BoldFont.Get() : Font.Get())) {
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
