@@ -240,6 +240,39 @@ TEST_P(DpiFitWindow, NoControlCoversAnother) {
     ExpectNoOverlap(Window());
 }
 
+// Moved to a monitor of another resolution (the message Windows sends then; Wine has one
+// monitor): new fonts, every text still inside its control, the suggested rectangle taken; and
+// back again.
+TEST_P(DpiFitWindow, AMoveToAnotherResolutionRescalesFontsAndPlaces) {
+    ASSERT_NE(Window(), nullptr);
+    const int dpi = ExpectedDpi();
+    const int other = dpi == 144 ? 192 : 144;
+    RECT before{};
+    GetWindowRect(Window(), &before);
+    HWND first = GetWindow(Window(), GW_CHILD);
+    const LONG lineBefore = TextExtent(first, L"Ay").cy;
+    const auto moveTo = [&](int to, RECT suggested) {
+        SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(to, to),
+                     reinterpret_cast<LPARAM>(&suggested));
+    };
+    const RECT suggested{before.left, before.top,
+                         before.left + MulDiv(before.right - before.left, other, dpi),
+                         before.top + MulDiv(before.bottom - before.top, other, dpi)};
+    moveTo(other, suggested);
+    RECT after{};
+    GetWindowRect(Window(), &after);
+    EXPECT_EQ(after.right - after.left, suggested.right - suggested.left);
+    EXPECT_EQ(after.bottom - after.top, suggested.bottom - suggested.top);
+    // The line height in the new font is the old one times other / dpi, give or take a tenth.
+    const LONG scaledLine = TextExtent(first, L"Ay").cy * dpi;
+    EXPECT_NEAR(scaledLine, lineBefore * other, lineBefore * other / 10)
+        << "the fonts did not follow";
+    ExpectTextsFit(Window(), other);
+    ExpectNoOverlap(Window());
+    moveTo(dpi, before);
+    EXPECT_EQ(TextExtent(first, L"Ay").cy, lineBefore);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Windows, DpiFitWindow,
     testing::Values(TWindowCase{"main_window", false, kMainClientWidth, kMainClientHeight},
