@@ -7,26 +7,6 @@
 
 namespace {
 
-// The viewer window as the controller sees it: where the keyboard is, the find box's text.
-class TFakeViewer final : public IResultsViewerView {
-  public:
-    void FindingsChanged() override { ++Changes; }
-    void FocusControl(TViewerControl control) override { Focus = control; }
-    void SelectFindText() override { ++Selected; }
-    std::string FindText() const override { return BoxText; }
-    void ShowFindStatus(const std::string& text) override { Status = text; }
-    int FocusedFinding() const override { return FocusedLine; }
-    void PressMainSave() override { ++Saves; }
-
-    TViewerControl Focus = vcGrid;
-    std::string BoxText;
-    std::string Status;
-    int FocusedLine = -1;
-    int Changes = 0;
-    int Selected = 0;
-    int Saves = 0;
-};
-
 // The example reports imported, the viewer's grid at the first row's name.
 class ResultsViewerTest : public testing::Test {
   protected:
