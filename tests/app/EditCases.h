@@ -313,7 +313,8 @@ inline std::string EditCaseName(int index) {
     return EditCases()[static_cast<std::size_t>(index)].Name;
 }
 
-// Plays a case's steps through a front end's driver, which has a method per action.
+// Plays a case's steps through a front end's driver, which has a method per action; after each,
+// Settle() lets the front end's event loop run as it would before the operator's next action.
 template <class TDriver>
 void PlayEditSteps(const TEditCase& c, TDriver& driver) {
     for (const TEditStep& step : c.Steps) {
@@ -343,6 +344,7 @@ void PlayEditSteps(const TEditCase& c, TDriver& driver) {
                 driver.Import();
                 break;
         }
+        driver.Settle();
     }
 }
 

@@ -45,6 +45,7 @@ class TLayerEditDriver {
     void CloseViewer() { Viewer.BitBtn1Click(); }
     void ShowResults() { Main.ShowResultsClick(); }
     void Import() { Main.ImportClick(); }
+    void Settle() {}
 
     TGoodsTable& Goods() { return Main.mdGoods; }
     TGridCell CurrentCell() const { return {Grid.Row, Grid.Column}; }
