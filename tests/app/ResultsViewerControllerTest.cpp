@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "AppSupport.h"
 #include "FindCases.h"
 
@@ -185,6 +187,26 @@ TEST(ResultsViewer, RegistersItsGridWithTheMainControllerWhileItLives) {
     main.mdGoods.SetText(gfNAME, "Сыр");
     main.SaveClick();
     EXPECT_EQ(main.mdGoods.AsTextAt(1, gfNAME), "Сыр");
+}
+
+// The Qt main window takes a viewer that registered its grid itself; an older viewer going later
+// must not take the newer one's registration with it.
+TEST(ResultsViewer, AnOlderViewerGoingLeavesTheNewerOnesGridRegistered) {
+    TCallLog log;
+    TRecordingShell shell(log);
+    TRecordingView view(log);
+    TMainController main(shell, kRouble);
+    main.SetView(&view);
+    main.mdGoods.OpenTable();
+    AddRow(main.mdGoods, "1", "Хлеб", "4601234567893");
+    auto older = std::make_unique<TResultsViewerController>(main, shell);
+    TResultsViewerController newer(main, shell);
+    older.reset();
+    TFakeGrid grid(newer.Grid());
+    grid.Select(0, gfNAME);
+    grid.Type("Кефир");
+    main.SaveClick();
+    EXPECT_EQ(main.mdGoods.AsTextAt(1, gfNAME), "Кефир");
 }
 
 }  // namespace
