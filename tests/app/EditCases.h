@@ -6,12 +6,17 @@
 // the table, the grid, the boxes and the written directory table must come out as each case says.
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "GridKeyCases.h"
+#include "app/MainController.h"
 #include "app/Shell.h"
 
 // What the operator does.
@@ -81,6 +86,13 @@ inline TExportedField ExportedPrice(int record, const char* text) {
     return {record, kDirRPRICE[0], kDirRPRICE[1], text};
 }
 
+// An edit of the example reports: the article's lines gone from both (no price), or its price in
+// the stock report replaced.
+struct TReportEdit {
+    const char* Article;
+    const char* Price = nullptr;
+};
+
 struct TEditCase {
     const char* Name;
     std::vector<TEditStep> Steps;
@@ -98,6 +110,10 @@ struct TEditCase {
     std::vector<TExportedField> Exported = {};
     std::optional<bool> Modified = std::nullopt;  // a value of the pending row set
     TEditStart Start = esExamples;
+    bool WriteID = false;  // the main window's "write ID" box checked before the steps
+    // Both tables written byte for byte (the date aside) as the program writes them for the
+    // example reports edited so; none: not compared.
+    std::vector<TReportEdit> SameAsReports = {};
 };
 
 inline std::string Repeated(const char* text, int times) {
@@ -305,6 +321,31 @@ inline const std::vector<TEditCase>& EditCases() {
          .Values = {{1, gfOSTATOK, "12.5"}},
          .Editor = "2,5",
          .Boxes = {{diError, "'2,5' is not a valid floating point value for field 'OSTATOK'"}}},
+        // Editing the table is editing the reports: a row deleted (101, whose barcode is its own,
+        // so no generated one moves), a price stored with Enter, the next one still in its editor.
+        {.Name = "AnEditedTableIsWrittenAsTheEditedReportsFromTheMainWindow",
+         .Steps = {EditClick(0, gfID), EditKey(grDelete, false, true), EditClick(0, gfRPRICE),
+                   EditType("77.50"), EditKey(grEnter), EditKey(grDown), EditType("1999.99"),
+                   EditPress(eaSaveInMain)},
+         .To = {1, gfID},
+         .Rows = 2,
+         .Values = {{1, gfRPRICE, "77.5"}, {2, gfRPRICE, "1999.99"}},
+         .Boxes = {{diQuestion, "Delete record?"}, {diInformation, "Данные сохранены!"}},
+         .Answers = {true},
+         .Records = 2,
+         .SameAsReports = {{"101"}, {"102", "77.50"}, {"103", "1999.99"}}},
+        {.Name = "AnEditedTableIsWrittenAsTheEditedReportsFromTheViewerWithIDs",
+         .Steps = {EditClick(0, gfID), EditKey(grDelete, false, true), EditClick(0, gfRPRICE),
+                   EditType("77.50"), EditKey(grEnter), EditKey(grDown), EditType("1999.99"),
+                   EditPress(eaSaveInViewer)},
+         .To = {1, gfID},
+         .Rows = 2,
+         .Values = {{1, gfRPRICE, "77.5"}, {2, gfRPRICE, "1999.99"}},
+         .Boxes = {{diQuestion, "Delete record?"}, {diInformation, "Данные сохранены!"}},
+         .Answers = {true},
+         .Records = 2,
+         .WriteID = true,
+         .SameAsReports = {{"101"}, {"102", "77.50"}, {"103", "1999.99"}}},
     };
     return cases;
 }
@@ -313,10 +354,109 @@ inline std::string EditCaseName(int index) {
     return EditCases()[static_cast<std::size_t>(index)].Name;
 }
 
+// The bytes of a file; empty when it cannot be read.
+inline std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A report with `edits` made; `stock`: the stock report, where prices are (columns 61-67).
+inline std::string EditedReport(std::string report, const std::vector<TReportEdit>& edits,
+                                bool stock) {
+    for (const TReportEdit& edit : edits) {
+        // An article's line: its code right-aligned in columns 1-13, after a CR LF.
+        const std::string code = edit.Article;
+        std::size_t line = report.find("\r\n" + std::string(13 - code.size(), ' ') + code + " ");
+        if (line == std::string::npos) continue;
+        line += 2;
+        if (!edit.Price) {
+            report.erase(line, report.find("\r\n", line) + 2 - line);
+        } else if (stock) {
+            const std::string price = edit.Price;
+            report.replace(line + 60, 7, std::string(7 - price.size(), ' ') + price);
+        }
+    }
+    return report;
+}
+
+// The main window's controller over the edited reports, with nobody to see its boxes.
+class TReferenceRun final : public IShell, public IMainView {
+  public:
+    void ShowBox(TDialogIcon /*icon*/, const std::string& /*title*/,
+                 const std::string& /*text*/) override {}
+    bool Confirm(const std::string& /*title*/, const std::string& /*text*/) override {
+        return false;
+    }
+    std::unique_ptr<IProgressWindow> OpenProgress(const std::string& /*caption*/,
+                                                  bool /*percentMode*/) override {
+        return std::make_unique<TNoProgress>();
+    }
+    void SetProgressAppName(const std::string& /*name*/) override {}
+    std::string ProgramPath() const override { return Program; }
+    TSystemFolders SystemFolders() const override { return {}; }
+
+    TMainInputs Inputs() const override { return Typed; }
+    void HideCount() override {}
+    void ShowCount(const std::string& /*text*/) override {}
+    void ShowViewer() override {}
+    void HideViewer() override {}
+    void Repaint() override {}
+    void PostClose() override {}
+
+    std::string Program;
+    TMainInputs Typed;
+
+  private:
+    class TNoProgress final : public IProgressWindow {
+        void SetPercent(double /*percent*/) override {}
+        void Close() override {}
+    };
+};
+
+inline std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// How the tables written into `folder`/out differ from those the program writes for the example
+// reports in `folder` edited as the case says; empty when they do not.
+inline std::string TablesDifference(const TEditCase& c, const std::filesystem::path& folder) {
+    const std::filesystem::path reference = folder / "reference";
+    std::filesystem::create_directories(reference / "out");
+    for (const bool stock : {false, true}) {
+        const char* name = stock ? "PRINT.TXT" : "ARTICLE.TXT";
+        std::ofstream(reference / name, std::ios::binary)
+            << EditedReport(FileBytes(folder / name), c.SameAsReports, stock);
+    }
+    TReferenceRun run;
+    run.Program = Utf8Path(reference / "KELVA2LARMIS.exe");
+    run.Typed.ArticleFile = Utf8Path(reference / "ARTICLE.TXT");
+    run.Typed.PrintFile = Utf8Path(reference / "PRINT.TXT");
+    run.Typed.Folder = Utf8Path(reference / "out");
+    run.Typed.WriteID = c.WriteID;
+    TMainController main(run, TRegionalCurrency{});
+    main.SetView(&run);
+    main.ImportClick();
+    main.SaveClick();
+    std::ostringstream out;
+    for (const std::filesystem::path table : {u8"Справочник.dbf", u8"Приходы.dbf"}) {
+        const std::string got = FileBytes(folder / "out" / table);
+        const std::string want = FileBytes(reference / "out" / table);
+        // Bytes 1-3 hold the date of the last update.
+        if (want.size() < 32 || got.size() != want.size() || got[0] != want[0] ||
+            got.substr(4) != want.substr(4)) {
+            out << Utf8Path(table) << " differs from the edited reports' (" << got.size()
+                << " bytes, want " << want.size() << ")\n";
+        }
+    }
+    return out.str();
+}
+
 // Plays a case's steps through a front end's driver, which has a method per action; after each,
 // Settle() lets the front end's event loop run as it would before the operator's next action.
 template <class TDriver>
 void PlayEditSteps(const TEditCase& c, TDriver& driver) {
+    driver.SetWriteID(c.WriteID);
     for (const TEditStep& step : c.Steps) {
         switch (step.Action) {
             case eaClick:
@@ -402,5 +542,6 @@ std::string EditMismatches(const TEditCase& c, TDriver& driver) {
                 "record " + std::to_string(field.Record) + " at " + std::to_string(field.Offset));
         }
     }
+    if (!c.SameAsReports.empty()) out << TablesDifference(c, driver.ReportsFolder());
     return out.str();
 }

@@ -46,6 +46,8 @@ class TLayerEditDriver {
     void ShowResults() { Main.ShowResultsClick(); }
     void Import() { Main.ImportClick(); }
     void Settle() {}
+    void SetWriteID(bool write) { View.Typed.WriteID = write; }
+    std::filesystem::path ReportsFolder() const { return Dir.Path(); }
 
     TGoodsTable& Goods() { return Main.mdGoods; }
     TGridCell CurrentCell() const { return {Grid.Row, Grid.Column}; }

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,6 +121,8 @@ class TQtEditDriver : public TAppFixture {
     void ShowResults() { Main->Button2->click(); }
     void Import() { Main->Button1->click(); }
     void Settle() { QCoreApplication::sendPostedEvents(); }
+    void SetWriteID(bool write) { Main->cbWriteID->setChecked(write); }
+    std::filesystem::path ReportsFolder() const { return Folder.path().toStdString(); }
 
     TGoodsTable& Goods() { return Main->mdGoods; }
     TGridCell CurrentCell() const {

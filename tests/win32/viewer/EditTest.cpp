@@ -40,6 +40,8 @@ class TWinEditDriver : public TViewerFixture {
         WaitUntilActive();
     }
     void Settle() { Pump(); }
+    void SetWriteID(bool write) { Host.Typed.WriteID = write; }
+    std::filesystem::path ReportsFolder() const { return Folder.Path(); }
 
     TGoodsTable& Goods() { return TViewerFixture::Goods(); }
     TGridCell CurrentCell() {
