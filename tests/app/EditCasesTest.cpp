@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "AppSupport.h"
-#include "EditCases.h"
+#include "EditCaseChecks.h"
 #include "app/ResultsViewerController.h"
 
 namespace {

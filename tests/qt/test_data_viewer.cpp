@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "AppFixture.h"
-#include "EditCases.h"
+#include "EditCaseChecks.h"
 #include "progress/ProgressViewer.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"

@@ -9,7 +9,7 @@
 #include <commctrl.h>
 
 #include "ChildProcess.h"
-#include "EditCases.h"
+#include "EditCaseChecks.h"
 #include "ProgramFixture.h"
 #include "WinDriver.h"
 #include "win32/DataViewerWindow.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "EditCases.h"
+#include "EditCaseChecks.h"
 #include "ViewerSupport.h"
 #include "win32/RegionalCurrency.h"
 
