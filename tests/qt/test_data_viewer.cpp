@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("test_data_viewer");
-
 // The examples imported, the viewer shown and active with the focus in its grid.
 class TViewerFixture : public TAppFixture {
   public:
