@@ -384,23 +384,6 @@ HWND WaitForProgressWindow(TProgressViewer& viewer, int dpi) {
     return nullptr;
 }
 
-// The texts drawn below the text block fit their places at `dpi`.
-void ExpectProgressTextsFit(HWND window, int dpi) {
-    const TViewerScale scale{dpi};
-    const SIZE client = ClientSize(window);
-    TGdiTextMeasurer measurer;
-    const TViewerFont regular{kUiFontName, kUiFontSize, 0, dpi};
-    const TViewerFont bold{kUiFontName, kUiFontSize, fsBold, dpi};
-    const TRect button = CancelButtonRect(client.cx, client.cy, scale);
-    EXPECT_LE(measurer.TextWidth(regular, CancelCaption), button.Width - 4) << dpi;
-    EXPECT_LE(measurer.TextHeight(regular, CancelCaption, 0, false), button.Height - 4) << dpi;
-    const std::string elapsed = FormatElapsedLine(ElapsedFormat, "0:00:00");
-    EXPECT_LE(scale(kBarLeft) + measurer.TextWidth(regular, elapsed), button.Left) << dpi;
-    EXPECT_LE(scale(kPercentTextTop) + measurer.TextHeight(bold, "100 %", 0, false),
-              scale(kBarHeight))
-        << dpi;
-}
-
 // Drawn sharp at the monitor's resolution: per-monitor aware, the design's sizes scaled, the
 // fonts with them, and laid out again when the resolution changes.
 TEST_F(DpiFit, ProgressWindowIsTheDesignsScaled) {
@@ -412,7 +395,19 @@ TEST_F(DpiFit, ProgressWindowIsTheDesignsScaled) {
     std::printf("%d dpi: progress_window %ldx%ld\n", dpi, client.cx, client.cy);
     EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window)),
               DPI_AWARENESS_PER_MONITOR_AWARE);
-    ExpectProgressTextsFit(window, dpi);
+    // The texts below the text block fit their places.
+    const TViewerScale scale{dpi};
+    TGdiTextMeasurer measurer;
+    const TViewerFont regular{kUiFontName, kUiFontSize, 0, dpi};
+    const TRect button = CancelButtonRect(client.cx, client.cy, scale);
+    EXPECT_LE(measurer.TextWidth(regular, CancelCaption), button.Width - 4);
+    EXPECT_LE(measurer.TextHeight(regular, CancelCaption, 0, false), button.Height - 4);
+    EXPECT_LE(
+        scale(kBarLeft) + measurer.TextWidth(regular, FormatElapsedLine(ElapsedFormat, "0:00:00")),
+        button.Left);
+    const TViewerFont bold{kUiFontName, kUiFontSize, fsBold, dpi};
+    EXPECT_LE(scale(kPercentTextTop) + measurer.TextHeight(bold, "100 %", 0, false),
+              scale(kBarHeight));
 
     const int other = dpi == 144 ? 192 : 144;
     RECT before{};
