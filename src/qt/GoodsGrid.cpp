@@ -10,6 +10,30 @@
 
 #include "qt/GoodsGridModel.h"
 
+namespace {
+
+// With a Cyrillic layout Ctrl+Z arrives as Ctrl+Я: the letter keys the grid knows are also found
+// by their place on the keyboard (X and Wayland key codes, evdev's plus 8), as Windows does.
+TGridKey LetterByPlace(const QKeyEvent* event) {
+    if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) return grOther;
+    switch (event->nativeScanCode()) {
+        case 41:
+            return grF;
+        case 52:
+            return grZ;
+        case 29:
+            return grY;
+        case 54:
+            return grC;
+        case 55:
+            return grV;
+        default:
+            return grOther;
+    }
+}
+
+}  // namespace
+
 TGridKeyPress GridKeyOf(const QKeyEvent* event) {
     TGridKeyPress press;
     switch (event->key()) {
@@ -78,6 +102,7 @@ TGridKeyPress GridKeyOf(const QKeyEvent* event) {
             press.Key = grV;
             break;
         default:
+            press.Key = LetterByPlace(event);
             break;
     }
     const Qt::KeyboardModifiers mods = event->modifiers();

@@ -55,6 +55,8 @@ class TGridUndoTest : public QObject {
 
     void DeletionTakenBackSavesTheTablesOfNoDeletion();
     void CopiedPricePastedUndoneAndRedone();
+    void LettersFoundByTheirPlaceUnderACyrillicLayout_data();
+    void LettersFoundByTheirPlaceUnderACyrillicLayout();
 };
 
 void TGridUndoTest::DeletionTakenBackSavesTheTablesOfNoDeletion() {
@@ -94,6 +96,30 @@ void TGridUndoTest::CopiedPricePastedUndoneAndRedone() {
     app.Key(Qt::Key_Z);
     app.Key(Qt::Key_Y);
     QCOMPARE(app.Value(3, gfRPRICE), first);
+}
+
+void TGridUndoTest::LettersFoundByTheirPlaceUnderACyrillicLayout_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<quint32>("scanCode");
+    QTest::addColumn<int>("expected");
+    // X key codes of the Latin letters' places; what a Cyrillic layout's letters there are.
+    QTest::newRow("Ctrl+Я is Ctrl+Z") << int(Qt::Key_Cyrillic_YA) << 52u << int(grZ);
+    QTest::newRow("Ctrl+Н is Ctrl+Y") << int(Qt::Key_Cyrillic_EN) << 29u << int(grY);
+    QTest::newRow("Ctrl+С is Ctrl+C") << int(Qt::Key_Cyrillic_ES) << 54u << int(grC);
+    QTest::newRow("Ctrl+М is Ctrl+V") << int(Qt::Key_Cyrillic_EM) << 55u << int(grV);
+    QTest::newRow("Ctrl+А is Ctrl+F") << int(Qt::Key_Cyrillic_A) << 41u << int(grF);
+    QTest::newRow("a Latin letter keeps its own meaning") << int(Qt::Key_Q) << 52u << int(grOther);
+    QTest::newRow("another place is no letter") << int(Qt::Key_Cyrillic_O) << 39u << int(grOther);
+}
+
+void TGridUndoTest::LettersFoundByTheirPlaceUnderACyrillicLayout() {
+    QFETCH(int, key);
+    QFETCH(quint32, scanCode);
+    QFETCH(int, expected);
+    const QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier, scanCode, 0, 0);
+    const TGridKeyPress press = GridKeyOf(&event);
+    QCOMPARE(int(press.Key), expected);
+    QVERIFY(press.Ctrl);
 }
 
 QTEST_MAIN(TGridUndoTest)
