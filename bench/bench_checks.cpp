@@ -202,6 +202,15 @@ void BM_FindingsListRows(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kRows);
 }
+// What an import or views resumed cost the list: every row checked and grouped again.
+void BM_FindingsListRefresh(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TFindingsList list(f.Goods, f.Record);
+    for (auto _ : state) list.Refresh();
+    state.counters["findings"] = list.LineCount();
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindingsListRefresh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindingsListRows)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_FindingsListAfterEdit)

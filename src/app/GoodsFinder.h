@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,8 +38,9 @@ class TGoodsFinder {
 
   private:
     const TGoodsTable& Goods;
-    std::string Text;    // as typed, trimmed
-    std::string Folded;  // folded for the comparison
+    std::string Text;                     // as typed, trimmed
+    std::string Folded;                   // folded for the comparison
+    std::optional<std::int32_t> QueryId;  // the query as an ID, when it is all digits
     mutable std::string Scratch;
 };
 
