@@ -100,7 +100,7 @@ BENCHMARK(BM_CheckGoods)->Unit(benchmark::kMillisecond);
 // A find in the results grid over the same rows (Ctrl+F, F3), the limit being 0.2 s: a query
 // that matches nothing reads every row, one found near the end most of them.
 void BM_FindInGrid(benchmark::State& state) {
-    const TFixture& f = Fixture();
+    TFixture& f = Fixture();
     TGoodsFinder finder(f.Goods);
     const char* queries[] = {"СЫР ПЛАВЛЕНЫЙ", "моторное 5w-40 4Л 999999", "4600009999990",
                              "2000000"};
@@ -115,6 +115,34 @@ void BM_FindInGrid(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 BENCHMARK(BM_FindInGrid)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// A find that matches nothing right after an edit posted in the middle (0), and the first find
+// after an import, which folds every row (1).
+void BM_FindAfterChange(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TGoodsFinder finder(f.Goods);
+    finder.SetQuery("СЫР ПЛАВЛЕНЫЙ");
+    const bool import = state.range(0) != 0;
+    state.SetLabel(import ? "after an import" : "after an edit");
+    finder.FindAfter(0);
+    int turn = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (import) {
+            f.Goods.SuspendViews();
+            f.Goods.ResumeViews();
+        } else {
+            f.Goods.SetRowNumber(kRows / 2);
+            f.Goods.EditRow();
+            f.Goods.SetText(gfNAME, (turn ^= 1) != 0 ? "Масло" : "Масло моторное");
+            f.Goods.PostRow();
+        }
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(finder.FindAfter(0));
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindAfterChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A KELVA list without barcodes, the usual case: every code generated, so the check digit's check
 // asks for each whether the generator made it.
@@ -155,13 +183,11 @@ void BM_FindingsListAfterEdit(benchmark::State& state) {
     std::optional<TFindingsList> list;
     if (state.range(1) != 0) list.emplace(f.Goods, f.Record);
     const auto field = static_cast<TGoodsField>(state.range(0));
-    std::string values[][2] = {{"", ""},
-                               {"Масло моторное 5W-40 4л", "Масло моторное 5W-30 4л"},
-                               {"", ""},
-                               {"-3", "2"},
-                               {"0", "12.5"},
-                               {"7", "8"},
-                               {"10", "18"}};
+    std::string values[][2] = {
+        {"", ""},      {"Масло моторное 5W-40 4л", "Масло моторное 5W-30 4л"},
+        {"", ""},      {"-3", "2"},
+        {"0", "12.5"}, {"7", "8"},
+        {"10", "18"}};
     for (TGoodsField taken : {gfID, gfKOD})
         values[taken][0] = f.Goods.AsTextAt(kRows / 2 - 1, taken),
         values[taken][1] = f.Goods.AsTextAt(kRows / 2, taken);
