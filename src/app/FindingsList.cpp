@@ -6,7 +6,7 @@
 #include "import/ImportRecord.h"
 
 TFindingsList::TFindingsList(TGoodsTable& table, const TImportRecord& record, int blockRows)
-    : Goods(table), Record(record), Index(table, record, blockRows) {
+    : Goods(table), Record(record), Index(table, record, blockRows), Seen(table.ChangeCount()) {
     Goods.AttachView(this);
 }
 
@@ -16,11 +16,19 @@ TFindingsList::~TFindingsList() {
 
 void TFindingsList::Refresh() {
     Index.Rebuild();
+    Seen = Goods.ChangeCount();
     Changed();
+}
+
+void TFindingsList::GoodsRefreshAll() {
+    // The views woke after a walk that changed no row (an export's): the findings stand.
+    if (Goods.ChangeCount() == Seen) return Changed();
+    Refresh();
 }
 
 void TFindingsList::GoodsEndInsert() {
     Index.RowInserted(Inserted);
+    Seen = Goods.ChangeCount();
     Changed();
 }
 
@@ -31,11 +39,13 @@ void TFindingsList::GoodsBeginRemove(int row) {
 
 void TFindingsList::GoodsEndRemove() {
     Index.RowRemoved(Removed);
+    Seen = Goods.ChangeCount();
     Changed();
 }
 
 void TFindingsList::GoodsRowChanged(int row) {
     Index.RowChanged(row);
+    Seen = Goods.ChangeCount();
     // The lines show the row's name and barcode as they are now, whatever the findings did.
     Changed();
 }

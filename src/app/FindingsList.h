@@ -65,7 +65,7 @@ class TFindingsList final : private IGoodsView {
     void GoodsEndRemove() override;
     void GoodsRowChanged(int row) override;
     void GoodsCurrentChanged(int) override {}
-    void GoodsRefreshAll() override { Refresh(); }
+    void GoodsRefreshAll() override;
 
     TGoodsTable& Goods;
     const TImportRecord& Record;
@@ -73,4 +73,5 @@ class TFindingsList final : private IGoodsView {
     TCheckIndex Index;
     int Inserted = 0;
     int Removed = 0;
+    std::uint64_t Seen = 0;  // the table's change count the index was last brought up to
 };

@@ -53,7 +53,7 @@ std::string FoldCase(std::string_view utf8) {
 TGoodsFinder::TGoodsFinder(TGoodsTable& table, int blockRows)
     : Goods(table), BlockRows(std::max(blockRows, 1)) {
     Goods.AttachView(this);
-    GoodsRefreshAll();
+    Restart();
 }
 
 TGoodsFinder::~TGoodsFinder() {
@@ -89,6 +89,12 @@ bool TGoodsFinder::Matches(int row) const {
 }
 
 void TGoodsFinder::GoodsRefreshAll() {
+    // The views woke after a walk that changed no row (an export's): the blocks stand.
+    if (Goods.ChangeCount() != Seen) Restart();
+}
+
+void TGoodsFinder::Restart() {
+    Seen = Goods.ChangeCount();
     Blocks.clear();
     const int count = Goods.IsOpen() ? Goods.RowCount() : 0;
     for (int first = 1; first <= count; first += BlockRows)
@@ -135,6 +141,7 @@ void TGoodsFinder::GoodsBeginRemove(int row) {
 }
 
 void TGoodsFinder::GoodsRowChanged(int row) {
+    Seen = Goods.ChangeCount();
     int before = 0;
     const std::size_t at = BlockOf(row, before);
     if (at < Blocks.size()) Blocks[at].Stale = true;

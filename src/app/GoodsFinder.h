@@ -68,12 +68,13 @@ class TGoodsFinder final : private IGoodsView {
     int FirstMatch(int first, int last) const;
 
     void GoodsBeginInsert(int row) override;
-    void GoodsEndInsert() override {}
+    void GoodsEndInsert() override { Seen = Goods.ChangeCount(); }
     void GoodsBeginRemove(int row) override;
-    void GoodsEndRemove() override {}
+    void GoodsEndRemove() override { Seen = Goods.ChangeCount(); }
     void GoodsRowChanged(int row) override;
     void GoodsCurrentChanged(int) override {}
     void GoodsRefreshAll() override;
+    void Restart();  // every block stale
 
     TGoodsTable& Goods;
     int BlockRows;
@@ -85,6 +86,7 @@ class TGoodsFinder final : private IGoodsView {
     std::optional<std::boyer_moore_horspool_searcher<std::string::const_iterator>> Searcher;
     mutable std::string Scratch;
     mutable std::vector<TBlock> Blocks;  // in row order, covering every row
+    std::uint64_t Seen = 0;              // the table's change count the blocks were told of
 };
 
 // Ctrl+F and F3 of the results grid over the finder: a find starts after the grid's current row
