@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#ifndef _WIN32
+#include <string.h>
+#endif
+
 #include "app/GoodsGridController.h"
 #include "text/NumberText.h"
 #include "text/Trim.h"
@@ -97,8 +101,11 @@ void TGoodsFinder::Restart() {
     Seen = Goods.ChangeCount();
     Blocks.clear();
     const int count = Goods.IsOpen() ? Goods.RowCount() : 0;
-    for (int first = 1; first <= count; first += BlockRows)
+    // Folded now rather than at the first find, which the operator waits for.
+    for (int first = 1; first <= count; first += BlockRows) {
         Blocks.push_back({std::min(BlockRows, count - first + 1), true, {}, {}, {}, {}, {}});
+        Fold(Blocks.back(), first);
+    }
 }
 
 std::size_t TGoodsFinder::BlockOf(int row, int& before) const {
@@ -165,20 +172,28 @@ void TGoodsFinder::Fold(TBlock& block, int first) const {
 
 int TGoodsFinder::FirstText(const std::string& texts, const std::vector<std::uint32_t>& ends,
                             int lo, int hi) const {
-    // One search over the rows' texts together; a hit that runs on into the next text belongs to
-    // neither, and the search goes on from that text.
-    const auto begin = texts.cbegin();
-    const auto at = [&](std::size_t offset) { return begin + static_cast<std::ptrdiff_t>(offset); };
+    // One search over the rows' texts together. A hit that runs on into the next text belongs to
+    // neither, and the search goes on from the next text.
+    const std::size_t size = Folded.size();
     std::size_t from = lo == 0 ? 0 : ends[static_cast<std::size_t>(lo - 1)];
     const std::size_t end = ends[static_cast<std::size_t>(hi)];
-    while (from + Folded.size() <= end) {
-        const auto found = std::search(at(from), at(end), *Searcher);
-        if (found == at(end)) break;
+    while (from + size <= end) {
+#ifdef _WIN32
+        const auto begin = texts.cbegin();
+        const auto found = std::search(begin + static_cast<std::ptrdiff_t>(from),
+                                       begin + static_cast<std::ptrdiff_t>(end), *Searcher);
+        if (found == begin + static_cast<std::ptrdiff_t>(end)) break;
         const auto hit = static_cast<std::size_t>(found - begin);
+#else
+        // glibc's memmem skips by pairs of bytes, which a query of repeated digits needs.
+        const void* found = memmem(texts.data() + from, end - from, Folded.data(), size);
+        if (found == nullptr) break;
+        const auto hit = static_cast<std::size_t>(static_cast<const char*>(found) - texts.data());
+#endif
         const auto in = static_cast<int>(
             std::upper_bound(ends.begin() + lo, ends.begin() + hi + 1, hit) - ends.begin());
         const std::size_t textEnd = ends[static_cast<std::size_t>(in)];
-        if (hit + Folded.size() <= textEnd) return in;
+        if (hit + size <= textEnd) return in;
         from = textEnd;
     }
     return hi + 1;
@@ -188,17 +203,21 @@ int TGoodsFinder::FirstIn(TBlock& block, int blockFirst, int first, int last) co
     if (block.Stale) Fold(block, blockFirst);
     const int lo = first - blockFirst, hi = last - blockFirst;
     const int named = FirstText(block.Names, block.NameEnds, lo, hi);
-    // An ID or a whole barcode in a row before it: barcodes are compared only at the query's
-    // length, which few have unless it is a barcode's.
+    // An ID or a whole barcode in a row before it. Only barcodes of the query's length are read,
+    // from their last character: barcodes of one supplier share their first digits.
     const std::size_t size = Folded.size();
     const std::int64_t id = QueryId ? *QueryId : kNoId;
+    const char* kods = block.Kods.data();
     std::uint32_t kodStart = lo == 0 ? 0 : block.KodEnds[static_cast<std::size_t>(lo - 1)];
     for (int i = lo; i < named; ++i) {
         const auto at = static_cast<std::size_t>(i);
         const std::uint32_t kodEnd = block.KodEnds[at];
-        if ((id != kNoId && block.Ids[at] == id) ||
-            (kodEnd - kodStart == size && block.Kods.compare(kodStart, size, Folded) == 0))
-            return blockFirst + i;
+        if (id != kNoId && block.Ids[at] == id) return blockFirst + i;
+        if (kodEnd - kodStart == size) {
+            std::size_t same = size;
+            while (same > 0 && kods[kodStart + same - 1] == Folded[same - 1]) --same;
+            if (same == 0) return blockFirst + i;
+        }
         kodStart = kodEnd;
     }
     return named <= hi ? blockFirst + named : 0;

@@ -28,7 +28,8 @@ struct TFindResult {
 // A row matches the query when its ID is the query, its barcode is the query, or its name holds
 // the query, all without regard to case; the query is trimmed. A find reads the names and barcodes
 // folded once, in blocks of rows that follow the table's changes (the finder is one of its views):
-// a change folds its block again at the next find, an import every block.
+// a change folds its block again at the next find; an import folds every block at once, so no
+// find waits for a million rows to be folded.
 class TGoodsFinder final : private IGoodsView {
   public:
     // `blockRows`: how many rows are folded together (a tuning knob; tests make it small).
@@ -81,8 +82,8 @@ class TGoodsFinder final : private IGoodsView {
     std::string Text;                     // as typed, trimmed
     std::string Folded;                   // folded for the comparison
     std::optional<std::int32_t> QueryId;  // the query as an ID, when it is all digits
-    // Over the folded query. It skips by the window's last byte: a first-byte scan stops at every
-    // other byte of a Cyrillic text (D0, D1).
+    // Over the folded query, where the C library has no memmem (Windows). It skips by the
+    // window's last byte: a first-byte scan stops at every other byte of a Cyrillic text (D0, D1).
     std::optional<std::boyer_moore_horspool_searcher<std::string::const_iterator>> Searcher;
     mutable std::string Scratch;
     mutable std::vector<TBlock> Blocks;  // in row order, covering every row
