@@ -1,5 +1,7 @@
 #include "app/WindowLayout.h"
 
+#include <algorithm>
+
 namespace {
 
 // One axis of an anchored place: its start and length in a client `size` long, the design's
@@ -39,4 +41,19 @@ TPlace ViewerPlace(TViewerWidget control, int width, int height, TScale scale) {
         Anchor(design.Top, design.Height, kViewerClientHeight, (entry.Anchors & akTop) != 0,
                (entry.Anchors & akBottom) != 0, height, scale);
     return {x.Start, y.Start, x.Length, y.Length};
+}
+
+int RightLimit(const TPlace& place, std::span<const TPlace> others, int limit, int gap) {
+    for (const TPlace& other : others) {
+        const bool rowsMeet =
+            other.Top < place.Top + place.Height && place.Top < other.Top + other.Height;
+        if (rowsMeet && other.Left > place.Left) limit = std::min(limit, other.Left - gap);
+    }
+    return limit;
+}
+
+TPlace OpeningPlace(int width, int height, const TPlace& screen, const TPlace& work) {
+    const int left = screen.Left + (screen.Width - width) / 2;
+    const int top = screen.Top + (screen.Height - height) / 2;
+    return {std::max(left, work.Left), std::max(top, work.Top), width, height};
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 // Where the controls of the main window and of the results viewer sit, in the design's 96-dpi
@@ -25,6 +26,14 @@ struct TScale {
     int operator()(int pixels) const;
     TPlace operator()(const TPlace& place) const;
 };
+
+// How far right a control at `place` may reach: `gap` short of the left edge of the nearest of
+// `others` to its right whose rows meet its own, or `limit` when none does.
+int RightLimit(const TPlace& place, std::span<const TPlace> others, int limit, int gap);
+
+// Where a window of `width` x `height` opens: centred on `screen`, but never with its title bar
+// above or left of the work area `work` (a window taller than the work area starts at its top).
+TPlace OpeningPlace(int width, int height, const TPlace& screen, const TPlace& work);
 
 // The main window: a fixed client area.
 inline constexpr int kMainClientWidth = 510;

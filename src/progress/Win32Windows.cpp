@@ -15,6 +15,22 @@ namespace {
 
 constexpr const wchar_t* kViewerClassName = L"ProgressViewerFormClass";
 
+// The progress window is composed in 96-dpi pixels. Its thread is made DPI-unaware before it
+// creates the window, so that Windows scales the window to its monitor (GDI-scaled where the
+// system can, Windows 10 1809 and later, else stretched) while the program's own windows scale
+// themselves. Systems without per-thread awareness run the whole program at 96 dpi anyway.
+void MakeThreadDpiUnaware() {
+    using TSetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto setContext = user32 ? reinterpret_cast<TSetContext>(reinterpret_cast<void*>(
+                                         GetProcAddress(user32, "SetThreadDpiAwarenessContext")))
+                                   : nullptr;
+    if (!setContext) return;
+    if (!setContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED)) {
+        setContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+    }
+}
+
 class TWin32Window final : public IViewerWindow, private TWindowTarget {
   public:
     // The native window is created by Open, once the object exists to receive its messages.
@@ -133,6 +149,10 @@ class TWin32Window final : public IViewerWindow, private TWindowTarget {
 
 class TWin32WindowSystem : public IViewerWindowSystem {
   public:
+    // Opened by the viewer thread, which makes and places the window: the work area and the
+    // window's place are both in the unaware thread's pixels.
+    TWin32WindowSystem() { MakeThreadDpiUnaware(); }
+
     TWorkArea WorkArea() override {
         RECT area{};
         if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {

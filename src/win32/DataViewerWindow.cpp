@@ -11,9 +11,11 @@
 #include "app/ResultsViewerController.h"
 #include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
+#include "win32/Accessible.h"
 #include "win32/GoodsList.h"
 #include "win32/GoodsListKeys.h"
 #include "win32/WideText.h"
+#include "winbase/Dpi.h"
 #include "winbase/GdiObjects.h"
 #include "winbase/WindowClass.h"
 
@@ -40,6 +42,8 @@ struct TDataViewerWindow::TImpl final : private IResultsViewerView, private TWin
     LRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
     int Scaled(int pixels) const { return MulDiv(pixels, Dpi, 96); }
+    // Fonts, Label1's size and the lists' columns for `dpi`.
+    void ApplyDpi(int dpi);
     HWND Button(const char* text, int id, int width);
     HWND Child(const wchar_t* cls, const char* text, DWORD style, DWORD exStyle, int id);
     void CreatePanel();
@@ -67,7 +71,8 @@ struct TDataViewerWindow::TImpl final : private IResultsViewerView, private TWin
     int Dpi = 96;
     TFont Font;
     TFont BoldFont;
-    HWND Window = nullptr;
+    // Declared after the fonts its controls draw in, so that it goes before them.
+    TTargetWindow Window;
     HWND Label1 = nullptr;
     TResultsViewerController Viewer;
     std::unique_ptr<TGoodsList> DBGrid1;  // a view of the viewer's grid: it goes first
@@ -91,23 +96,58 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     windowClass.Name = kClassName;
     RegisterWindowClass(windowClass);
 
-    const HDC screen = GetDC(nullptr);
-    Dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    // Owned by the main window: no taskbar button, always in front of it. Sized once it can be
+    // asked for the resolution it is drawn at.
+    Window = TTargetWindow(CreateTargetWindow(this, 0, kClassName, Wide(kViewerCaption).c_str(),
+                                              kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                              kViewerClientWidth, kViewerClientHeight, owner));
+    Dpi = WindowDpi(Window.Get());
     Font = TahomaFont(Scaled(11), FW_NORMAL);
     BoldFont = TahomaFont(Scaled(13), FW_BOLD);
+    const SIZE frame =
+        FrameSize(Scaled(kViewerClientWidth), Scaled(kViewerClientHeight), kStyle, 0, Dpi);
+    SetWindowPos(Window.Get(), nullptr, 0, 0, frame.cx, frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    RECT frame{0, 0, Scaled(kViewerClientWidth), Scaled(kViewerClientHeight)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    // Owned by the main window: no taskbar button, always in front of it.
-    Window = CreateTargetWindow(this, 0, kClassName, Wide(kViewerCaption).c_str(), kStyle,
-                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                frame.bottom - frame.top, owner);
-
-    const std::wstring label = Wide(kViewerLabel);
-    Label1 = CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0,
-                             0, 0, Window, MenuId(kLabel1Id), instance, nullptr);
+    // Created in their focus order, each label right before what it names.
+    Label1 = CreateWindowExW(0, L"STATIC", Wide(kViewerLabel).c_str(),
+                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, Window.Get(),
+                             MenuId(kLabel1Id), instance, nullptr);
     SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont.Get()), FALSE);
+    DBGrid1 = std::make_unique<TGoodsList>(
+        Window.Get(), kDBGrid1Id, Viewer.Grid(), Font.Get(), [this] { Viewer.BitBtn1Click(); },
+        Dpi);
+    // Label1 asks the operator to edit: the grid's name says what it holds.
+    SetAccessibleName(DBGrid1->Handle(), kViewerCaption);
+    BitBtn1 = Button(kCloseButton, kBitBtn1Id, 75);
+    Button3 = Button(kSaveButton, kButton3Id, 162);
+    CreatePanel();
+    Focused = DBGrid1->Handle();
+    ApplyDpi(Dpi);
+    Arrange();
+}
+
+TDataViewerWindow::TImpl::~TImpl() {
+    Viewer.SetView(nullptr);
+    // The grid's list view notifies the window as it goes: the view is gone by then.
+    DBGrid1.reset();
+}
+
+void TDataViewerWindow::TImpl::ApplyDpi(int dpi) {
+    Dpi = dpi;
+    // The controls draw in the old fonts until they have the new ones: those go at the end.
+    const TFont oldFonts[] = {std::move(Font), std::move(BoldFont)};
+    Font = TahomaFont(Scaled(11), FW_NORMAL);
+    BoldFont = TahomaFont(Scaled(13), FW_BOLD);
+    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont.Get()), FALSE);
+    for (const HWND control :
+         {BitBtn1, Button3, lbFind, edFind, lbFindStatus, lbFindings, lstFindings}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
+    }
+    DBGrid1->SetFont(Font.Get(), dpi);
+
+    // Label1 is as large as its text.
+    const std::wstring label = Wide(kViewerLabel);
     const HDC dc = GetDC(Label1);
     const HGDIOBJ old = SelectObject(dc, BoldFont.Get());
     SIZE size{};
@@ -116,27 +156,14 @@ TDataViewerWindow::TImpl::TImpl(HWND owner, TMainController& controller,
     ReleaseDC(Label1, dc);
     const TPlace& place = kViewerControls[vwLabel1].Place;
     MoveWindow(Label1, Scaled(place.Left), Scaled(place.Top), size.cx, size.cy, FALSE);
-
-    // Created in their focus order.
-    DBGrid1 = std::make_unique<TGoodsList>(Window, kDBGrid1Id, Viewer.Grid(), Font.Get(),
-                                           [this] { Viewer.BitBtn1Click(); });
-    BitBtn1 = Button(kCloseButton, kBitBtn1Id, 75);
-    Button3 = Button(kSaveButton, kButton3Id, 162);
-    CreatePanel();
-    Focused = DBGrid1->Handle();
-    Arrange();
-}
-
-TDataViewerWindow::TImpl::~TImpl() {
-    Viewer.SetView(nullptr);
-    DBGrid1.reset();
-    if (Window) DestroyWindow(Window);
+    FitFindingsColumn();
+    InvalidateRect(Window.Get(), nullptr, TRUE);
 }
 
 HWND TDataViewerWindow::TImpl::Button(const char* text, int id, int width) {
     const HWND button = CreateWindowExW(
         0, L"BUTTON", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
-        Scaled(width), Scaled(25), Window, MenuId(id), GetModuleHandleW(nullptr), nullptr);
+        Scaled(width), Scaled(25), Window.Get(), MenuId(id), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return button;
 }
@@ -145,7 +172,7 @@ HWND TDataViewerWindow::TImpl::Child(const wchar_t* cls, const char* text, DWORD
                                      DWORD exStyle, int id) {
     const HWND child =
         CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                        Window, MenuId(id), GetModuleHandleW(nullptr), nullptr);
+                        Window.Get(), MenuId(id), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return child;
 }
@@ -167,13 +194,15 @@ void TDataViewerWindow::TImpl::CreatePanel() {
     column.mask = LVCF_WIDTH;
     column.cx = Scaled(kFindPanelWidth);
     SendMessageW(lstFindings, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    // Its caption above shows the counts too: the list's name is the caption alone.
+    SetAccessibleName(lstFindings, kFindingsLabel);
     Viewer.SetView(this);
     FindingsChanged();
 }
 
 void TDataViewerWindow::TImpl::Arrange() {
     RECT client{};
-    GetClientRect(Window, &client);
+    GetClientRect(Window.Get(), &client);
     const std::pair<TViewerWidget, HWND> controls[] = {{vwDBGrid1, DBGrid1->Handle()},
                                                        {vwBitBtn1, BitBtn1},
                                                        {vwButton3, Button3},
@@ -269,7 +298,8 @@ LRESULT TDataViewerWindow::TImpl::FindingsNotify(NMHDR* header) {
 }
 
 HWND TDataViewerWindow::TImpl::FocusTarget() const {
-    if (Focused && IsWindow(Focused) && IsWindowVisible(Focused) && IsChild(Window, Focused)) {
+    if (Focused && IsWindow(Focused) && IsWindowVisible(Focused) &&
+        IsChild(Window.Get(), Focused)) {
         return Focused;
     }
     return DBGrid1->Handle();
@@ -278,8 +308,9 @@ HWND TDataViewerWindow::TImpl::FocusTarget() const {
 LRESULT TDataViewerWindow::TImpl::WindowMessage(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
     // Messages before the controls exist, and after the window went, are the system's.
-    if (!DBGrid1 || Window != window) {
-        if (message == WM_NCDESTROY) Window = nullptr;
+    if (!DBGrid1 || Window.Get() != window) {
+        // Destroyed with its owner, not by Window.
+        if (message == WM_NCDESTROY && Window.Get() == window) Window.Release();
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return Message(message, wParam, lParam);
@@ -309,7 +340,7 @@ LRESULT TDataViewerWindow::TImpl::Message(UINT message, WPARAM wParam, LPARAM lP
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
-                if (focus && IsChild(Window, focus)) Focused = focus;
+                if (focus && IsChild(Window.Get(), focus)) Focused = focus;
             } else {
                 SetFocus(FocusTarget());
             }
@@ -323,15 +354,23 @@ LRESULT TDataViewerWindow::TImpl::Message(UINT message, WPARAM wParam, LPARAM lP
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
-        case WM_NCDESTROY: {
-            const HWND gone = Window;
-            Window = nullptr;
-            return DefWindowProcW(gone, message, wParam, lParam);
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another resolution: fonts for it, and the window where the
+            // system suggests (its WM_SIZE places the controls).
+            ApplyDpi(HIWORD(wParam));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(Window.Get(), nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
         }
+        case WM_NCDESTROY:
+            // Destroyed with its owner, not by Window.
+            return DefWindowProcW(Window.Release(), message, wParam, lParam);
         default:
             break;
     }
-    return DefWindowProcW(Window, message, wParam, lParam);
+    return DefWindowProcW(Window.Get(), message, wParam, lParam);
 }
 
 TDataViewerWindow::TDataViewerWindow(HWND owner, TMainController& controller,
@@ -341,7 +380,7 @@ TDataViewerWindow::TDataViewerWindow(HWND owner, TMainController& controller,
 TDataViewerWindow::~TDataViewerWindow() = default;
 
 void TDataViewerWindow::Show() {
-    const HWND window = Impl->Window;
+    const HWND window = Impl->Window.Get();
     if (!window) return;
     // The program's icon in the title bar, as the main window has it by now.
     if (!SendMessageW(window, WM_GETICON, ICON_SMALL, 0) && Impl->Owner) {
@@ -353,19 +392,27 @@ void TDataViewerWindow::Show() {
     ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(window);
     BringWindowToTop(window);
+    // Focus cues as the last input asks: hidden after a click, shown after a key.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
 }
 
 void TDataViewerWindow::Hide() {
-    if (Impl->Window) ShowWindow(Impl->Window, SW_HIDE);
+    if (Impl->Window) ShowWindow(Impl->Window.Get(), SW_HIDE);
 }
 
 HWND TDataViewerWindow::Handle() const {
-    return Impl->Window;
+    return Impl->Window.Get();
 }
 
 bool TDataViewerWindow::PreTranslate(MSG& message) {
-    const HWND window = Impl->Window;
-    if (!window || message.message != WM_KEYDOWN) return false;
+    const HWND window = Impl->Window.Get();
+    if (!window || (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)) {
+        return false;
+    }
     if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+    // Windows hides focus cues until the keyboard is used; from the first key on they show (the
+    // system passes the change on to the controls only when the state changes).
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (message.message != WM_KEYDOWN) return false;
     return Impl->Viewer.Key(GridKeyPress(message.wParam), Impl->ControlOf(message.hwnd));
 }

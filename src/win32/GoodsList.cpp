@@ -22,8 +22,8 @@ int TextWidth(HDC dc, const std::wstring& text) {
 }  // namespace
 
 TGoodsList::TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT font,
-                       std::function<void()> escape)
-    : Control(control), Escape(std::move(escape)), Font(font) {
+                       std::function<void()> escape, int dpi)
+    : Control(control), Escape(std::move(escape)), Font(font), Dpi(dpi) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // Clipping the children keeps the list's own painting off the cell editor.
     List = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -32,7 +32,8 @@ TGoodsList::TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT
                            0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            instance, nullptr);
     SendMessageW(List, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
-    ListView_SetExtendedListViewStyle(List, LVS_EX_GRIDLINES);
+    // Drawn off screen first: no flicker while rows scroll or the window is resized.
+    ListView_SetExtendedListViewStyle(List, LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     Editor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, 0, 0, 0,
                              0, List, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
                              instance, nullptr);
@@ -41,15 +42,10 @@ TGoodsList::TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT
     SetWindowSubclass(Editor, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     // The marker column: as wide as the widest marker and a margin, never dragged.
-    const HDC dc = GetDC(List);
-    const HGDIOBJ old = SelectObject(dc, Font);
-    const int markerWidth = TextWidth(dc, Wide(TGoodsGridController::kMarkerBrowse)) + 12;
-    SelectObject(dc, old);
-    ReleaseDC(List, dc);
     LVCOLUMNW marker{};
     marker.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     marker.fmt = LVCFMT_LEFT;
-    marker.cx = markerWidth;
+    marker.cx = MarkerWidth();
     marker.pszText = const_cast<wchar_t*>(L"");
     SendMessageW(List, LVM_INSERTCOLUMNW, kMarkerColumn, reinterpret_cast<LPARAM>(&marker));
 
@@ -62,6 +58,30 @@ TGoodsList::TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT
         SelectInList(current - 1);
     }
     Control.SetView(this);
+}
+
+int TGoodsList::MarkerWidth() const {
+    const HDC dc = GetDC(List);
+    const HGDIOBJ old = SelectObject(dc, Font);
+    const int width = TextWidth(dc, Wide(TGoodsGridController::kMarkerBrowse)) + Scaled(12);
+    SelectObject(dc, old);
+    ReleaseDC(List, dc);
+    return width;
+}
+
+void TGoodsList::SetFont(HFONT font, int dpi) {
+    const int oldDpi = Dpi;
+    Font = font;
+    Dpi = dpi;
+    SendMessageW(List, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    SendMessageW(Editor, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    ListView_SetColumnWidth(List, kMarkerColumn, MarkerWidth());
+    for (int column = 0; column < Columns; ++column) {
+        const int width = ListView_GetColumnWidth(List, ListColumn(column));
+        ListView_SetColumnWidth(List, ListColumn(column), MulDiv(width, dpi, oldDpi));
+    }
+    if (EditorOpen) PlaceEditor();
+    InvalidateRect(List, nullptr, TRUE);
 }
 
 TGoodsList::~TGoodsList() {
@@ -344,7 +364,7 @@ void TGoodsList::SyncColumns() {
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = facts.Align == gaLeft ? LVCFMT_LEFT : LVCFMT_RIGHT;
         column.cx = TGoodsGridController::ColumnWidth(
-            Columns, static_cast<int>(metrics.tmAveCharWidth), textWidth, 12);
+            Columns, static_cast<int>(metrics.tmAveCharWidth), textWidth, Scaled(12));
         column.pszText = title.data();
         column.iSubItem = ListColumn(Columns);
         SendMessageW(List, LVM_INSERTCOLUMNW, static_cast<WPARAM>(ListColumn(Columns)),
@@ -481,7 +501,8 @@ void TGoodsList::DrawMarker(HDC dc, int row) {
     const int y = (cell.top + cell.bottom) / 2;
     if (marker == TGoodsGridController::kMarkerBrowse) {
         // A drawn triangle: the character is missing from many fonts (Tahoma among them).
-        const POINT triangle[] = {{x - 2, y - 4}, {x - 2, y + 5}, {x + 3, y}};
+        const POINT triangle[] = {
+            {x - Scaled(2), y - Scaled(4)}, {x - Scaled(2), y + Scaled(5)}, {x + Scaled(3), y}};
         Polygon(dc, triangle, 3);
     } else {
         std::wstring text = Wide(marker);

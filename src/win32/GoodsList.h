@@ -15,11 +15,11 @@
 // view's messages onto it.
 class TGoodsList final : private IGoodsGridView {
   public:
-    // A child list view of `parent` with the control id `id`, drawn in `font`, a view of
-    // `control`, which outlives it. `escape` runs for Esc pressed in the grid or its cell editor
-    // (the viewer closes).
+    // A child list view of `parent` with the control id `id`, drawn in `font` at `dpi`, a view
+    // of `control`, which outlives it. `escape` runs for Esc pressed in the grid or its cell
+    // editor (the viewer closes).
     TGoodsList(HWND parent, int id, TGoodsGridController& control, HFONT font,
-               std::function<void()> escape);
+               std::function<void()> escape, int dpi = 96);
     ~TGoodsList() override;
     TGoodsList(const TGoodsList&) = delete;
     TGoodsList& operator=(const TGoodsList&) = delete;
@@ -28,6 +28,10 @@ class TGoodsList final : private IGoodsGridView {
     // The open cell editor, or nullptr.
     HWND CellEditor() const { return EditorOpen ? Editor : nullptr; }
     TGoodsGridController& Controller() const { return Control; }
+
+    // The window moved to a resolution of `dpi`, drawn in `font` from now on: the marker and
+    // every column keep their share of the width.
+    void SetFont(HFONT font, int dpi);
 
     // A WM_NOTIFY of the list view to its parent (cell texts, drawing, moves); what the parent's
     // window procedure returns for it.
@@ -70,6 +74,8 @@ class TGoodsList final : private IGoodsGridView {
     void RedrawRow(int row);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawMarker(HDC dc, int row);
+    int Scaled(int pixels) const { return MulDiv(pixels, Dpi, 96); }
+    int MarkerWidth() const;
 
     // IGoodsGridView
     void BeginInsertRow(int row) override;
@@ -90,6 +96,7 @@ class TGoodsList final : private IGoodsGridView {
     TGoodsGridController& Control;
     std::function<void()> Escape;
     HFONT Font;
+    int Dpi;
     HWND List = nullptr;
     HWND Editor = nullptr;
     int Count = 0;    // rows as the list view has followed them

@@ -3,15 +3,18 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <vector>
 
 #include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
+#include "win32/Accessible.h"
 #include "win32/Choosers.h"
 #include "win32/DataViewerWindow.h"
 #include "win32/MainWindowIds.h"
 #include "win32/OemEdit.h"
 #include "win32/RegionalCurrency.h"
 #include "win32/WideText.h"
+#include "winbase/Dpi.h"
 #include "winbase/WindowClass.h"
 
 namespace {
@@ -64,18 +67,32 @@ bool InstructionsFit(HWND memo, HFONT font, const RECT& area) {
     return fit;
 }
 
-// A label's size follows its text in its font.
-void FitToText(HWND label, HFONT font) {
-    HDC dc = GetDC(label);
+// The size of a control's text in `font`, on one line.
+SIZE TextSize(HWND control, HFONT font) {
+    HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, font);
     RECT rect{};
-    const std::wstring text = Wide(TextOf(label));
+    const std::wstring text = Wide(TextOf(control));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
               DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
-    ReleaseDC(label, dc);
-    SetWindowPos(label, nullptr, 0, 0, rect.right, rect.bottom,
+    ReleaseDC(control, dc);
+    return {rect.right, rect.bottom};
+}
+
+// A label's size follows its text in its font.
+void FitToText(HWND label, HFONT font) {
+    const SIZE size = TextSize(label, font);
+    SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The control's rectangle in its parent's client area.
+TPlace PlaceOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
 }  // namespace
@@ -91,19 +108,13 @@ TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency(
                                                   GetSystemMetrics(SM_CYSMICON), 0));
     RegisterWindowClass(cls);
 
-    HDC screen = GetDC(nullptr);
-    Dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    Font = TahomaFont(MulDiv(11, Dpi, 96), FW_NORMAL);
-    BoldFont = TahomaFont(MulDiv(11, Dpi, 96), FW_BOLD);
-
-    RECT frame{0, 0, MulDiv(kMainClientWidth, Dpi, 96), MulDiv(kMainClientHeight, Dpi, 96)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    // Made on the primary monitor, where Show centres it, and sized for that monitor's
+    // resolution once the window can be asked for it.
     Window = CreateTargetWindow(this, kExStyle, kMainWindowClass, Wide(kMainCaption).c_str(),
-                                kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr);
+                                kStyle, 0, 0, kMainClientWidth, kMainClientHeight, nullptr);
     Shell.SetHome(Window);
     CreateControls();
+    ApplyDpi(WindowDpi(Window));
     Main.SetView(this);
     // After this window, whose goods table its grid shows; its save button presses this window's.
     Viewer = std::make_unique<TDataViewerWindow>(Window, Main, [this] {
@@ -121,81 +132,185 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::CreateControls() {
     const TMainInputs& start = Main.Defaults();
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Window, GWLP_HINSTANCE));
-    const TScale scale{Dpi};
-    auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, int id,
-                    const TPlace& place) {
-        const TPlace at = scale(place);
-        HWND control =
-            CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                            at.Left, at.Top, at.Width, at.Height, Window,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
-        return control;
+    // Made in the window order: the focus order, each label right before its box, where screen
+    // readers look for a box's name; Tab follows the same order through the boxes.
+    auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle,
+                    int id) {
+        return CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0,
+                               0, 0, 0, Window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               instance, nullptr);
     };
-    auto place = [&](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle,
-                     TMainControl control) {
-        return make(cls, text, style, exStyle, MainControlId(control), MainPlace(control));
+    auto label = [&](TMainControl control, const std::string& text) {
+        make(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, MainControlId(control));
     };
-    auto label = [&](TMainControl control, const char* text) {
-        FitToText(place(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, control), Font.Get());
-    };
-    auto edit = [&](int id, const std::string& text, const TPlace& at) {
-        RestrictToOem(make(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, at));
-    };
-    // A file name or folder box: the text box and its browse button share the box's width.
-    auto nameBox = [&](TMainControl control, int browseId, const std::string& text) {
-        const TPlace& box = MainPlace(control);
-        edit(MainControlId(control), text,
-             {box.Left, box.Top, box.Width - kBrowseWidth, box.Height});
-        make(L"BUTTON", "...", BS_PUSHBUTTON, 0, browseId,
-             {box.Left + box.Width - kBrowseWidth, box.Top, kBrowseWidth, box.Height});
+    auto edit = [&](TMainControl control, const std::string& text) {
+        RestrictToOem(make(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                           MainControlId(control)));
     };
     auto checkBox = [&](TMainControl control, const char* text, bool checked) {
-        HWND box = place(L"BUTTON", text, WS_TABSTOP | BS_AUTOCHECKBOX, 0, control);
+        HWND box = make(L"BUTTON", text, WS_TABSTOP | BS_AUTOCHECKBOX, 0, MainControlId(control));
         SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     };
     auto button = [&](TMainControl control, const char* text) {
-        place(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, control);
+        make(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, MainControlId(control));
+    };
+    // A file name or folder box: the text box and its browse button, named for screen readers.
+    auto nameBox = [&](TMainControl control, int browseId, const std::string& text,
+                       const char* browseName) {
+        edit(control, text);
+        SetAccessibleName(make(L"BUTTON", "...", BS_PUSHBUTTON, 0, browseId), browseName);
     };
 
-    HWND memo =
-        place(L"EDIT", "", WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
-              WS_EX_CLIENTEDGE, mwMemo1);
-    FitInstructions(memo);
-    SetWindowTextW(memo, InstructionsText().c_str());
-    SetWindowSubclass(memo, MemoProc, kMemoSubclass, 0);
-
-    label(mwLabel1, kPrintLabel);
-    nameBox(mwEdOpenPRINT, mcBrowsePRINT, start.PrintFile);
-    label(mwLabel2, kArticleLabel);
-    nameBox(mwEdOpenARTICLE, mcBrowseARTICLE, start.ArticleFile);
-    label(mwLabel6, kFolderLabel);
-    nameBox(mwEdDBFFolder, mcBrowseDBFFolder, start.Folder);
-    label(mwLabel3, kPrefixLabel);
-    edit(mcEdBarCodePrefix, start.Prefix, MainPlace(mwEdBarCodePrefix));
-    label(mwLabel4, kStartValueLabel);
-    edit(mcEdBarCodeStartValue, start.StartValue, MainPlace(mwEdBarCodeStartValue));
-    checkBox(mwCbEan13, kEan13Caption, start.Ean13);
-    checkBox(mwCbWriteID, kWriteIDCaption, start.WriteID);
-    label(mwLabel5, kNdsLabel);
-    edit(mcEdNDSValue, start.NdsValue, MainPlace(mwEdNDSValue));
-
-    HWND count =
-        place(L"STATIC", InitialCountText(), SS_LEFT | SS_NOPREFIX, 0, mwLbBarCodesGeneratedCount);
-    SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont.Get()), FALSE);
-    FitToText(count, BoldFont.Get());
-    ShowWindow(count, SW_HIDE);
-
-    button(mwButton1, kImportButton);
-    button(mwButton2, kShowResultsButton);
-    button(mwBtnSaveToDBF, kSaveButton);
-
-    // Tab follows the order of the child windows: put the focusable ones in the focus order.
-    HWND previous = HWND_TOP;
     for (const TMainControl control : kMainFocusOrder) {
-        HWND next = Control(MainControlId(control));
-        SetWindowPos(next, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = next;
+        switch (control) {
+            case mwMemo1: {
+                HWND memo = make(L"EDIT", "",
+                                 WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
+                                 WS_EX_CLIENTEDGE, mcMemo1);
+                SetWindowTextW(memo, InstructionsText().c_str());
+                SetWindowSubclass(memo, MemoProc, kMemoSubclass, 0);
+                break;
+            }
+            case mwEdOpenPRINT:
+                label(mwLabel1, kPrintLabel);
+                nameBox(control, mcBrowsePRINT, start.PrintFile, kBrowsePrintName);
+                break;
+            case mwEdOpenARTICLE:
+                label(mwLabel2, kArticleLabel);
+                nameBox(control, mcBrowseARTICLE, start.ArticleFile, kBrowseArticleName);
+                break;
+            case mwEdDBFFolder:
+                label(mwLabel6, kFolderLabel);
+                nameBox(control, mcBrowseDBFFolder, start.Folder, kBrowseFolderName);
+                break;
+            case mwEdBarCodePrefix:
+                label(mwLabel3, kPrefixLabel);
+                edit(control, start.Prefix);
+                break;
+            case mwEdBarCodeStartValue:
+                label(mwLabel4, kStartValueLabel);
+                edit(control, start.StartValue);
+                break;
+            case mwEdNDSValue:
+                label(mwLabel5, kNdsLabel);
+                edit(control, start.NdsValue);
+                break;
+            case mwCbWriteID:
+                checkBox(control, kWriteIDCaption, start.WriteID);
+                break;
+            case mwCbEan13:
+                checkBox(control, kEan13Caption, start.Ean13);
+                break;
+            case mwButton1:
+                button(control, kImportButton);
+                break;
+            case mwButton2:
+                button(control, kShowResultsButton);
+                break;
+            case mwBtnSaveToDBF:
+                button(control, kSaveButton);
+                break;
+            default:
+                break;
+        }
+    }
+    ShowWindow(
+        make(L"STATIC", InitialCountText(), SS_LEFT | SS_NOPREFIX, 0, mcLbBarCodesGeneratedCount),
+        SW_HIDE);
+}
+
+void TMainWindow::ApplyDpi(int dpi) {
+    Dpi = dpi;
+    const TScale scale{dpi};
+    // The controls still draw in the fonts of the old resolution until they are given the new
+    // ones: those go when this returns.
+    const TFont oldFonts[] = {std::move(Font), std::move(BoldFont), std::move(MemoFont)};
+    const std::vector<TFont> oldFitted = std::move(FittedFonts);
+    FittedFonts.clear();
+    Font = TahomaFont(scale(11), FW_NORMAL);
+    BoldFont = TahomaFont(scale(11), FW_BOLD);
+
+    const SIZE frame =
+        FrameSize(scale(kMainClientWidth), scale(kMainClientHeight), kStyle, kExStyle, dpi);
+    SetWindowPos(Window, nullptr, 0, 0, frame.cx, frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    auto put = [&](int id, const TPlace& design, HFONT font) {
+        HWND control = Control(id);
+        const TPlace at = scale(design);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(control, nullptr, at.Left, at.Top, at.Width, at.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        // A label is as large as its text.
+        if (design.Width == 0) FitToText(control, font);
+    };
+    for (const TMainControlPlace& entry : kMainControls) {
+        const int id = MainControlId(entry.Control);
+        const TPlace& box = entry.Place;
+        int browseId = 0;
+        if (entry.Control == mwEdOpenPRINT) browseId = mcBrowsePRINT;
+        if (entry.Control == mwEdOpenARTICLE) browseId = mcBrowseARTICLE;
+        if (entry.Control == mwEdDBFFolder) browseId = mcBrowseDBFFolder;
+        if (browseId) {
+            // The text box and its browse button share the box's width.
+            put(id, {box.Left, box.Top, box.Width - kBrowseWidth, box.Height}, Font.Get());
+            put(browseId, {box.Left + box.Width - kBrowseWidth, box.Top, kBrowseWidth, box.Height},
+                Font.Get());
+        } else {
+            put(id, box, entry.Control == mwLbBarCodesGeneratedCount ? BoldFont.Get() : Font.Get());
+        }
+    }
+    FitInstructions(Control(mcMemo1));
+    FitTexts();
+    InvalidateRect(Window, nullptr, TRUE);
+}
+
+void TMainWindow::FitTexts() {
+    const TScale scale{Dpi};
+    std::vector<TPlace> places;
+    for (const TMainControlPlace& entry : kMainControls) {
+        places.push_back(PlaceOf(Control(MainControlId(entry.Control))));
+    }
+    const int limit = scale(kMainClientWidth - 8);
+    // The check box's square (13 pixels at 96 dpi) and the room between it and the text.
+    const int checkRoom = scale(18);
+    const int buttonRoom = scale(12);
+    for (const TMainControlPlace& entry : kMainControls) {
+        const bool isLabel = entry.Place.Width == 0;
+        const bool isCheckBox = entry.Control == mwCbEan13 || entry.Control == mwCbWriteID;
+        const bool isButton = entry.Control == mwButton1 || entry.Control == mwButton2 ||
+                              entry.Control == mwBtnSaveToDBF;
+        if (!isLabel && !isCheckBox && !isButton) continue;
+        HWND control = Control(MainControlId(entry.Control));
+        TPlace& place = places[entry.Control];
+        const int room = isCheckBox ? checkRoom : isButton ? buttonRoom : 0;
+        const int widest = RightLimit(place, places, limit, scale(4)) - place.Left;
+        const bool bold = entry.Control == mwLbBarCodesGeneratedCount;
+        HFONT font = bold ? BoldFont.Get() : Font.Get();
+        int pixels = scale(11);
+        // Where the design's pixels are too tight for the scaled text, the control grows to
+        // the next control or the window's edge, and past that the text gets a smaller font.
+        // A label cannot grow: its text ends where the next control begins. At the design's own
+        // resolution every rectangle stays the design's; a text too wide for it gets a smaller
+        // font.
+        const int bound = isLabel     ? widest
+                          : Dpi == 96 ? place.Width
+                                      : std::max(place.Width, widest);
+        while (TextSize(control, font).cx + room > bound && pixels > scale(8)) {
+            FittedFonts.push_back(TahomaFont(--pixels, bold ? FW_BOLD : FW_NORMAL));
+            font = FittedFonts.back().Get();
+        }
+        const int wanted = TextSize(control, font).cx + room;
+        if (wanted > place.Width && !isLabel && Dpi != 96) place.Width = std::min(wanted, widest);
+        if (font != (bold ? BoldFont.Get() : Font.Get())) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
+        if (isLabel) {
+            FitToText(control, font);
+        } else {
+            SetWindowPos(control, nullptr, 0, 0, place.Width, place.Height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
 }
 
@@ -225,13 +340,20 @@ void TMainWindow::FitInstructions(HWND memo) {
 void TMainWindow::Show(int showCommand) {
     RECT frame{};
     GetWindowRect(Window, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    SetWindowPos(Window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(Window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const auto place = [](const RECT& rect) {
+        return TPlace{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    };
+    const TPlace at = OpeningPlace(frame.right - frame.left, frame.bottom - frame.top,
+                                   place(monitor.rcMonitor), place(monitor.rcWork));
+    SetWindowPos(Window, nullptr, at.Left, at.Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(Window, showCommand);
     SetFocus(Control(mcMemo1));
+    // Focus cues as the last input asks: hidden after a click, shown after a key.
+    SendMessageW(Window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
     UpdateWindow(Window);
 }
 
@@ -255,6 +377,16 @@ LRESULT TMainWindow::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
             }
             break;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another resolution: fonts and places for it, and the window
+            // where the system suggests.
+            ApplyDpi(HIWORD(wParam));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(Window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_CLOSE:
             CloseRequested();
             return 0;
@@ -348,7 +480,7 @@ void TMainWindow::HideCount() {
 void TMainWindow::ShowCount(const std::string& text) {
     HWND count = Control(mcLbBarCodesGeneratedCount);
     SetText(count, text);
-    FitToText(count, BoldFont.Get());
+    FitToText(count, reinterpret_cast<HFONT>(SendMessageW(count, WM_GETFONT, 0, 0)));
     ShowWindow(count, SW_SHOW);
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/FileChooser.h"
 #include "app/MainController.h"
@@ -24,7 +25,8 @@ class TMainWindow final : private IMainView, private TWindowTarget {
     TMainWindow(const TMainWindow&) = delete;
     TMainWindow& operator=(const TMainWindow&) = delete;
 
-    // Shows the window centred on the screen, the focus in the instructions.
+    // Shows the window centred on the screen (its title bar on the work area), the focus in the
+    // instructions.
     void Show(int showCommand);
     HWND Handle() const { return Window; }
     TMainController& Controller() { return Main; }
@@ -36,6 +38,11 @@ class TMainWindow final : private IMainView, private TWindowTarget {
   private:
     LRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
+    // Fonts, the window's size and every control's place for `dpi`.
+    void ApplyDpi(int dpi);
+    // Labels, check boxes and buttons whose scaled text outgrows its place: widened up to the
+    // next control, else drawn in a smaller font.
+    void FitTexts();
     // The instructions' margins and, where they would not fit in Font, their font.
     void FitInstructions(HWND memo);
     HWND Control(int id) const { return GetDlgItem(Window, id); }
@@ -61,7 +68,8 @@ class TMainWindow final : private IMainView, private TWindowTarget {
     HWND Window = nullptr;
     TFont Font;
     TFont BoldFont;
-    TFont MemoFont;  // the instructions' own, when Font is too wide for them
+    TFont MemoFont;                  // the instructions' own, when Font is too wide for them
+    std::vector<TFont> FittedFonts;  // smaller fonts of texts that would not fit
     int Dpi = 96;
     TFileChooserStart PrintStart;
     TFileChooserStart ArticleStart;

@@ -37,3 +37,8 @@ enum TMainControlId : int {
     mcBrowseARTICLE,
     mcBrowseDBFFolder,
 };
+
+// What screen readers call the browse buttons, whose face shows only "...".
+inline constexpr const char* kBrowsePrintName = "Выбрать файл PRINT.TXT";
+inline constexpr const char* kBrowseArticleName = "Выбрать файл ARTICLE.LST или ARTICLE.TXT";
+inline constexpr const char* kBrowseFolderName = "Выбрать каталог для сохранения файлов";

@@ -38,3 +38,41 @@ HWND CreateTargetWindow(TWindowTarget* target, DWORD exStyle, const wchar_t* cla
 // No message reaches the window's target after this (called by a target that goes before its
 // window does).
 void DetachWindowTarget(HWND window);
+
+// Owns a window of this thread made by CreateTargetWindow: destroys it when it goes, its target
+// detached first, so that an owner declared after what its messages use goes before them. A
+// window destroyed by the system (with its owner) is let go on WM_NCDESTROY with Release.
+class TTargetWindow {
+  public:
+    TTargetWindow() = default;
+    explicit TTargetWindow(HWND window) : Window(window) {}
+    ~TTargetWindow() { Reset(); }
+    TTargetWindow(TTargetWindow&& other) noexcept : Window(other.Release()) {}
+    TTargetWindow& operator=(TTargetWindow&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            Window = other.Release();
+        }
+        return *this;
+    }
+    TTargetWindow(const TTargetWindow&) = delete;
+    TTargetWindow& operator=(const TTargetWindow&) = delete;
+
+    HWND Get() const { return Window; }
+    explicit operator bool() const { return Window != nullptr; }
+    // The window, no longer owned.
+    HWND Release() {
+        const HWND window = Window;
+        Window = nullptr;
+        return window;
+    }
+    void Reset() {
+        if (const HWND window = Release()) {
+            DetachWindowTarget(window);
+            DestroyWindow(window);
+        }
+    }
+
+  private:
+    HWND Window = nullptr;
+};

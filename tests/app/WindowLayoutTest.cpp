@@ -132,4 +132,54 @@ INSTANTIATE_TEST_SUITE_P(
         TOwnerCase{"no_main_window", {0, kViewer, true, kViewer, true}, 0}),
     [](const auto& param) { return std::string(param.param.Name); });
 
+// How far a control may grow to its right: up to the next control whose rows meet its own, less
+// the gap, else the limit.
+struct TRightLimitCase {
+    const char* Name;
+    TPlace Place;
+    int Want;
+};
+
+class RightLimits : public testing::TestWithParam<TRightLimitCase> {};
+
+TEST_P(RightLimits, StopAtTheNextControlOnTheSameRows) {
+    // A box at 100..150 on rows 20..40 and one left of the control on the same rows.
+    const TPlace others[] = {{100, 20, 50, 20}, {0, 20, 5, 20}};
+    EXPECT_EQ(RightLimit(GetParam().Place, others, 300, 4), GetParam().Want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layer, RightLimits,
+    testing::Values(TRightLimitCase{"same_rows_stop_at_the_box", {10, 25, 30, 10}, 96},
+                    TRightLimitCase{"last_row_touching_the_boxs_top", {10, 11, 30, 10}, 96},
+                    TRightLimitCase{"ending_on_the_boxs_top_row_misses_it", {10, 10, 30, 10}, 300},
+                    TRightLimitCase{"starting_below_the_box", {10, 40, 30, 10}, 300},
+                    TRightLimitCase{"right_of_the_box", {160, 25, 30, 10}, 300}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+// Where the main window opens: the screen's centre, its title bar kept on the work area.
+struct TOpeningCase {
+    const char* Name;
+    int Width;
+    int Height;
+    TPlace Want;
+};
+
+class OpeningPlaces : public testing::TestWithParam<TOpeningCase> {};
+
+TEST_P(OpeningPlaces, CentreOnTheScreenWithTheTitleBarOnTheWorkArea) {
+    // A 1280 x 800 screen with a 40-pixel panel along its top.
+    const TOpeningCase& c = GetParam();
+    EXPECT_EQ(OpeningPlace(c.Width, c.Height, {0, 0, 1280, 800}, {0, 40, 1280, 760}), c.Want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layer, OpeningPlaces,
+    testing::Values(TOpeningCase{"fits_centred", 516, 545, {382, 127, 516, 545}},
+                    TOpeningCase{
+                        "centred_top_just_on_the_work_area", 516, 720, {382, 40, 516, 720}},
+                    TOpeningCase{"taller_than_the_work_area", 1026, 1083, {127, 40, 1026, 1083}},
+                    TOpeningCase{"wider_than_the_screen", 1400, 545, {0, 127, 1400, 545}}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
 }  // namespace

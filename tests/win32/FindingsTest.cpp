@@ -70,6 +70,8 @@ class TImportedExamples {
         SetChecked(ControlById(Main, mcCbEan13), ean13);
         Click(ControlById(Main, mcButton1));
         Viewer = WaitTopWindow(Program.Pid(), "", kViewerCaption);
+        // The viewer takes the keyboard once it is whole: keys sent before would go elsewhere.
+        if (Viewer && !FocusIn(Grid())) ADD_FAILURE() << "the grid never took the keyboard";
     }
 
     HWND Control(int id) const { return ControlById(Viewer, id); }
@@ -86,11 +88,18 @@ class TImportedExamples {
         SendKeys(Viewer, modifiers, key);
     }
     // From the find box, Tab to the findings list, its line `line` and Enter.
+    // Each key waits for the one before to have done its work.
     void ChooseLine(int line) {
         Key('F', {VK_CONTROL});
+        ASSERT_TRUE(FocusIn(Control(TDataViewerWindow::kEdFindId)));
         Key(VK_TAB);
+        ASSERT_TRUE(FocusIn(List()));
         Key(VK_HOME);
-        for (int i = 0; i < line; ++i) Key(VK_DOWN);
+        ASSERT_TRUE(WaitFor([&] { return ListLine() == 0; }, 3s));
+        for (int i = 0; i < line; ++i) {
+            Key(VK_DOWN);
+            ASSERT_TRUE(WaitFor([&] { return ListLine() == i + 1; }, 3s));
+        }
         Key(VK_RETURN);
     }
     bool FocusIn(HWND control) const {
