@@ -121,7 +121,7 @@ void TGoodsRows::Save(int row) {
 }
 
 void TGoodsRows::Restore(int row) {
-    ++Changes;
+    // The values set since Save counted already; an edit that changed nothing is no change.
     At(row) = Saved;
     HasSaved = false;
 }

@@ -80,6 +80,32 @@ TEST(GoodsFinder, EmptyAndClosedTablesFindNothing) {
     EXPECT_EQ(finder.FindAfter(0), TFindResult{});
 }
 
+// The rows' texts are searched together: a query that only the end of one row's text and the start
+// of the next make up matches neither row.
+TEST(GoodsFinder, AQueryAcrossTwoRowsMatchesNeither) {
+    struct TCase {
+        const char* Query;
+        int Want;
+    };
+    const TCase cases[] = {
+        {"аб", 0},    // "...а" + "б..." of the next name
+        {"1234", 0},  // barcode "12" + barcode "34"
+        {"34", 2},    // the second barcode whole
+        {"абв", 3},   // the third name holds it
+        {"а", 1},     // and the first row's name ends with it
+    };
+    TGoodsTable goods;
+    goods.OpenTable();
+    AddRow(goods, "1", "Вода", "12");
+    AddRow(goods, "2", "Булка", "34");
+    AddRow(goods, "3", "Квас", "");
+    TGoodsFinder finder(goods);
+    for (const TCase& c : cases) {
+        finder.SetQuery(c.Query);
+        EXPECT_EQ(finder.FindAfter(0).Row, c.Want) << c.Query;
+    }
+}
+
 // The folded blocks follow every change: after each edit, insertion, deletion or import a find
 // from every row gives what reading each row (Matches) gives; three rows a block, so blocks split,
 // empty and go.
