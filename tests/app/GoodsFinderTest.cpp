@@ -91,8 +91,8 @@ TEST(GoodsFinder, AQueryAcrossTwoRowsMatchesNeither) {
         {"аб", 0},    // "...а" + "б..." of the next name
         {"1234", 0},  // barcode "12" + barcode "34"
         {"34", 2},    // the second barcode whole
-        {"абв", 3},   // the third name holds it
-        {"а", 1},     // and the first row's name ends with it
+        {"ква", 3},   // the third name holds it
+        {"да", 1},    // and the first name ends with it
     };
     TGoodsTable goods;
     goods.OpenTable();

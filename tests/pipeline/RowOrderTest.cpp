@@ -32,11 +32,11 @@ TEST_P(RowOrderWalk, RowsKeysAndMarksStayThoseOfAPlainList) {
         const int action = pick(3);
         if (action == 0 || count == 0) {
             const int row = 1 + pick(count + 1);
-            keys.insert(keys.begin() + row - 1, order.Insert(row));
+            keys.insert(keys.begin() + (row - 1), order.Insert(row));
         } else if (action == 1) {
             const int row = 1 + pick(count);
             order.Erase(row);
-            keys.erase(keys.begin() + row - 1);
+            keys.erase(keys.begin() + (row - 1));
         } else {
             order.SetMarks(keys[static_cast<std::size_t>(pick(count))],
                            static_cast<std::uint16_t>(pick(8)));
