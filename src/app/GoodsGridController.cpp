@@ -12,6 +12,15 @@ bool Plain(TGridKeyPress press) {
     return !press.Shift && !press.Ctrl && !press.Alt;
 }
 
+bool CtrlOnly(TGridKeyPress press) {
+    return press.Ctrl && !press.Shift && !press.Alt;
+}
+
+// A clipboard's text up to its first line end.
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
 bool IsMove(TGridKey key) {
     switch (key) {
         case grUp:
@@ -60,7 +69,7 @@ std::optional<TGridCell> CellMove(TGridKeyPress press, TGridCell at, int rows, i
 
 TGoodsGridController::TGoodsGridController(TGoodsTable& table, const TCurrencyFormat& currency,
                                            IShell& shell)
-    : Goods(table), Currency(currency), Front(shell) {
+    : Goods(table), Currency(currency), Front(shell), Undo(table) {
     ShownOpen = Goods.IsOpen();
     MarkedRow = Goods.RowNumber();
     Goods.AttachView(this);
@@ -220,9 +229,71 @@ TKeyOutcome TGoodsGridController::GridKey(TGridKeyPress press) {
         case grEnter:
         case grF2:
             return current >= 0 ? koEdit : koDone;
+        case grZ:
+            if (!press.Ctrl || press.Alt) return koToolkit;
+            return UndoKey(press.Shift);
+        case grY:
+            return CtrlOnly(press) ? UndoKey(true) : koToolkit;
+        case grC:
+            if (!CtrlOnly(press)) return koToolkit;
+            CopyCell();
+            return koDone;
+        case grV:
+            if (!CtrlOnly(press)) return koToolkit;
+            PasteCell();
+            return koDone;
         default:
             return IsMove(press.Key) ? MoveKey(press) : koToolkit;
     }
+}
+
+TKeyOutcome TGoodsGridController::UndoKey(bool redo) {
+    RunHandler(Front, [&] {
+        if (Goods.State() == gsInsert || Goods.State() == gsEdit) {
+            // Changes not yet posted are what the first Ctrl+Z takes back; redoing over them
+            // would post them first and so drop the steps to redo.
+            const bool changed = Goods.Modified();
+            if (changed && redo) return;
+            Goods.CancelRow();
+            if (changed) return;
+        }
+        const std::optional<TUndoPlace> place = redo ? Undo.Redo() : Undo.Undo();
+        if (!place || place->Row < 1) return;
+        // The operator sees what changed: its row, at its first changed cell.
+        Goods.SetRowNumber(place->Row);
+        if (View && place->Column >= 0) View->SetCurrentCell(place->Row - 1, place->Column);
+    });
+    return koDone;
+}
+
+void TGoodsGridController::CopyCell() {
+    if (!View || !CanEdit(View->CurrentRow(), View->CurrentColumn())) return;
+    Front.SetClipboardText(CellEditText(View->CurrentRow(), View->CurrentColumn()));
+}
+
+void TGoodsGridController::PasteCell() {
+    if (!View) return;
+    const int row = View->CurrentRow();
+    const int column = View->CurrentColumn();
+    const std::optional<std::string> clipboard = Front.ClipboardText();
+    // Nothing to paste is no reason to empty the cell.
+    if (!CanEdit(row, column) || !clipboard) return;
+    const std::string text = FirstLine(*clipboard);
+    const bool stored = RunHandler(Front, [&] {
+        const bool started = Goods.State() == gsBrowse;
+        if (started) {
+            Goods.SetRowNumber(row + 1);
+            Goods.EditRow();
+        }
+        try {
+            Goods.SetText(FieldOf(column), text);
+        } catch (...) {
+            // A refused text leaves the row as it was, not in editing for nothing.
+            if (started && !Goods.Modified()) Goods.CancelRow();
+            throw;
+        }
+    });
+    if (stored && View) View->RowChanged(row);
 }
 
 TKeyOutcome TGoodsGridController::MoveKey(TGridKeyPress press) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/CurrencyFormat.h"
+#include "app/GridUndo.h"
 #include "app/Shell.h"
 #include "import/GoodsTable.h"
 
@@ -29,6 +30,10 @@ enum TGridKey : std::uint8_t {
     grEnd,
     grF3,
     grF,  // the letter key F (Ctrl+F)
+    grZ,  // the letter keys Z, Y, C and V (undo, redo, copy, paste with Ctrl)
+    grY,
+    grC,
+    grV,
     grOther
 };
 
@@ -98,7 +103,10 @@ class IGoodsGridView {
 // text rules when the cell is left, and a refused text stays in its editor with its message; the
 // row is posted (an untouched new one dropped) when another row becomes current or the keyboard
 // leaves the grid; Insert inserts, Down from the last row and Tab from the last cell append,
-// Ctrl+Delete deletes after a confirmation. It shows a price in the regional currency format and
+// Ctrl+Delete deletes after a confirmation. Ctrl+Z takes back the last stored change (a row with
+// changes not yet posted is first abandoned), Ctrl+Y and Ctrl+Shift+Z make it again; Ctrl+C copies
+// the current cell as its editor would open, Ctrl+V stores the clipboard's first line into it as
+// typing would. It shows a price in the regional currency format and
 // edits it as a plain number, and marks the current row with its state.
 class TGoodsGridController final : private IGoodsView {
   public:
@@ -151,6 +159,9 @@ class TGoodsGridController final : private IGoodsView {
     // would after leaving the cell; false when the open cell was refused or there is no such row.
     bool ShowRow(int row);
 
+    // The stored changes since the import, for Ctrl+Z and Ctrl+Y.
+    TGridUndo& History() { return Undo; }
+
     // A key pressed in the grid while no cell editor is open.
     TKeyOutcome GridKey(TGridKeyPress press);
     // A key pressed in the open cell editor.
@@ -186,6 +197,9 @@ class TGoodsGridController final : private IGoodsView {
     void GoodsRefreshAll() override;
 
     TKeyOutcome TabKey(TGridKeyPress press);
+    TKeyOutcome UndoKey(bool redo);
+    void CopyCell();
+    void PasteCell();
     TKeyOutcome MoveKey(TGridKeyPress press);
     bool UntouchedNewRow() const;
     void DropUntouchedRow();
@@ -197,6 +211,7 @@ class TGoodsGridController final : private IGoodsView {
     TCurrencyFormat Currency;
     IShell& Front;
     IGoodsGridView* View = nullptr;
+    TGridUndo Undo;
     std::optional<TOpenCell> Open;
     bool ShownOpen = false;
     int MarkedRow = 0;    // the row whose marker is shown

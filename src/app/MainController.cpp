@@ -6,6 +6,7 @@
 #include "convert/GoodsExport.h"
 #include "convert/ImportRun.h"
 #include "text/DecimalSeparator.h"
+#include "text/Defer.h"
 
 TMainController::TMainController(IShell& shell, const TRegionalCurrency& regional)
     : Front(shell), Currency(TCurrencyFormat::FromRegional(regional)), Closing([this] {
@@ -35,6 +36,11 @@ void TMainController::ImportClick() {
         inputs.StartValue = now.StartValue;
         inputs.NdsValue = now.NdsValue;
         inputs.Ean13 = now.Ean13;
+        // The import's own rows are no steps to take back; emptying the table ends the history.
+        if (Grid) Grid->History().Pause();
+        TDefer resume([this] {
+            if (Grid) Grid->History().Resume();
+        });
         RunImport(inputs, mdGoods, *this, &Record);
     });
 }

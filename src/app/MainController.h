@@ -56,6 +56,10 @@ class TMainController final : public IRunHost {
     void SetView(IMainView* view) { View = view; }
     // The results viewer's grid, whose open cell the handlers store first (nullptr: none).
     void SetGrid(TGoodsGridController* grid) { Grid = grid; }
+    // Forgets `grid` if it is the registered one (a newer viewer's grid stays).
+    void ForgetGrid(const TGoodsGridController* grid) {
+        if (Grid == grid) Grid = nullptr;
+    }
 
     // The start values of the inputs.
     const TMainInputs& Defaults() const { return Start; }

@@ -14,7 +14,7 @@ TResultsViewerController::TResultsViewerController(TMainController& main, IShell
 }
 
 TResultsViewerController::~TResultsViewerController() {
-    Main.SetGrid(nullptr);
+    Main.ForgetGrid(&GridControl);
 }
 
 void TResultsViewerController::SetView(IResultsViewerView* view) {

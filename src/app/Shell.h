@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,10 @@ class IShell {
     virtual std::string ProgramPath() const = 0;
     // The system's program folders and the user's documents folder, as the system names them.
     virtual TSystemFolders SystemFolders() const = 0;
+    // The system's clipboard as text; nothing when it holds no text (or, in a shell without a
+    // clipboard, never).
+    virtual std::optional<std::string> ClipboardText() const { return std::nullopt; }
+    virtual void SetClipboardText(const std::string& /*text*/) {}
 };
 
 // The standard error display: an error box titled with the application title, showing the

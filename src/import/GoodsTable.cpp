@@ -22,6 +22,7 @@ struct TGoodsTable::TImpl {
     int InsertedAt = 0;    // where the pending insertion went
     int SuspendCount = 0;
     std::vector<IGoodsView*> Views;
+    IGoodsChangeLog* Log = nullptr;
 
     bool Pending() const { return State == gsInsert || State == gsEdit; }
     int Count() const { return Rows.Count(); }
@@ -61,9 +62,11 @@ struct TGoodsTable::TImpl {
     }
     void Post() {
         if (!Pending()) return;
+        const bool inserted = State == gsInsert;
         if (State == gsEdit) Rows.Forget();
         State = gsBrowse;
         Changed = false;
+        if (Log) Log->GoodsPosted(Current, inserted);
         Notify([&](IGoodsView* v) { v->GoodsRowChanged(Current); });
         NotifyCurrent();
     }
@@ -141,6 +144,7 @@ void TGoodsTable::ClearRows() {
     if (Impl->State == gsClosed) return;
     Impl->FinishPending();
     Impl->Rows.Clear();
+    if (Impl->Log) Impl->Log->GoodsCleared();
     Impl->Current = 0;
     Impl->End = true;
     Impl->Notify([](IGoodsView* v) { v->GoodsRefreshAll(); });
@@ -164,6 +168,7 @@ void TGoodsTable::DeleteRow() {
     // Deleting a row being edited drops its changes first, as data-aware tables do.
     if (Impl->State == gsEdit) Impl->Cancel();
     if (Impl->Count() == 0) return;
+    if (Impl->Log) Impl->Log->GoodsDeleting(Impl->Current);
     Impl->Remove(Impl->Current, [this] {
         Impl->Current = std::min(Impl->Current, Impl->Count());
         Impl->End = Impl->Count() == 0;
@@ -177,6 +182,7 @@ void TGoodsTable::EditRow() {
     // Editing an empty table starts a new row, as a data-aware grid does when typing into it.
     if (Impl->Count() == 0) return Impl->Insert(1);
     Impl->Rows.Save(Impl->Current);
+    if (Impl->Log) Impl->Log->GoodsEditStarted(Impl->Current);
     Impl->State = gsEdit;
     Impl->Changed = false;
     Impl->NotifyCurrent();
@@ -256,6 +262,14 @@ void TGoodsTable::AttachView(IGoodsView* view) {
     }
 }
 
+void TGoodsTable::AttachChangeLog(IGoodsChangeLog* log) {
+    Impl->Log = log;
+}
+
+void TGoodsTable::DetachChangeLog(IGoodsChangeLog* log) {
+    if (Impl->Log == log) Impl->Log = nullptr;
+}
+
 void TGoodsTable::DetachView(IGoodsView* view) {
     auto& views = Impl->Views;
     views.erase(std::remove(views.begin(), views.end(), view), views.end());
@@ -332,4 +346,43 @@ void TGoodsTable::SetText(TGoodsField field, std::string_view text) {
 
 void TGoodsTable::SetEmpty(TGoodsField field) {
     Impl->Write([&](int row) { Impl->Rows.SetEmpty(row, field); });
+}
+
+TGoodsRowValues TGoodsTable::RowValuesAt(int row) const {
+    TGoodsRowValues values;
+    if (!Impl->Exists(row)) return values;
+    for (int f = 0; f < kGoodsFieldCount; ++f) {
+        const auto field = static_cast<TGoodsField>(f);
+        if (Impl->Rows.IsEmpty(row, field)) continue;
+        switch (GoodsColumn(field).Kind) {
+            case gkInteger:
+                values[f] = Impl->Rows.AsInteger(row, field);
+                break;
+            case gkText:
+                values[f] = std::string(Impl->Rows.TextView(row, field));
+                break;
+            default:
+                values[f] = Impl->Rows.AsFloat(row, field);
+                break;
+        }
+    }
+    return values;
+}
+
+void TGoodsTable::SetRowValues(const TGoodsRowValues& values) {
+    Impl->Write([&](int row) {
+        for (int f = 0; f < kGoodsFieldCount; ++f) {
+            const auto field = static_cast<TGoodsField>(f);
+            const TGoodsValue& value = values[f];
+            if (const auto* integer = std::get_if<std::int32_t>(&value)) {
+                Impl->Rows.SetInteger(row, field, *integer);
+            } else if (const auto* number = std::get_if<double>(&value)) {
+                Impl->Rows.SetFloat(row, field, *number);
+            } else if (const auto* text = std::get_if<std::string>(&value)) {
+                Impl->Rows.SetText(row, field, *text);
+            } else {
+                Impl->Rows.SetEmpty(row, field);
+            }
+        }
+    });
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "import/GoodsColumns.h"
@@ -32,6 +34,22 @@ class IGoodsView {
     virtual void GoodsCurrentChanged(
         int row) = 0;                    // another row became current, or the state changed
     virtual void GoodsRefreshAll() = 0;  // everything may have changed
+};
+
+// One value as the table holds it: empty, an integer, a float (quantity, price) or a text.
+using TGoodsValue = std::variant<std::monostate, std::int32_t, double, std::string>;
+// A row's seven values, in field order.
+using TGoodsRowValues = std::array<TGoodsValue, kGoodsFieldCount>;
+
+// Told of every stored change of the goods table, whether or not views are suspended (the grid's
+// undo history). Rows are 1-based; the row's values can be read during each call.
+class IGoodsChangeLog {
+  public:
+    virtual ~IGoodsChangeLog() = default;
+    virtual void GoodsEditStarted(int row) = 0;  // `row` went into editing, its values as before
+    virtual void GoodsPosted(int row, bool inserted) = 0;  // an edited or inserted row committed
+    virtual void GoodsDeleting(int row) = 0;               // `row` is about to go
+    virtual void GoodsCleared() = 0;                       // every row went
 };
 
 // The in-memory goods table (the main window's `mdGoods`). Rows are 1-based and kept in a
@@ -73,6 +91,10 @@ class TGoodsTable {
     void ResumeViews();
     void AttachView(IGoodsView* view);
     void DetachView(IGoodsView* view);
+    // The table has one change log at a time: attaching replaces it, detaching drops `log` only
+    // if it is the one.
+    void AttachChangeLog(IGoodsChangeLog* log);
+    void DetachChangeLog(IGoodsChangeLog* log);
 
     // The current row's values (the pending values while inserting or editing).
     bool IsEmpty(TGoodsField field) const;
@@ -89,6 +111,8 @@ class TGoodsTable {
     std::int32_t AsIntegerAt(int row, TGoodsField field) const;  // an integer column; empty 0
     // A text column's text in place, without a copy ("" when empty); valid until the next change.
     std::string_view TextViewAt(int row, TGoodsField field) const;
+    // Every value of a row (committed or pending), exactly as held.
+    TGoodsRowValues RowValuesAt(int row) const;
 
     // Setting is allowed only while inserting or editing (EGoodsTable otherwise).
     void SetInteger(TGoodsField field, std::int32_t value);
@@ -100,6 +124,8 @@ class TGoodsTable {
     // Empty text makes the value empty.
     void SetText(TGoodsField field, std::string_view text);
     void SetEmpty(TGoodsField field);
+    // Every value of the pending row at once, as RowValuesAt gave them.
+    void SetRowValues(const TGoodsRowValues& values);
 
   private:
     struct TImpl;

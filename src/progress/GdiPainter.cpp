@@ -90,11 +90,12 @@ HFONT TGdiTextMeasurer::Font(const TViewerFont& font) {
         std::wstring face = Wide(name);
         face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
         // A negative height asks for the em height in pixels, the size Qt's setPixelSize gives.
-        TFont made(CreateFontW(
-            -FontPixelSize(font.Points), 0, 0, 0, (font.Style & fsBold) != 0 ? FW_BOLD : FW_NORMAL,
-            (font.Style & fsItalic) != 0, (font.Style & fsUnderline) != 0,
-            (font.Style & fsStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-            CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+        TFont made(CreateFontW(-FontPixelSize(font.Points, font.Dpi), 0, 0, 0,
+                               (font.Style & fsBold) != 0 ? FW_BOLD : FW_NORMAL,
+                               (font.Style & fsItalic) != 0, (font.Style & fsUnderline) != 0,
+                               (font.Style & fsStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
         known = Fonts.insert(Fonts.end(), {font, std::move(made)});
     }
     return known->second ? known->second.Get()

@@ -50,7 +50,7 @@ class TGdiTextMeasurer final : public ITextMeasurer {
                    bool wordWrap) override;
 
     // The GDI font of a viewer font: the named typeface (kUiFontFace for kUiFontName or no name)
-    // at FontPixelSize, with its styles.
+    // at FontPixelSize for its resolution, with its styles.
     HFONT Font(const TViewerFont& font);
 
   private:

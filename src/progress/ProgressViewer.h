@@ -217,6 +217,7 @@ class TProgressViewer {
     void DrawProgress();
     void SetSize(int width, int height);
     void CentreOnWorkArea();
+    void ApplyScale(int dpi);
     void DoCancel();
     void WaitTick();
     bool IsTerminated() const;
@@ -246,6 +247,8 @@ class TProgressViewer {
     bool LayoutValid = false;
     int Width = kViewerInitialWidth;
     int Height = kViewerInitialHeight;
+    // The window's resolution: Width, Height and every drawn size are the design's scaled by it.
+    TViewerScale Scale;
     bool CancelVisible;
     TColor BackColor = clBtnFace;
     std::string Caption;

@@ -26,7 +26,7 @@ void TCanvasPainter::Outline(TViewerImage image, int l, int t, int r, int b, TRg
 }
 
 int TCanvasPainter::MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) {
-    const TTextBlockLayout layout = LayoutTextBlock(lines, width, backColor, Measurer());
+    const TTextBlockLayout layout = LayoutTextBlock(lines, width, backColor, Measurer(), Scale);
     DrawTextBlock(layout, lines);
     return layout.Total;
 }
@@ -56,7 +56,7 @@ void TCanvasPainter::DrawBackground(int width, int height) {
     Outline(viWindow, 0, 0, width, height, ButtonFace());
     Copy(viWindow, viBackground, 0, 0);
     if (!IsNull(viText)) {
-        Copy(viText, viBackground, kTextLeft, kTextTop);
+        Copy(viText, viBackground, Scale(kTextLeft), Scale(kTextTop));
     }
     Flush();
 }
@@ -66,7 +66,7 @@ double TCanvasPainter::DrawProgress(const TTickState& state) {
         return state.Percent;
     }
     const TProgressFrame frame =
-        LayoutProgress(state, Width(viBackground), Height(viBackground), Measurer());
+        LayoutProgress(state, Width(viBackground), Height(viBackground), Measurer(), Scale);
     DrawFrame(frame);
     // The window layer reads the pixels directly: the drawing must have reached them.
     Flush();

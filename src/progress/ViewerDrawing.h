@@ -23,7 +23,7 @@ class IViewerPainter {
     virtual int MeasureStrings(std::vector<TViewerString>& lines, int width, TColor backColor) = 0;
 
     // The window face (button face inside a black outline) with the text block at (kTextLeft,
-    // kTextTop).
+    // kTextTop), scaled.
     virtual void DrawBackground(int width, int height) = 0;
 
     // The window's picture := background + bar + percentage + elapsed line + cancel button.
@@ -32,6 +32,9 @@ class IViewerPainter {
 
     // The window's current picture, valid until the next call; empty before the first background.
     virtual TFramePixels Frame() const = 0;
+
+    // The resolution the design's sizes and the fonts are drawn at from the next call on.
+    virtual void SetScale(TViewerScale scale) = 0;
 };
 
 // The painter of this platform: Qt's QPainter on Linux, GDI on Windows.
@@ -50,6 +53,7 @@ class TCanvasPainter : public IViewerPainter {
     void DrawBackground(int width, int height) final;
     double DrawProgress(const TTickState& state) final;
     TFramePixels Frame() const final;
+    void SetScale(TViewerScale scale) final { Scale = scale; }
 
   protected:
     virtual ITextMeasurer& Measurer() = 0;
@@ -84,4 +88,5 @@ class TCanvasPainter : public IViewerPainter {
     void DrawCancelButton(const TProgressFrame& frame);
 
     std::string ButtonCaption;
+    TViewerScale Scale;
 };

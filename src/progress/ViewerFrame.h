@@ -21,6 +21,7 @@ struct TViewerFont {
     std::string Name;
     int Points = kUiFontSize;
     TFontStyles Style = 0;
+    int Dpi = 96;  // the resolution the points turn into pixels at
 
     bool operator==(const TViewerFont&) const = default;
 };
@@ -37,8 +38,8 @@ class ITextMeasurer {
                            bool wordWrap) = 0;
 };
 
-// Points to pixels at 96 dots per inch, rounded as the platform's MulDiv does.
-int PointsToPixels(int points);
+// Points to pixels at `dpi` dots per inch, rounded as the platform's MulDiv does.
+int PointsToPixels(int points, int dpi = 96);
 
 // "H:MM:SS": hours without leading zero, minutes and seconds with two digits (truncated).
 std::string FormatElapsed(std::chrono::nanoseconds elapsed);
@@ -59,8 +60,9 @@ struct TTextBlockLayout {
 
 // Measures every line at the block's width of a window `width` wide and stores each line's
 // Height. The caller sizes the window to Total + kViewerHeightBelowText when Total > 0.
+// Every size of the design and every font are taken at `scale`.
 TTextBlockLayout LayoutTextBlock(std::vector<TViewerString>& lines, int width, TColor backColor,
-                                 ITextMeasurer& measurer);
+                                 ITextMeasurer& measurer, TViewerScale scale = {});
 
 // The elapsed-time line and the cancel button of one tick, and its bar values.
 struct TTickState {
@@ -100,4 +102,4 @@ struct TProgressFrame {
 };
 
 TProgressFrame LayoutProgress(const TTickState& state, int width, int height,
-                              ITextMeasurer& measurer);
+                              ITextMeasurer& measurer, TViewerScale scale = {});

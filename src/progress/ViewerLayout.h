@@ -63,12 +63,21 @@ struct TWorkArea {
 // Used when there is no display to ask.
 inline constexpr TWorkArea kFallbackWorkArea{0, 0, 1280, 1024};
 
+// The design's pixels, which are 96-dpi pixels, at a window's resolution: times Dpi / 96, rounded
+// half away from zero as MulDiv rounds. At 96 every size stays as it is.
+struct TViewerScale {
+    int Dpi = 96;
+
+    int operator()(int pixels) const;
+    bool operator==(const TViewerScale&) const = default;
+};
+
 // Where a window of the given size sits: centred on the work area's width, its bottom edge
 // kViewerAboveWorkAreaBottom above the area's bottom.
-TRect PlaceViewerWindow(const TWorkArea& area, int width, int height);
+TRect PlaceViewerWindow(const TWorkArea& area, int width, int height, TViewerScale scale = {});
 
 // Where the cancel button sits in a window of the given size.
-TRect CancelButtonRect(int width, int height);
+TRect CancelButtonRect(int width, int height, TViewerScale scale = {});
 
 // A finished frame's pixels, borrowed from the painter that drew them: Height rows of Width
 // 32-bit words 0x00RRGGBB (bytes blue, green, red, unused), top row first, rows BytesPerLine

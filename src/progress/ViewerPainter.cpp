@@ -51,9 +51,9 @@ QColor ViewerColor(TColor color, QColor fallback) {
     return QColor::fromRgb(ColorToRgb(color, 0));
 }
 
-QFont ViewerFont(const std::string& name, int points, TFontStyles style) {
+QFont ViewerFont(const std::string& name, int points, TFontStyles style, int dpi) {
     QFont font(ToQString(name));
-    font.setPixelSize(FontPixelSize(points));
+    font.setPixelSize(FontPixelSize(points, dpi));
     font.setBold((style & fsBold) != 0);
     font.setItalic((style & fsItalic) != 0);
     font.setUnderline((style & fsUnderline) != 0);
@@ -79,7 +79,7 @@ void PrepareViewerFonts() {
 }
 
 QFont ViewerFont(const TViewerFont& font) {
-    return ViewerFont(font.Name, font.Points, font.Style);
+    return ViewerFont(font.Name, font.Points, font.Style, font.Dpi);
 }
 
 int TQtTextMeasurer::TextWidth(const TViewerFont& font, const std::string& text) {

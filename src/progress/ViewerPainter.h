@@ -20,7 +20,7 @@
 QColor ViewerColor(TColor color, QColor fallback);
 
 // The font of a line: name (with kUiFontName standing for Tahoma), size in points, style.
-QFont ViewerFont(const std::string& name, int points, TFontStyles style);
+QFont ViewerFont(const std::string& name, int points, TFontStyles style, int dpi = 96);
 QFont ViewerFont(const TViewerFont& font);
 
 // Makes Tahoma visible to Qt when its files are installed and lets kUiFontName resolve to it.

@@ -38,10 +38,10 @@ TRgb ColorToRgb(TColor color, TRgb fallback) {
     return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
 }
 
-int FontPixelSize(int points) {
-    int pixels = PointsToPixels(points < 0 ? -points : points);
+int FontPixelSize(int points, int dpi) {
+    int pixels = PointsToPixels(points < 0 ? -points : points, dpi);
     if (pixels <= 0) {
-        pixels = PointsToPixels(kUiFontSize);
+        pixels = PointsToPixels(kUiFontSize, dpi);
     }
     return std::min(pixels, kViewerMaxSize);
 }

@@ -21,9 +21,9 @@ TRgb ColorToRgb(TColor color, TRgb fallback);
 // Tahoma is its metric-compatible heir.
 inline constexpr const char* kUiFontFace = "Tahoma";
 
-// A font's pixel size (the em height) for a size in points at 96 dots per inch: a negative size
-// counts as its magnitude, 0 as kUiFontSize, and no font grows beyond kViewerMaxSize.
-int FontPixelSize(int points);
+// A font's pixel size (the em height) for a size in points at `dpi` dots per inch: a negative
+// size counts as its magnitude, 0 as kUiFontSize, and no font grows beyond kViewerMaxSize.
+int FontPixelSize(int points, int dpi = 96);
 
 // The system colours of a raised push button's edge.
 inline constexpr TColor clBtnShadow = 0xFF000010;

@@ -61,6 +61,9 @@ void TProgressViewer::ThreadMain() {
 
 void TProgressViewer::Execute() {
     WindowSystem = OpenViewerWindowSystem();
+    ApplyScale(WindowSystem ? WindowSystem->Dpi() : 96);
+    Width = Scale(kViewerInitialWidth);
+    Height = Scale(kViewerInitialHeight);
     CentreOnWorkArea();
     ApplyRequests();
     CreateViewerWindow();
@@ -119,8 +122,11 @@ void TProgressViewer::ApplyRequests() {
         requestedWidth = RequestedWidth.Get();
         requestedCancel = RequestedCancelVisible.Get();
     }
-    if (requestedWidth != Width) {
-        SetSize(requestedWidth, -1);
+    // The owner asks in the design's pixels; -1 keeps the width.
+    const int width =
+        requestedWidth < 0 ? requestedWidth : Scale(std::min(requestedWidth, kViewerMaxSize));
+    if (width != Width) {
+        SetSize(width, -1);
     }
     CancelVisible = requestedCancel;
 }
@@ -156,7 +162,8 @@ void TProgressViewer::WindowProc(const TWindowEvent& event) {
             DoCancel();
             break;
         case wekClick:
-            if (CancelVisible && CancelButtonRect(Width, Height).Contains(event.X, event.Y)) {
+            if (CancelVisible &&
+                CancelButtonRect(Width, Height, Scale).Contains(event.X, event.Y)) {
                 DoCancel();
             }
             break;
@@ -167,7 +174,24 @@ void TProgressViewer::WindowProc(const TWindowEvent& event) {
                 Window->Present(Painter->Frame());
             }
             break;
+        case wekDpiChanged:
+            // The window layer has moved the window to the suggested place: the layout follows.
+            ApplyScale(event.X);
+            Left = event.Place.Left;
+            Top = event.Place.Top;
+            Width = event.Place.Width;
+            Height = event.Place.Height;
+            {
+                std::lock_guard<std::recursive_mutex> guard(StringsLock);
+                LayoutValid = false;
+            }
+            break;
     }
+}
+
+void TProgressViewer::ApplyScale(int dpi) {
+    Scale = TViewerScale{dpi > 0 ? dpi : 96};
+    Painter->SetScale(Scale);
 }
 
 void TProgressViewer::DoCancel() {
@@ -178,7 +202,7 @@ void TProgressViewer::DoCancel() {
 void TProgressViewer::RebuildLayout() {
     const int total = Painter->MeasureStrings(Strings, Width, BackColor);
     if (total > 0) {
-        SetSize(-1, total + kViewerHeightBelowText);
+        SetSize(-1, total + Scale(kViewerHeightBelowText));
     }
     Painter->DrawBackground(Width, Height);
 }
@@ -213,8 +237,8 @@ void TProgressViewer::SetSize(int width, int height) {
     if (height == -1) {
         height = Height;
     }
-    height = std::clamp(height, kViewerMinHeight, kViewerMaxSize);
-    width = std::clamp(width, kViewerMinWidth, kViewerMaxSize);
+    height = std::clamp(height, Scale(kViewerMinHeight), kViewerMaxSize);
+    width = std::clamp(width, Scale(kViewerMinWidth), kViewerMaxSize);
     if (width == Width && height == Height) {
         return;
     }
@@ -230,7 +254,7 @@ void TProgressViewer::SetSize(int width, int height) {
 
 void TProgressViewer::CentreOnWorkArea() {
     const TWorkArea area = WindowSystem ? WindowSystem->WorkArea() : kFallbackWorkArea;
-    const TRect place = PlaceViewerWindow(area, Width, Height);
+    const TRect place = PlaceViewerWindow(area, Width, Height, Scale);
     Left = place.Left;
     Top = place.Top;
 }

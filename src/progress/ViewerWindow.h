@@ -18,12 +18,20 @@ enum TWindowEventKind : std::uint8_t {
     wekClick,   // left button pressed at (X, Y), window coordinates
     wekClose,   // the window manager asks to close the window
     wekExpose,  // part of the window must be painted again
+    // The window now shows at X dots per inch (moved to another monitor, or its scaling
+    // changed) and has been given the system's suggested place, Place.
+    wekDpiChanged,
 };
 
 struct TWindowEvent {
     TWindowEventKind Kind = wekExpose;
     int X = 0;
     int Y = 0;
+    TRect Place;
+
+    TWindowEvent() = default;
+    TWindowEvent(TWindowEventKind kind, int x, int y, TRect place = {})
+        : Kind(kind), X(x), Y(y), Place(place) {}
 };
 
 // A top-level window without decorations, above other windows, without a taskbar entry.
@@ -45,6 +53,9 @@ class IViewerWindowSystem {
   public:
     virtual ~IViewerWindowSystem() = default;
     virtual TWorkArea WorkArea() = 0;
+    // The dots per inch of the monitor a new window opens on; 96 where the platform scales the
+    // viewer itself.
+    virtual int Dpi() { return 96; }
     // A new shown window, or nullptr when it cannot be created.
     virtual std::unique_ptr<IViewerWindow> CreateViewerWindow(const std::string& title, int left,
                                                               int top, int width, int height) = 0;

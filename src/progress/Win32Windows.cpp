@@ -10,26 +10,11 @@
 
 #include "progress/ViewerWindow.h"
 #include "text/Utf16.h"
+#include "winbase/Dpi.h"
 
 namespace {
 
 constexpr const wchar_t* kViewerClassName = L"ProgressViewerFormClass";
-
-// The progress window is composed in 96-dpi pixels. Its thread is made DPI-unaware before it
-// creates the window, so that Windows scales the window to its monitor (GDI-scaled where the
-// system can, Windows 10 1809 and later, else stretched) while the program's own windows scale
-// themselves. Systems without per-thread awareness run the whole program at 96 dpi anyway.
-void MakeThreadDpiUnaware() {
-    using TSetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    const auto setContext = user32 ? reinterpret_cast<TSetContext>(reinterpret_cast<void*>(
-                                         GetProcAddress(user32, "SetThreadDpiAwarenessContext")))
-                                   : nullptr;
-    if (!setContext) return;
-    if (!setContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED)) {
-        setContext(DPI_AWARENESS_CONTEXT_UNAWARE);
-    }
-}
 
 class TWin32Window final : public IViewerWindow, private TWindowTarget {
   public:
@@ -129,6 +114,18 @@ class TWin32Window final : public IViewerWindow, private TWindowTarget {
                 // Alt+F4 and other close requests end here: only Terminate closes the window.
                 Events.push_back({wekClose, 0, 0});
                 return 0;
+            case WM_DPICHANGED: {
+                // Sent to a per-monitor aware window only: it takes the suggested place and the
+                // viewer lays itself out again for the new resolution.
+                const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+                const TRect place{suggested->left, suggested->top,
+                                  suggested->right - suggested->left,
+                                  suggested->bottom - suggested->top};
+                SetWindowPos(hwnd, nullptr, place.Left, place.Top, place.Width, place.Height,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+                Events.push_back({wekDpiChanged, HIWORD(wParam), 0, place});
+                return 0;
+            }
             case WM_ERASEBKGND:
                 return 1;  // the frame covers every pixel
             case WM_PAINT: {
@@ -149,9 +146,9 @@ class TWin32Window final : public IViewerWindow, private TWindowTarget {
 
 class TWin32WindowSystem : public IViewerWindowSystem {
   public:
-    // Opened by the viewer thread, which makes and places the window: the work area and the
-    // window's place are both in the unaware thread's pixels.
-    TWin32WindowSystem() { MakeThreadDpiUnaware(); }
+    // The window opens on the work area of the primary monitor, in the pixels of the program's
+    // own awareness; a per-monitor aware program draws it sharp at that monitor's resolution.
+    int Dpi() override { return PrimaryMonitorDpi(); }
 
     TWorkArea WorkArea() override {
         RECT area{};

@@ -1,10 +1,12 @@
 #include "qt/Dialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QStandardPaths>
 
@@ -123,4 +125,14 @@ TSystemFolders TQtShell::SystemFolders() const {
 void RunHandler(QWidget* parent, const std::function<void()>& body) {
     TQtShell shell(parent);
     RunHandler(shell, body);
+}
+
+std::optional<std::string> TQtShell::ClipboardText() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasText()) return std::nullopt;
+    return data->text().toStdString();
+}
+
+void TQtShell::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }

@@ -43,6 +43,8 @@ class TQtShell final : public TViewerShell {
     bool Confirm(const std::string& title, const std::string& text) override;
     std::string ProgramPath() const override;
     TSystemFolders SystemFolders() const override;
+    std::optional<std::string> ClipboardText() const override;
+    void SetClipboardText(const std::string& text) override;
 
     // The window a box belongs to.
     QWidget* BoxParent() const;

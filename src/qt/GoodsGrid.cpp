@@ -1,5 +1,6 @@
 #include "qt/GoodsGrid.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -64,6 +65,18 @@ TGridKeyPress GridKeyOf(const QKeyEvent* event) {
         case Qt::Key_F:
             press.Key = grF;
             break;
+        case Qt::Key_Z:
+            press.Key = grZ;
+            break;
+        case Qt::Key_Y:
+            press.Key = grY;
+            break;
+        case Qt::Key_C:
+            press.Key = grC;
+            break;
+        case Qt::Key_V:
+            press.Key = grV;
+            break;
         default:
             break;
     }
@@ -77,8 +90,11 @@ TGridKeyPress GridKeyOf(const QKeyEvent* event) {
 namespace {
 
 // A window change or a popup takes the keyboard for a while: that settles nothing in the grid.
-bool SettlesNothing(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+// Nor does a mouse press on a button: the viewer's buttons store the cell themselves when clicked,
+// and settling on the press too would show a refused text's message twice.
+bool SettlesNothing(Qt::FocusReason reason, const QWidget* to) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+           (reason == Qt::MouseFocusReason && qobject_cast<const QAbstractButton*>(to));
 }
 
 }  // namespace
@@ -208,7 +224,7 @@ bool TGoodsGrid::InsideGrid(const QWidget* widget) const {
 void TGoodsGrid::EditorFocusLost(QWidget* to, Qt::FocusReason reason) {
     // Another window taking over (a message box, the other form) or the focus leaving the program
     // settles nothing; a click inside the grid is settled by the grid's own handlers.
-    if (SettlesNothing(reason) || !to || InsideGrid(to)) return;
+    if (SettlesNothing(reason, to) || !to || InsideGrid(to)) return;
     Control.FocusLeft();
 }
 
@@ -252,7 +268,8 @@ void TGoodsGrid::mousePressEvent(QMouseEvent* event) {
 
 void TGoodsGrid::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
-    if (SettlesNothing(event->reason()) || InsideGrid(QApplication::focusWidget())) return;
+    QWidget* const to = QApplication::focusWidget();
+    if (SettlesNothing(event->reason(), to) || InsideGrid(to)) return;
     Control.FocusLeft();
 }
 

@@ -14,7 +14,6 @@
 #include "qt/AppStartup.h"
 #include "qt/DataViewerFrm.h"
 #include "qt/FileNameEdit.h"
-#include "qt/GoodsGrid.h"
 #include "qt/OemValidator.h"
 #include "qt/RegionalCurrency.h"
 
@@ -102,7 +101,6 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm() {
     Main.SetView(nullptr);
-    Main.SetGrid(nullptr);
 }
 
 void TMainForm::CreateControls() {
@@ -196,7 +194,6 @@ void TMainForm::Repaint() {
 
 void TMainForm::SetViewer(TDataViewerForm* viewer) {
     Viewer.reset(viewer);
-    Main.SetGrid(viewer ? &viewer->DBGrid1->Controller() : nullptr);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -24,8 +24,8 @@ class TMainForm : public QWidget, private IMainView {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The results viewer that Button2 and the import run show, whose grid's open cell the
-    // handlers store first: created after this window, as a child of it, and owned by it.
+    // The results viewer that Button2 and the import run show: created after this window, as a
+    // child of it, and owned by it. Its controller registers its grid with Controller() itself.
     void SetViewer(TDataViewerForm* viewer);
     TDataViewerForm* DataViewer() const { return Viewer.get(); }
 

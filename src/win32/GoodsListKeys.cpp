@@ -40,6 +40,14 @@ TGridKey KeyOf(WPARAM key, bool shift) {
             return grF3;
         case 'F':
             return grF;
+        case 'Z':
+            return grZ;
+        case 'Y':
+            return grY;
+        case 'C':
+            return grC;
+        case 'V':
+            return grV;
         default:
             return grOther;
     }

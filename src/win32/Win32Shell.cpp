@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/BoxOwner.h"
+#include "win32/Clipboard.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -149,4 +150,12 @@ TSystemFolders TWin32Shell::SystemFolders() const {
     if (!userPrograms.empty()) folders.ProgramFolders.push_back(std::move(userPrograms));
     folders.Documents = KnownFolder(FOLDERID_Documents, KF_FLAG_DEFAULT);
     return folders;
+}
+
+std::optional<std::string> TWin32Shell::ClipboardText() const {
+    return ReadClipboardText(Home);
+}
+
+void TWin32Shell::SetClipboardText(const std::string& text) {
+    WriteClipboardText(Home, text);
 }

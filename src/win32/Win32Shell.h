@@ -16,6 +16,8 @@ class TWin32Shell final : public TViewerShell {
     bool Confirm(const std::string& title, const std::string& text) override;
     std::string ProgramPath() const override;
     TSystemFolders SystemFolders() const override;
+    std::optional<std::string> ClipboardText() const override;
+    void SetClipboardText(const std::string& text) override;
 
     // The window a box belongs to: the active window when it is the main window or one it owns,
     // else the one of them last active.

@@ -29,6 +29,32 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
+int PrimaryMonitorDpi() {
+    // MDT_EFFECTIVE_DPI is 0; shcore.h is left out for this one call.
+    using TGetDpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = []() -> TGetDpiForMonitor {
+        const HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<TGetDpiForMonitor>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    if (getDpiForMonitor) {
+        const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+        UINT x = 0;
+        UINT y = 0;
+        if (primary && SUCCEEDED(getDpiForMonitor(primary, 0, &x, &y)) && y > 0) {
+            return static_cast<int>(y);
+        }
+    }
+    using TGetDpiForSystem = UINT(WINAPI*)();
+    static const auto getDpiForSystem = User32Function<TGetDpiForSystem>("GetDpiForSystem");
+    if (getDpiForSystem) {
+        const UINT dpi = getDpiForSystem();
+        if (dpi > 0) return static_cast<int>(dpi);
+    }
+    return ScreenDpi();
+}
+
 SIZE FrameSize(int width, int height, DWORD style, DWORD exStyle, int dpi) {
     using TAdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi = User32Function<TAdjustForDpi>("AdjustWindowRectExForDpi");

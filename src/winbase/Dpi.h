@@ -13,6 +13,10 @@
 // 96 when neither answers.
 int WindowDpi(HWND window);
 
+// The dots per inch of the primary monitor, for a window not made yet: GetDpiForMonitor where
+// shcore has it, else GetDpiForSystem, else the screen's LOGPIXELSY; 96 when none answers.
+int PrimaryMonitorDpi();
+
 // The outer size of a window whose client area is `width` x `height` at `dpi`, with its frame
 // drawn at that resolution (AdjustWindowRectExForDpi where user32 has it).
 SIZE FrameSize(int width, int height, DWORD style, DWORD exStyle, int dpi);

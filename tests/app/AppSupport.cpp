@@ -195,6 +195,17 @@ void TFakeGrid::SetCurrentCell(int row, int column) {
     Control.CurrentCellMoved(row);
 }
 
+void TFakeViewer::FocusControl(TViewerControl control) {
+    const bool leaves = Focus == vcGrid && control != vcGrid;
+    Focus = control;
+    if (leaves && Grid) Grid->Leave();
+}
+
+void TFakeViewer::PressMainSave() {
+    ++Saves;
+    if (Main) Main->SaveClick();
+}
+
 std::vector<std::string> DbfRecords(const std::string& path) {
     std::ifstream file(PathOf(path), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)),

@@ -11,6 +11,7 @@
 #include "TestPlatform.h"
 #include "app/GoodsGridController.h"
 #include "app/MainController.h"
+#include "app/ResultsViewerController.h"
 #include "app/Shell.h"
 
 // A temporary folder that removes itself, also when an assertion ends the test early. Its paths
@@ -162,6 +163,29 @@ class TFakeGrid final : public IGoodsGridView {
   private:
     void OpenEditor();
     bool RemovedCurrent = false;
+};
+
+// The viewer window as the viewer controller sees it: where the keyboard is, the find box's text.
+// With a grid, the keyboard leaving the grid is reported to it, as a toolkit's focus change is.
+class TFakeViewer final : public IResultsViewerView {
+  public:
+    void FindingsChanged() override { ++Changes; }
+    void FocusControl(TViewerControl control) override;
+    void SelectFindText() override { ++Selected; }
+    std::string FindText() const override { return BoxText; }
+    void ShowFindStatus(const std::string& text) override { Status = text; }
+    int FocusedFinding() const override { return FocusedLine; }
+    void PressMainSave() override;
+
+    TFakeGrid* Grid = nullptr;
+    TMainController* Main = nullptr;  // whose save button PressMainSave presses
+    TViewerControl Focus = vcGrid;
+    std::string BoxText;
+    std::string Status;
+    int FocusedLine = -1;
+    int Changes = 0;
+    int Selected = 0;
+    int Saves = 0;
 };
 
 // The records of a written dBASE table, raw bytes each (deletion flag at 0).

@@ -10,8 +10,6 @@
 
 namespace {
 
-const std::string kBrowse = "\u25BA";
-
 void AddRow(TGoodsTable& goods, const char* id, const char* name, const char* kod,
             const char* quantity, const char* price) {
     goods.AppendRow();
@@ -41,7 +39,6 @@ class GoodsGridTest : public testing::Test {
     void TearDown() override { EXPECT_EQ(Grid.ShownRows, Goods.RowCount()); }
 
     std::string Cell(int row, TGoodsField field) const { return Grid.Control.CellText(row, field); }
-    std::string Marker(int row) const { return Grid.Control.RowMarker(row); }
     std::string Value(int row, TGoodsField field) const { return Goods.AsTextAt(row, field); }
 
     TCallLog Log;
@@ -75,118 +72,18 @@ TEST_F(GoodsGridTest, EditorsTakeATextColumnsWidthAndNumbersWithoutLimit) {
     EXPECT_EQ(TGoodsGridController::EditorMaxLength(gfRPRICE), 0);
 }
 
-TEST_F(GoodsGridTest, TypingEditsTheRowAndMovingDownPostsIt) {
+// What the view is told besides the table's changes (the operator's view of the editing is in
+// EditCases.h): the markers to redraw when another row becomes current, and the editor to take
+// the keyboard again when its text is refused.
+TEST_F(GoodsGridTest, TheViewRedrawsTheMovedMarkerAndARefusedEditorTakesTheKeyboard) {
     Grid.Select(1, gfNAME);
-    EXPECT_EQ(Marker(1), kBrowse);
     EXPECT_EQ(Grid.MarkersRedrawn, (std::vector<int>{0, 1}));
-    Grid.Type("Кефир");
-    EXPECT_EQ(Marker(1), "I");
-    EXPECT_EQ(Goods.State(), gsEdit);
-    Grid.Press(grDown);
-    EXPECT_FALSE(Grid.EditorOpen);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-    EXPECT_EQ(Value(2, gfNAME), "Кефир");
-    EXPECT_EQ(Goods.RowNumber(), 3);
-    EXPECT_EQ(Grid.Row, 2);
-    EXPECT_EQ(Marker(2), kBrowse);
-    EXPECT_EQ(Marker(1), "");
-}
-
-TEST_F(GoodsGridTest, F2AndEnterOpenThePriceInFixedNotation) {
     Grid.Select(1, gfRPRICE);
-    Grid.Press(grF2);
-    ASSERT_TRUE(Grid.EditorOpen);
-    EXPECT_EQ(Grid.EditorText, "1.00");
-    EXPECT_EQ(Marker(1), "I");
-    // Left without a change, nothing is stored and the row is not marked changed.
-    Grid.Press(grEnter);
-    EXPECT_FALSE(Grid.EditorOpen);
-    EXPECT_FALSE(Goods.Modified());
-    Grid.Press(grDown);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-    EXPECT_EQ(Value(2, gfRPRICE), "1");
-    Grid.Press(grEnter);
-    ASSERT_TRUE(Grid.EditorOpen);
-    EXPECT_EQ(Grid.EditorText, "10.25");
-}
-
-struct TRefusalCase {
-    const char* Name;
-    int Row;
-    TGoodsField Field;
-    std::string Typed;
-    TGridKey Key;
-    std::string Message;
-    std::string Kept;       // the value that stays in the table
-    std::string Corrected;  // then typed in its place and taken
-};
-
-class RefusedCellText : public GoodsGridTest, public testing::WithParamInterface<TRefusalCase> {};
-
-TEST_P(RefusedCellText, StaysInItsEditorWithItsMessageAndTheRowStays) {
-    const TRefusalCase& c = GetParam();
-    Grid.Select(c.Row, c.Field);
-    Grid.Type(c.Typed);
-    Grid.Press(c.Key);
-    ASSERT_EQ(Shell.Boxes.size(), 1u);
-    EXPECT_EQ(Shell.Boxes[0].Icon, diError);
-    EXPECT_EQ(Shell.Boxes[0].Title, "Kelva2larmis");
-    EXPECT_EQ(Shell.Boxes[0].Text, c.Message);
-    EXPECT_TRUE(Grid.EditorOpen);
-    EXPECT_EQ(Grid.EditorFocused, 1);
-    EXPECT_EQ(Grid.Row, c.Row);
-    EXPECT_EQ(Grid.Column, c.Field);
-    EXPECT_EQ(Goods.RowNumber(), c.Row + 1);
-    EXPECT_EQ(Value(c.Row + 1, c.Field), c.Kept);
-    // Corrected in place, the text is taken.
-    Grid.Type(c.Corrected);
-    Grid.Press(grEnter);
-    EXPECT_FALSE(Grid.EditorOpen);
-    EXPECT_EQ(Value(c.Row + 1, c.Field), c.Corrected);
-    EXPECT_EQ(Shell.Boxes.size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    GoodsGrid, RefusedCellText,
-    testing::Values(TRefusalCase{"CommaInAPriceOnDown", 0, gfRPRICE, "12,5", grDown,
-                                 "'12,5' is not a valid floating point value for field 'RPRICE'",
-                                 "34.9", "12.5"},
-                    TRefusalCase{"CommaInAQuantityOnTab", 1, gfOSTATOK, "2,5", grTab,
-                                 "'2,5' is not a valid floating point value for field 'OSTATOK'",
-                                 "0", "2.5"},
-                    TRefusalCase{"LettersInAnIntegerOnUp", 2, gfCATEGORY, "7x", grUp,
-                                 "'7x' is not a valid integer value for field 'CATEGORY'", "1",
-                                 "7"}),
-    [](const testing::TestParamInfo<TRefusalCase>& param) { return param.param.Name; });
-
-TEST_F(GoodsGridTest, ClickElsewhereWithARefusedCellGoesNowhere) {
-    Grid.Select(0, gfRPRICE);
     Grid.Type("12,5");
-    Grid.Select(2, gfNAME);
+    Grid.Press(grDown);
+    EXPECT_EQ(Grid.EditorFocused, 1);
     EXPECT_EQ(Shell.Boxes.size(), 1u);
-    EXPECT_EQ(Grid.Row, 0);
-    EXPECT_TRUE(Grid.EditorOpen);
-    EXPECT_EQ(Goods.RowNumber(), 1);
-}
-
-TEST_F(GoodsGridTest, UntouchedAppendedRowIsDroppedWhenTheKeyboardLeavesTheGrid) {
-    Grid.Select(2, gfID);
-    Grid.Press(grDown);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    Grid.Leave();
-    EXPECT_EQ(Goods.RowCount(), 3);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-}
-
-TEST_F(GoodsGridTest, LeavingTheGridStoresTheOpenCellAndKeepsAChangedNewRow) {
-    Grid.Select(2, gfNAME);
-    Grid.Press(grDown);
-    Grid.Type("Новый");
-    Grid.Leave();
-    EXPECT_FALSE(Grid.EditorOpen);
-    EXPECT_EQ(Goods.RowCount(), 4);
-    EXPECT_EQ(Goods.State(), gsInsert);
-    EXPECT_EQ(Goods.AsText(gfNAME), "Новый");
+    EXPECT_EQ(Shell.Boxes[0].Title, "Kelva2larmis");
 }
 
 struct TKeyCase {
@@ -257,28 +154,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TWidthCase{"ATitleJustWiderWins", gfOSTATOK, 4, 7 * 7 + 8}),
     [](const testing::TestParamInfo<TWidthCase>& param) { return param.param.Name; });
 
-TEST_F(GoodsGridTest, EscInACellEditorClosesTheViewer) {
-    Grid.Select(0, gfNAME);
-    Grid.Type("Батон");
-    Grid.Press(grEscape);
-    EXPECT_EQ(Grid.ViewerCloses, 1);
-}
-
-TEST_F(GoodsGridTest, ANewImportDropsTheOpenCellWithItsText) {
-    Grid.Select(1, gfNAME);
-    Grid.Type("Батон");
-    Goods.SuspendViews();
-    Goods.ClearRows();
-    AddRow(Goods, "201", "Соль", "2220000000009", "1", "5");
-    Goods.ResumeViews();
-    EXPECT_FALSE(Grid.EditorOpen);
-    EXPECT_FALSE(Grid.Control.HasOpenCell());
-    EXPECT_TRUE(Grid.Control.CommitEditor());
-    EXPECT_EQ(Value(1, gfNAME), "Соль");
-    EXPECT_EQ(Grid.Row, 0);
-    EXPECT_EQ(Goods.State(), gsBrowse);
-}
-
 TEST_F(GoodsGridTest, OpenCellStaysOnItsRowWhileRowsComeAndGoAboveIt) {
     Grid.Select(2, gfNAME);
     Grid.Type("Сахар");
@@ -319,17 +194,6 @@ TEST(GoodsGrid, ClosedTableShowsNothingAndKeysDoNothing) {
     // Opened, the table shows its columns at once.
     goods.OpenTable();
     EXPECT_EQ(grid.Control.ColumnCount(), 7);
-}
-
-TEST(GoodsGrid, CtrlDeleteOnAnEmptyTableAsksNothing) {
-    TCallLog log;
-    TRecordingShell shell(log);
-    TGoodsTable goods;
-    goods.OpenTable();
-    TFakeGrid grid(goods, TCurrencyFormat::FromRegional(kRouble), shell);
-    EXPECT_EQ(grid.Control.GridKey({grDelete, false, true}), koDone);
-    EXPECT_TRUE(shell.Boxes.empty());
-    EXPECT_EQ(goods.RowCount(), 0);
 }
 
 }  // namespace

@@ -2,30 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "AppSupport.h"
 #include "FindCases.h"
 
 namespace {
-
-// The viewer window as the controller sees it: where the keyboard is, the find box's text.
-class TFakeViewer final : public IResultsViewerView {
-  public:
-    void FindingsChanged() override { ++Changes; }
-    void FocusControl(TViewerControl control) override { Focus = control; }
-    void SelectFindText() override { ++Selected; }
-    std::string FindText() const override { return BoxText; }
-    void ShowFindStatus(const std::string& text) override { Status = text; }
-    int FocusedFinding() const override { return FocusedLine; }
-    void PressMainSave() override { ++Saves; }
-
-    TViewerControl Focus = vcGrid;
-    std::string BoxText;
-    std::string Status;
-    int FocusedLine = -1;
-    int Changes = 0;
-    int Selected = 0;
-    int Saves = 0;
-};
 
 // The example reports imported, the viewer's grid at the first row's name.
 class ResultsViewerTest : public testing::Test {
@@ -205,6 +187,26 @@ TEST(ResultsViewer, RegistersItsGridWithTheMainControllerWhileItLives) {
     main.mdGoods.SetText(gfNAME, "Сыр");
     main.SaveClick();
     EXPECT_EQ(main.mdGoods.AsTextAt(1, gfNAME), "Сыр");
+}
+
+// The Qt main window takes a viewer that registered its grid itself; an older viewer going later
+// must not take the newer one's registration with it.
+TEST(ResultsViewer, AnOlderViewerGoingLeavesTheNewerOnesGridRegistered) {
+    TCallLog log;
+    TRecordingShell shell(log);
+    TRecordingView view(log);
+    TMainController main(shell, kRouble);
+    main.SetView(&view);
+    main.mdGoods.OpenTable();
+    AddRow(main.mdGoods, "1", "Хлеб", "4601234567893");
+    auto older = std::make_unique<TResultsViewerController>(main, shell);
+    TResultsViewerController newer(main, shell);
+    older.reset();
+    TFakeGrid grid(newer.Grid());
+    grid.Select(0, gfNAME);
+    grid.Type("Кефир");
+    main.SaveClick();
+    EXPECT_EQ(main.mdGoods.AsTextAt(1, gfNAME), "Кефир");
 }
 
 }  // namespace

@@ -108,6 +108,25 @@ TEST(LayoutProgress, TheBarLies20FromTheSidesAnd60AboveTheBottom) {
     }
 }
 
+// At another resolution every size of the design is scaled, rounded half away from zero; at 96
+// nothing moves.
+TEST(LayoutProgress, ScalesTheDesignsSizesWithTheResolution) {
+    const std::tuple<int, TRect, TRect, TRect> cases[] = {
+        {96, {20, 140, 410, 20}, {22, 142, 203, 16}, {330, 170, 100, 25}},
+        {120, {25, 125, 400, 25}, {28, 128, 197, 19}, {300, 162, 125, 31}},
+        {144, {30, 110, 390, 30}, {33, 113, 192, 24}, {270, 155, 150, 38}},
+        {192, {40, 80, 370, 40}, {44, 84, 181, 32}, {210, 140, 200, 50}},
+    };
+    for (const auto& [dpi, bar, filled, button] : cases) {
+        TFixedMeasurer measurer;
+        const TProgressFrame frame =
+            LayoutProgress(Tick(true, 50), kWidth, kHeight, measurer, TViewerScale{dpi});
+        EXPECT_EQ(frame.Bar, bar) << dpi;
+        EXPECT_EQ(frame.Filled, filled) << dpi;
+        EXPECT_EQ(frame.CancelButton, button) << dpi;
+    }
+}
+
 TEST(LayoutProgress, PercentFillsATruncatedShareOfTheBarInsideItsInset) {
     // bar width 410: done = trunc(406 * P / 100); at 225, bar 185: done = trunc(181 * P / 100)
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,15 +7,13 @@
 #include <QtTest>
 
 #include "AppFixture.h"
-#include "GridKeyCases.h"
+#include "EditCaseChecks.h"
 #include "progress/ProgressViewer.h"
 #include "qt/AppStartup.h"
 #include "qt/GoodsGrid.h"
 #include "qt/RegionalCurrency.h"
 
 namespace {
-
-const QString kTitle = QStringLiteral("test_data_viewer");
 
 // The examples imported, the viewer shown and active with the focus in its grid.
 class TViewerFixture : public TAppFixture {
@@ -69,10 +68,94 @@ Qt::Key QtKeyOf(TGridKey key) {
             return Qt::Key_Home;
         case grEnd:
             return Qt::Key_End;
+        case grEnter:
+            return Qt::Key_Return;
+        case grF2:
+            return Qt::Key_F2;
+        case grEscape:
+            return Qt::Key_Escape;
         default:
             return Qt::Key_unknown;
     }
 }
+
+Qt::KeyboardModifiers ModifiersOf(TGridKeyPress press) {
+    Qt::KeyboardModifiers modifiers;
+    if (press.Shift) modifiers |= Qt::ShiftModifier;
+    if (press.Ctrl) modifiers |= Qt::ControlModifier;
+    if (press.Alt) modifiers |= Qt::AltModifier;
+    return modifiers;
+}
+
+// The shared editing cases through the real windows: clicks and keys as Qt delivers them.
+class TQtEditDriver : public TAppFixture {
+  public:
+    explicit TQtEditDriver(TEditStart start) {
+        Main->show();
+        if (start == esExamples) Main->Button1->click();
+        if (start == esEmptyTable) Main->mdGoods.OpenTable();
+        if (start != esExamples) Main->Button2->click();
+        QApplication::setActiveWindow(Viewer);
+        Viewer->DBGrid1->setFocus();
+    }
+
+    void Click(int row, int column) {
+        TGoodsGrid* grid = Viewer->DBGrid1;
+        const QRect cell = grid->visualRect(grid->model()->index(row, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    void Type(const std::string& text) {
+        if (QLineEdit* editor = Viewer->DBGrid1->CellEditor()) editor->selectAll();
+        TypeText(nullptr, QString::fromStdString(text));
+    }
+    void Key(TGridKeyPress press) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(focus, "nothing has the keyboard");
+        QTest::keyClick(focus, QtKeyOf(press.Key), ModifiersOf(press));
+    }
+    void SaveInViewer() { QTest::mouseClick(Viewer->Button3, Qt::LeftButton); }
+    void SaveInMain() { Main->btnSaveToDBF->click(); }
+    void CloseViewer() { Viewer->BitBtn1->click(); }
+    void ShowResults() { Main->Button2->click(); }
+    void Import() { Main->Button1->click(); }
+    void Settle() { QCoreApplication::sendPostedEvents(); }
+    void SetWriteID(bool write) { Main->cbWriteID->setChecked(write); }
+    std::filesystem::path ReportsFolder() const { return Folder.path().toStdString(); }
+
+    TGoodsTable& Goods() { return Main->mdGoods; }
+    TGridCell CurrentCell() const {
+        const QModelIndex at = Viewer->DBGrid1->currentIndex();
+        return {at.row(), at.column()};
+    }
+    int ShownRows() const { return Viewer->DBGrid1->model()->rowCount(); }
+    int ShownColumns() const { return Viewer->DBGrid1->model()->columnCount(); }
+    std::string Cell(int row, int column) const {
+        return Viewer->DBGrid1->model()->index(row, column).data().toString().toStdString();
+    }
+    std::string Marker(int row) const {
+        return Viewer->DBGrid1->model()->headerData(row, Qt::Vertical).toString().toStdString();
+    }
+    std::optional<std::string> Editor() const {
+        const QLineEdit* editor = Viewer->DBGrid1->CellEditor();
+        return editor ? std::optional(editor->text().toStdString()) : std::nullopt;
+    }
+    bool ViewerShown() const { return Viewer->isVisible(); }
+    std::vector<TEditBox> Boxes() const {
+        std::vector<TEditBox> boxes;
+        for (const TScriptedDialogs::TBox& box : Dialogs.Boxes) {
+            boxes.push_back({box.Icon, box.Text.toStdString()});
+        }
+        return boxes;
+    }
+    int ExportedRecords() const {
+        return QFile::exists(OutPath(kDirectoryFile))
+                   ? static_cast<int>(Records(kDirectoryFile).size())
+                   : -1;
+    }
+    std::string ExportedField(int record, int offset, int length) const {
+        return Field(Records(kDirectoryFile)[record], offset, length).toStdString();
+    }
+};
 
 }  // namespace
 
@@ -82,26 +165,12 @@ class TDataViewerTest : public QObject {
     void initTestCase();
     void cleanupTestCase();
 
-    void ClosedTableShowsNoRowsOrColumns();
     void ColumnsFollowTheFieldsAndShowTheirValues();
-    void TypingEditsTheRowAndMovingPostsIt();
-    void F2OpensThePriceInFixedNotation();
-    void PriceWithCommaIsRefusedAndKeptInTheCell();
-    void IntegerCellRefusesLetters();
-    void UntouchedAppendedRowIsDroppedWhenFocusLeaves();
     void GridKeys_data();
     void GridKeys();
-    void CtrlDeleteOnAnEmptyTableAsksNothing();
-    void TextCellsTakeTheFieldWidth_data();
-    void TextCellsTakeTheFieldWidth();
-    void CorrectedPriceAndDeletedRowReachTheExport();
-    void ExportFromTheViewerStoresTheOpenCell();
-    void ExportFromTheMainWindowStoresTheOpenCell();
-    void RefusedCellStopsTheExport();
-    void ClosingAndShowingAgainKeepsTheRows();
-    void EscWhileEditingClosesTheViewer();
+    void Edits_data();
+    void Edits();
     void TabCtrlTabAndEnterReachTheViewersControls();
-    void NewImportReplacesTheRows();
     void DraggedColumnWidthSurvivesAnExport();
     void GridGrowsWithTheWindowButtonsKeepTheirCorners();
     void PricesFollowTheRegionalCurrencyWithAPoint();
@@ -114,18 +183,6 @@ void TDataViewerTest::initTestCase() {
 
 void TDataViewerTest::cleanupTestCase() {
     ProgressViewerShutdown();
-}
-
-void TDataViewerTest::ClosedTableShowsNoRowsOrColumns() {
-    TAppFixture app;
-    QCOMPARE(app.Viewer->DBGrid1->model()->rowCount(), 0);
-    QCOMPARE(app.Viewer->DBGrid1->model()->columnCount(), 0);
-    // Keys that change rows do nothing before the first import.
-    app.Viewer->ShowViewer();
-    QTest::keyClick(app.Viewer->DBGrid1, Qt::Key_Insert);
-    QTest::keyClick(app.Viewer->DBGrid1, Qt::Key_Down);
-    QCOMPARE(app.Main->mdGoods.IsOpen(), false);
-    QCOMPARE(app.Dialogs.Boxes.size(), 0);
 }
 
 void TDataViewerTest::ColumnsFollowTheFieldsAndShowTheirValues() {
@@ -148,89 +205,6 @@ void TDataViewerTest::ColumnsFollowTheFieldsAndShowTheirValues() {
     QVERIFY(app.Grid->columnWidth(gfKOD) > app.Grid->columnWidth(gfID));
 }
 
-void TDataViewerTest::TypingEditsTheRowAndMovingPostsIt() {
-    TViewerFixture app;
-    app.Select(1, gfNAME);
-    QCOMPARE(app.Marker(1), QStringLiteral("\u25BA"));
-    TypeText(nullptr, QStringLiteral("Кефир"));
-    QVERIFY(app.Grid->CellEditor());
-    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("Кефир"));
-    QCOMPARE(app.Marker(1), QStringLiteral("I"));
-    QCOMPARE(app.Goods().State(), gsEdit);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Grid->CellEditor(), nullptr);
-    QCOMPARE(app.Goods().State(), gsBrowse);
-    QCOMPARE(app.Value(2, gfNAME), "Кефир");
-    QCOMPARE(app.Goods().RowNumber(), 3);
-    QCOMPARE(app.Marker(2), QStringLiteral("\u25BA"));
-    QCOMPARE(app.Marker(1), QString());
-}
-
-void TDataViewerTest::F2OpensThePriceInFixedNotation() {
-    TViewerFixture app;
-    app.Select(1, gfRPRICE);
-    app.Key(Qt::Key_F2);
-    QVERIFY(app.Grid->CellEditor());
-    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("1.00"));
-    QCOMPARE(app.Marker(1), QStringLiteral("I"));
-    // Left without a change, nothing is stored and the row is not marked changed.
-    app.Key(Qt::Key_Return);
-    QCOMPARE(app.Grid->CellEditor(), nullptr);
-    QCOMPARE(app.Goods().Modified(), false);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Goods().State(), gsBrowse);
-    QCOMPARE(app.Value(2, gfRPRICE), "1");
-    // Enter opens the editor as F2 does.
-    app.Key(Qt::Key_Return);
-    QVERIFY(app.Grid->CellEditor());
-    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("10.25"));
-}
-
-void TDataViewerTest::PriceWithCommaIsRefusedAndKeptInTheCell() {
-    TViewerFixture app;
-    app.Select(0, gfRPRICE);
-    TypeText(nullptr, QStringLiteral("12,5"));
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Dialogs.Boxes.size(), 1);
-    QCOMPARE(app.Dialogs.Boxes[0].Icon, diError);
-    QCOMPARE(app.Dialogs.Boxes[0].Title, kTitle);
-    QCOMPARE(app.Dialogs.Boxes[0].Text,
-             QStringLiteral("'12,5' is not a valid floating point value for field 'RPRICE'"));
-    QVERIFY(app.Grid->CellEditor());
-    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("12,5"));
-    QCOMPARE(app.Goods().RowNumber(), 1);
-    QCOMPARE(app.Value(1, gfRPRICE), "34.9");
-    // Corrected in place, the text is taken.
-    app.Grid->CellEditor()->selectAll();
-    TypeText(nullptr, QStringLiteral("12.5"));
-    app.Key(Qt::Key_Return);
-    QCOMPARE(app.Grid->CellEditor(), nullptr);
-    QCOMPARE(app.Value(1, gfRPRICE), "12.5");
-    QCOMPARE(app.Cell(0, gfRPRICE), QStringLiteral("12.50"));
-    QCOMPARE(app.Dialogs.Boxes.size(), 1);
-}
-
-void TDataViewerTest::IntegerCellRefusesLetters() {
-    TViewerFixture app;
-    app.Select(2, gfCATEGORY);
-    TypeText(nullptr, QStringLiteral("7x"));
-    app.Key(Qt::Key_Up);
-    QCOMPARE(app.Dialogs.Texts(),
-             QStringList{QStringLiteral("'7x' is not a valid integer value for field 'CATEGORY'")});
-    QCOMPARE(app.Goods().RowNumber(), 3);
-    QCOMPARE(app.Value(3, gfCATEGORY), "1");
-}
-
-void TDataViewerTest::UntouchedAppendedRowIsDroppedWhenFocusLeaves() {
-    TViewerFixture app;
-    app.Select(2, gfID);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(app.Model()->rowCount(), 4);
-    app.Viewer->BitBtn1->setFocus(Qt::TabFocusReason);
-    QCOMPARE(app.Model()->rowCount(), 3);
-    QCOMPARE(app.Goods().State(), gsBrowse);
-}
-
 void TDataViewerTest::GridKeys_data() {
     QTest::addColumn<int>("index");
     for (int index = 0; index < static_cast<int>(GridKeyCases().size()); ++index) {
@@ -249,11 +223,7 @@ void TDataViewerTest::GridKeys() {
             TypeText(nullptr, QString::fromUtf8(step.Typed));
             continue;
         }
-        Qt::KeyboardModifiers modifiers;
-        if (step.Press.Shift) modifiers |= Qt::ShiftModifier;
-        if (step.Press.Ctrl) modifiers |= Qt::ControlModifier;
-        if (step.Press.Alt) modifiers |= Qt::AltModifier;
-        app.Key(QtKeyOf(step.Press.Key), modifiers);
+        app.Key(QtKeyOf(step.Press.Key), ModifiersOf(step.Press));
     }
     QCOMPARE(app.Grid->currentIndex(), app.Model()->index(c.To.Row, c.To.Column));
     QCOMPARE(app.Goods().RowNumber(), c.To.Row + 1);
@@ -272,113 +242,20 @@ void TDataViewerTest::GridKeys() {
     }
 }
 
-void TDataViewerTest::CtrlDeleteOnAnEmptyTableAsksNothing() {
-    TAppFixture app;
-    app.Main->mdGoods.OpenTable();
-    app.Viewer->ShowViewer();
-    QCOMPARE(app.Viewer->DBGrid1->model()->columnCount(), 7);
-    QTest::keyClick(app.Viewer->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(app.Dialogs.Boxes.size(), 0);
-    QCOMPARE(app.Main->mdGoods.RowCount(), 0);
+void TDataViewerTest::Edits_data() {
+    QTest::addColumn<int>("index");
+    for (int index = 0; index < static_cast<int>(EditCases().size()); ++index) {
+        QTest::newRow(EditCaseName(index).c_str()) << index;
+    }
 }
 
-void TDataViewerTest::TextCellsTakeTheFieldWidth_data() {
-    QTest::addColumn<int>("field");
-    QTest::addColumn<int>("width");
-    QTest::newRow("NAME holds 50 characters") << int{gfNAME} << 50;
-    QTest::newRow("KOD holds 20 characters") << int{gfKOD} << 20;
-}
-
-void TDataViewerTest::TextCellsTakeTheFieldWidth() {
-    QFETCH(int, field);
-    QFETCH(int, width);
-    TViewerFixture app;
-    app.Select(0, static_cast<TGoodsField>(field));
-    TypeText(nullptr, QString(60, u'Ж'));
-    QCOMPARE(app.Grid->CellEditor()->text().size(), width);
-    app.Key(Qt::Key_Down);
-    QCOMPARE(QString::fromStdString(app.Value(1, static_cast<TGoodsField>(field))),
-             QString(width, u'Ж'));
-}
-
-void TDataViewerTest::CorrectedPriceAndDeletedRowReachTheExport() {
-    TViewerFixture app;
-    app.Select(0, gfRPRICE);
-    TypeText(nullptr, QStringLiteral("50"));
-    app.Key(Qt::Key_Down);
-    app.Dialogs.ConfirmAnswers.append(true);
-    app.Key(Qt::Key_Delete, Qt::ControlModifier);
-    app.Main->btnSaveToDBF->click();
-    QCOMPARE(app.Dialogs.Texts(), (QStringList{"Delete record?", "Данные сохранены!"}));
-    const QList<QByteArray> records = app.Records(kDirectoryFile);
-    QCOMPARE(records.size(), 2);
-    QCOMPARE(TAppFixture::Field(records[0], kDirRprice[0], kDirRprice[1]), QStringLiteral("50.00"));
-    QCOMPARE(TAppFixture::Field(records[1], kDirName[0], kDirName[1]),
-             QStringLiteral("Сахар-песок"));
-}
-
-void TDataViewerTest::ExportFromTheViewerStoresTheOpenCell() {
-    TViewerFixture app;
-    app.Select(2, gfRPRICE);
-    TypeText(nullptr, QStringLiteral("99"));
-    QVERIFY(app.Grid->CellEditor());
-    QTest::mouseClick(app.Viewer->Button3, Qt::LeftButton);
-    QCOMPARE(app.Dialogs.Texts(), QStringList{QStringLiteral("Данные сохранены!")});
-    const QList<QByteArray> records = app.Records(kDirectoryFile);
-    QCOMPARE(records.size(), 3);
-    QCOMPARE(TAppFixture::Field(records[2], kDirRprice[0], kDirRprice[1]), QStringLiteral("99.00"));
-    QCOMPARE(app.Viewer->isVisible(), true);
-}
-
-void TDataViewerTest::ExportFromTheMainWindowStoresTheOpenCell() {
-    TViewerFixture app;
-    app.Select(0, gfRPRICE);
-    TypeText(nullptr, QStringLiteral("77"));
-    QVERIFY(app.Grid->CellEditor());
-    app.Main->btnSaveToDBF->click();
-    QCOMPARE(app.Dialogs.Texts(), QStringList{QStringLiteral("Данные сохранены!")});
-    const QList<QByteArray> records = app.Records(kDirectoryFile);
-    QCOMPARE(TAppFixture::Field(records[0], kDirRprice[0], kDirRprice[1]), QStringLiteral("77.00"));
-}
-
-void TDataViewerTest::RefusedCellStopsTheExport() {
-    TViewerFixture app;
-    app.Select(0, gfOSTATOK);
-    TypeText(nullptr, QStringLiteral("2,5"));
-    app.Main->btnSaveToDBF->click();
-    QCOMPARE(app.Dialogs.Texts(),
-             QStringList{QStringLiteral("'2,5' is not a valid floating point value for field "
-                                        "'OSTATOK'")});
-    QCOMPARE(QFile::exists(app.OutPath(kDirectoryFile)), false);
-    QCOMPARE(app.Grid->CellEditor()->text(), QStringLiteral("2,5"));
-}
-
-void TDataViewerTest::ClosingAndShowingAgainKeepsTheRows() {
-    TViewerFixture app;
-    app.Select(1, gfNAME);
-    TypeText(nullptr, QStringLiteral("Исправлено"));
-    app.Key(Qt::Key_Return);
-    app.Viewer->BitBtn1->click();
-    QCOMPARE(app.Viewer->isVisible(), false);
-    app.Main->Button2->click();
-    QCOMPARE(app.Viewer->isVisible(), true);
-    QCOMPARE(app.Model()->rowCount(), 3);
-    QCOMPARE(app.Cell(1, gfNAME), QStringLiteral("Исправлено"));
-    QCOMPARE(app.Grid->currentIndex().row(), 1);
-}
-
-void TDataViewerTest::EscWhileEditingClosesTheViewer() {
-    TViewerFixture app;
-    app.Select(0, gfNAME);
-    TypeText(nullptr, QStringLiteral("Батон"));
-    app.Key(Qt::Key_Escape);
-    QCOMPARE(app.Viewer->isVisible(), false);
-    QCOMPARE(app.Value(1, gfNAME), "Батон");
-    // Esc in the grid itself closes it too.
-    app.Viewer->ShowViewer();
-    app.Grid->setFocus();
-    QTest::keyClick(app.Grid, Qt::Key_Escape);
-    QCOMPARE(app.Viewer->isVisible(), false);
+void TDataViewerTest::Edits() {
+    QFETCH(int, index);
+    const TEditCase& c = EditCases()[static_cast<std::size_t>(index)];
+    TQtEditDriver driver(c.Start);
+    for (const bool answer : c.Answers) driver.Dialogs.ConfirmAnswers.append(answer);
+    PlayEditSteps(c, driver);
+    QCOMPARE(QString::fromStdString(EditMismatches(c, driver)), QString());
 }
 
 void TDataViewerTest::TabCtrlTabAndEnterReachTheViewersControls() {
@@ -404,17 +281,6 @@ void TDataViewerTest::TabCtrlTabAndEnterReachTheViewersControls() {
     viewer->BitBtn1->setFocus();
     app.Key(Qt::Key_Return);
     QVERIFY(!viewer->isVisible());
-}
-
-void TDataViewerTest::NewImportReplacesTheRows() {
-    TViewerFixture app;
-    app.Select(0, gfNAME);
-    TypeText(nullptr, QStringLiteral("Батон"));
-    app.Main->Button1->click();
-    QCOMPARE(app.Grid->CellEditor(), nullptr);
-    QCOMPARE(app.Model()->rowCount(), 3);
-    QCOMPARE(app.Cell(0, gfNAME), QStringLiteral("Хлеб белый"));
-    QCOMPARE(app.Goods().State(), gsBrowse);
 }
 
 void TDataViewerTest::DraggedColumnWidthSurvivesAnExport() {

@@ -18,7 +18,9 @@
 
 #include "app/WindowLayout.h"
 #include "app/WindowTexts.h"
+#include "progress/GdiPainter.h"
 #include "progress/ProgressViewer.h"
+#include "progress/ViewerFrame.h"
 #include "progress/ViewerLayout.h"
 #include "progress/ViewerLifetime.h"
 #include "win32/DataViewerWindow.h"
@@ -355,21 +357,67 @@ TEST_F(DpiFit, AKeyInTheViewerAsksForFocusCues) {
     EXPECT_EQ(CueRequests, 1);
 }
 
-TEST_F(DpiFit, ProgressWindowIsLeftToTheSystemToScale) {
-    auto* viewer = new TProgressViewer("Проверка окна", true, true);
-    // Shown at the size its text is laid out for.
-    HWND window = nullptr;
-    const auto deadline = GetTickCount64() + 10000;
-    while (GetTickCount64() < deadline &&
-           !(window && IsWindowVisible(window) && OuterSize(window).cy > kViewerMinHeight)) {
-        window = FindWindowW(L"ProgressViewerFormClass", nullptr);
-        Sleep(10);
+// The progress window shown at `width` x (its text block + the design's 70), laid out at `dpi`;
+// null when it is not within ten seconds.
+HWND WaitForProgressWindow(TProgressViewer& viewer, int dpi) {
+    const TViewerScale scale{dpi};
+    TGdiTextMeasurer measurer;
+    const int width = scale(kViewerInitialWidth);
+    int block = 0;
+    for (const TViewerString& line : viewer.GetStrings()) {
+        const TViewerFont font{line.FontName, line.FontSize, line.FontStyle, dpi};
+        if (!line.Text.empty()) {
+            block +=
+                measurer.TextHeight(font, line.Text, width - 2 * scale(kTextLeft), line.WordWrap);
+        }
     }
-    ASSERT_NE(window, nullptr);
-    const SIZE outer = OuterSize(window);
-    std::printf("%d dpi: progress_window %ldx%ld\n", ExpectedDpi(), outer.cx, outer.cy);
+    const SIZE expected{width, block + scale(kViewerHeightBelowText)};
+    const auto deadline = GetTickCount64() + 10000;
+    for (HWND window = nullptr; GetTickCount64() < deadline; Sleep(10)) {
+        window = window ? window : FindWindowW(L"ProgressViewerFormClass", nullptr);
+        const SIZE client = window ? ClientSize(window) : SIZE{};
+        if (window && IsWindowVisible(window) && client.cx == expected.cx &&
+            client.cy == expected.cy) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// Drawn sharp at the monitor's resolution: per-monitor aware, the design's sizes scaled, the
+// fonts with them, and laid out again when the resolution changes.
+TEST_F(DpiFit, ProgressWindowIsTheDesignsScaled) {
+    auto* viewer = new TProgressViewer("Проверка окна", true, true);
+    const int dpi = ExpectedDpi();
+    HWND window = WaitForProgressWindow(*viewer, dpi);
+    ASSERT_NE(window, nullptr) << "not shown at the design's size scaled to " << dpi;
+    const SIZE client = ClientSize(window);
+    std::printf("%d dpi: progress_window %ldx%ld\n", dpi, client.cx, client.cy);
     EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window)),
-              DPI_AWARENESS_UNAWARE);
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+    // The texts below the text block fit their places.
+    const TViewerScale scale{dpi};
+    TGdiTextMeasurer measurer;
+    const TViewerFont regular{kUiFontName, kUiFontSize, 0, dpi};
+    const TRect button = CancelButtonRect(client.cx, client.cy, scale);
+    EXPECT_LE(measurer.TextWidth(regular, CancelCaption), button.Width - 4);
+    EXPECT_LE(measurer.TextHeight(regular, CancelCaption, 0, false), button.Height - 4);
+    EXPECT_LE(
+        scale(kBarLeft) + measurer.TextWidth(regular, FormatElapsedLine(ElapsedFormat, "0:00:00")),
+        button.Left);
+    const TViewerFont bold{kUiFontName, kUiFontSize, fsBold, dpi};
+    EXPECT_LE(scale(kPercentTextTop) + measurer.TextHeight(bold, "100 %", 0, false),
+              scale(kBarHeight));
+
+    const int other = dpi == 144 ? 192 : 144;
+    RECT before{};
+    GetWindowRect(window, &before);
+    const RECT suggested{before.left, before.top,
+                         before.left + MulDiv(before.right - before.left, other, dpi),
+                         before.top + MulDiv(before.bottom - before.top, other, dpi)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(other, other),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(WaitForProgressWindow(*viewer, other), window) << "not laid out again at " << other;
     viewer->Terminate();
     WaitForViewerThreads();
 }

@@ -1,7 +1,7 @@
-// An operator's corrections in the results viewer reaching the tables, in the real program: a
-// price stored with Enter, a row deleted with Ctrl+Delete and its confirmation, and a price still
-// in its cell editor when the export starts, from either window. The converter, given copies of
-// the reports edited to hold the same goods, must write the same bytes.
+// The shared editing cases whose tables are compared with edited reports, played in the real
+// program from outside: its list view driven with posted keys, the Ctrl chord through the input
+// queue, its real boxes answered. The converter, given the reports edited as the case says, must
+// write the same bytes.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include "ChildProcess.h"
+#include "EditCaseChecks.h"
 #include "ProgramFixture.h"
 #include "WinDriver.h"
 #include "win32/DataViewerWindow.h"
@@ -16,55 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The grid's rows follow the article list. The deleted article has a barcode of its own, so no
-// generated barcode of a later row moves.
-constexpr int kDeletedRow = 1;
-const std::string kDeletedArticle = "1002";
-// After the deletion: the row whose price is stored with Enter, and the next one, whose price is
-// still being typed when the export starts.
-const std::string kStoredArticle = "1003";
-const std::string kStoredPrice = "77.50";
-const std::string kOpenArticle = "1004";
-const std::string kOpenPrice = "1999.99";
-constexpr int kPriceColumn = 4;  // ID, NAME, KOD, OSTATOK, RPRICE
-
-// Where the line of article `code` starts in a report (its code right-aligned in columns 1-13,
-// each line after a CR LF).
-std::size_t LineOf(const std::string& report, const std::string& code) {
-    const std::size_t at = report.find("\r\n" + std::string(13 - code.size(), ' ') + code + " ");
-    return at == std::string::npos ? at : at + 2;
-}
-
-// The article list without the line of `code`.
-std::string WithoutArticle(std::string list, const std::string& code) {
-    const std::size_t line = LineOf(list, code);
-    if (line == std::string::npos) return list;
-    return list.erase(line, list.find("\r\n", line) + 2 - line);
-}
-
-// The stock report with `price` in columns 61-67 of the line of `code`.
-std::string WithPrice(std::string report, const std::string& code, const std::string& price) {
-    const std::size_t line = LineOf(report, code);
-    if (line == std::string::npos) return report;
-    return report.replace(line + 60, 7, std::string(7 - price.size(), ' ') + price);
-}
-
-void Write(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-struct TEditedCase {
-    const char* Name;
-    bool FromViewer;
-    bool WriteID;
-};
-
-void PrintTo(const TEditedCase& c, std::ostream* out) {
-    *out << c.Name;
-}
-
-class EditedExport : public testing::TestWithParam<TEditedCase> {};
 
 // The list's row count and current row, asked of the list view itself (messages without
 // pointers reach another process's window as they are).
@@ -77,39 +29,149 @@ int CurrentRow(HWND grid) {
         SendMessageW(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
 }
 
-// F2 on the current cell, then `text` typed over the cell's selected text.
-::testing::AssertionResult TypeIntoCell(HWND grid, HWND editor, const std::string& text) {
-    PostKey(grid, VK_F2);
-    if (!WaitFor([&] { return IsShown(editor); }, 5s)) {
-        return ::testing::AssertionFailure() << "F2 opened no editor";
+int SystemIconOf(TDialogIcon icon) {
+    switch (icon) {
+        case diWarning:
+            return 32515;  // IDI_WARNING
+        case diInformation:
+            return 32516;  // IDI_INFORMATION
+        case diError:
+            return 32513;  // IDI_ERROR
+        case diQuestion:
+            return 32514;  // IDI_QUESTION
     }
-    PostChars(editor, text);
-    if (!WaitFor([&] { return TextOf(editor) == text; }, 5s)) {
-        return ::testing::AssertionFailure() << "the editor holds " << TextOf(editor);
-    }
-    return ::testing::AssertionSuccess();
+    return 0;
 }
 
-}  // namespace
+// The operator's steps as keys posted to the running program's viewer: a cell is reached by
+// keys from the first one (no pointer crosses processes), typing goes through F2.
+class TProgramEditDriver {
+  public:
+    TProgramEditDriver(TRunningProgram& program, HWND viewer, const TEditCase& c)
+        : Program(program),
+          Viewer(viewer),
+          Grid(ControlById(viewer, TDataViewerWindow::kDBGrid1Id)),
+          Editor(ControlByText(Grid, "Edit", "")),
+          Case(c) {}
+
+    bool Ready() const { return Grid && Editor; }
+    bool EditorShown() const { return IsShown(Editor); }
+
+    void Play() {
+        for (const TEditStep& step : Case.Steps) {
+            switch (step.Action) {
+                case eaClick:
+                    Click(step.Cell);
+                    break;
+                case eaType:
+                    Type(step.Text);
+                    break;
+                case eaKey:
+                    Key(step.Press);
+                    break;
+                case eaSaveInMain:
+                case eaSaveInViewer:
+                    Save(step.Action == eaSaveInViewer);
+                    break;
+                default:
+                    ADD_FAILURE() << "not driven from outside: step " << int{step.Action};
+            }
+            if (testing::Test::HasFatalFailure()) return;
+        }
+    }
+
+    std::vector<TMessageBox> Boxes;
+
+  private:
+    void Click(TGridCell cell) {
+        for (int page = 0; page < 3; ++page) PostKey(Grid, VK_PRIOR);
+        PostKey(Grid, VK_HOME);
+        for (int row = 0; row < cell.Row; ++row) PostKey(Grid, VK_DOWN);
+        for (int column = 0; column < cell.Column; ++column) PostKey(Grid, VK_RIGHT);
+        ASSERT_TRUE(WaitFor([&] { return CurrentRow(Grid) == cell.Row; }, 5s))
+            << "current row " << CurrentRow(Grid);
+    }
+
+    void Type(const std::string& text) {
+        // F2 selects the cell's text: the characters replace it.
+        PostKey(Grid, VK_F2);
+        ASSERT_TRUE(WaitFor([&] { return IsShown(Editor); }, 5s)) << "F2 opened no editor";
+        PostChars(Editor, text);
+        ASSERT_TRUE(WaitFor([&] { return TextOf(Editor) == text; }, 5s))
+            << "the editor holds " << TextOf(Editor);
+    }
+
+    void Key(TGridKeyPress press) {
+        if (press.Key == grDelete && press.Ctrl) {
+            const int rows = RowCount(Grid);
+            // Ctrl is read from the keyboard's state: the chord goes through the input queue.
+            SendKeys(Viewer, {VK_CONTROL}, VK_DELETE);
+            Answer();
+            ASSERT_TRUE(WaitFor([&] { return RowCount(Grid) == rows - 1; }, 5s)) << "no row went";
+        } else if (press.Key == grEnter && IsShown(Editor)) {
+            PostKey(Editor, VK_RETURN);
+            ASSERT_TRUE(WaitFor([&] { return !IsShown(Editor); }, 5s)) << "Enter left it open";
+        } else if (press.Key == grDown && !press.Ctrl && !press.Shift) {
+            const int row = CurrentRow(Grid);
+            PostKey(Grid, VK_DOWN);
+            ASSERT_TRUE(WaitFor([&] { return CurrentRow(Grid) == row + 1; }, 5s));
+        } else {
+            ADD_FAILURE() << "not driven from outside: key " << int{press.Key};
+        }
+    }
+
+    void Save(bool fromViewer) {
+        SetChecked(Program.Control(mcCbWriteID), Case.WriteID);
+        ::Click(fromViewer ? ControlByText(Viewer, "Button", kSaveButton)
+                           : Program.Control(mcBtnSaveToDBF));
+        Answer();
+    }
+
+    // The box the last step showed, recorded and answered: a question with the case's next
+    // answer, any other with OK.
+    void Answer() {
+        const TMessageBox box = WaitMessageBox(Program.Program.Pid());
+        ASSERT_NE(box.Handle, nullptr) << "no box came";
+        Boxes.push_back(box);
+        const bool question = box.Icon == SystemIconOf(diQuestion);
+        const bool yes = question && Answers < Case.Answers.size() && Case.Answers[Answers++];
+        ASSERT_TRUE(AnswerBox(box, !question || yes ? IDOK : IDCANCEL));
+    }
+
+    TRunningProgram& Program;
+    HWND Viewer;
+    HWND Grid;
+    HWND Editor;
+    const TEditCase& Case;
+    std::size_t Answers = 0;
+};
+
+std::vector<int> ComparedCases() {
+    std::vector<int> indexes;
+    for (int i = 0; i < static_cast<int>(EditCases().size()); ++i) {
+        if (!EditCases()[static_cast<std::size_t>(i)].SameAsReports.empty()) indexes.push_back(i);
+    }
+    return indexes;
+}
+
+class EditedExport : public testing::TestWithParam<int> {};
 
 TEST_P(EditedExport, WritesTheConvertersTablesForTheEditedReports) {
-    const TEditedCase& c = GetParam();
+    const TEditCase& c = EditCases()[static_cast<std::size_t>(GetParam())];
     TFolder folder(c.Name);
-    folder.CopyExamples();
+    for (const char* name : {"ARTICLE.TXT", "PRINT.TXT"}) {
+        fs::copy_file(WindowsPath(K2L_TEST_DATA) / (std::string("app_") + name),
+                      folder.Path / name);
+    }
     const fs::path edited = folder.Path / L"edited";
     const fs::path ours = folder.Path / L"ours";
     const fs::path converters = folder.Path / L"converter";
     for (const fs::path& made : {edited, ours, converters}) fs::create_directories(made);
-
-    const std::string list = Bytes(folder.Path / L"ARTICLE.TXT");
-    const std::string stock = Bytes(folder.Path / L"PRINT.TXT");
-    for (const std::string& code : {kDeletedArticle, kStoredArticle, kOpenArticle}) {
-        ASSERT_NE(LineOf(list, code), std::string::npos) << "no article " << code;
-        ASSERT_NE(LineOf(stock, code), std::string::npos) << "no stock line " << code;
+    for (const bool stock : {false, true}) {
+        const char* name = stock ? "PRINT.TXT" : "ARTICLE.TXT";
+        std::ofstream(edited / name, std::ios::binary)
+            << EditedReport(Bytes(folder.Path / name), c.SameAsReports, stock);
     }
-    Write(edited / L"ARTICLE.TXT", WithoutArticle(list, kDeletedArticle));
-    Write(edited / L"PRINT.TXT",
-          WithPrice(WithPrice(stock, kStoredArticle, kStoredPrice), kOpenArticle, kOpenPrice));
     std::vector<std::string> arguments = {"--quiet",
                                           "--article",
                                           Utf8(edited / L"ARTICLE.TXT"),
@@ -123,58 +185,30 @@ TEST_P(EditedExport, WritesTheConvertersTablesForTheEditedReports) {
 
     TRunningProgram program(folder.Path);
     ASSERT_NE(program.Main, nullptr) << "the main window did not come";
-    HWND viewer = program.Import();
-    ASSERT_NE(viewer, nullptr) << "the results viewer did not open";
-    HWND grid = ControlById(viewer, TDataViewerWindow::kDBGrid1Id);
-    ASSERT_NE(grid, nullptr);
-    HWND editor = ControlByText(grid, "Edit", "");
-    ASSERT_NE(editor, nullptr) << "the grid has no cell editor";
-    const int rows = RowCount(grid);
-    ASSERT_GT(rows, kDeletedRow + 2);
-
-    // To the first goods cell of the deleted row, wherever the import left the current row.
-    for (int page = 0; page < 3; ++page) PostKey(grid, VK_PRIOR);
-    PostKey(grid, VK_HOME);
-    for (int row = 0; row < kDeletedRow; ++row) PostKey(grid, VK_DOWN);
-    ASSERT_TRUE(WaitFor([&] { return CurrentRow(grid) == kDeletedRow; }, 5s))
-        << "current row " << CurrentRow(grid);
-    // Ctrl is read from the keyboard's state: the chord goes through the input queue.
-    SendKeys(viewer, {VK_CONTROL}, VK_DELETE);
-    const TMessageBox confirm = WaitMessageBox(program.Program.Pid());
-    ASSERT_NE(confirm.Handle, nullptr) << "Ctrl+Delete asked nothing";
-    EXPECT_EQ(confirm.Title, "Confirm");
-    EXPECT_EQ(confirm.Text, "Delete record?");
-    EXPECT_EQ(confirm.Buttons, (std::vector<std::string>{"OK", "Cancel"}));
-    ASSERT_TRUE(AnswerBox(confirm, IDOK));
-    ASSERT_TRUE(WaitFor([&] { return RowCount(grid) == rows - 1; }, 5s)) << "no row went";
-
-    // The next article, now current: its price typed over the cell's text and stored with Enter.
-    for (int column = 0; column < kPriceColumn; ++column) PostKey(grid, VK_RIGHT);
-    ASSERT_TRUE(TypeIntoCell(grid, editor, kStoredPrice));
-    PostKey(editor, VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return !IsShown(editor); }, 5s)) << "Enter left the editor open";
-
-    // The row below: its price typed and left in the editor.
-    PostKey(grid, VK_DOWN);
-    ASSERT_TRUE(TypeIntoCell(grid, editor, kOpenPrice));
-    ASSERT_EQ(CurrentRow(grid), kDeletedRow + 1);
-
     SetText(program.Control(mcEdDBFFolder), Utf8(ours));
-    SetChecked(program.Control(mcCbWriteID), c.WriteID);
-    Click(c.FromViewer ? ControlByText(viewer, "Button", kSaveButton)
-                       : program.Control(mcBtnSaveToDBF));
-    const TMessageBox box = WaitMessageBox(program.Program.Pid());
-    ASSERT_NE(box.Handle, nullptr) << "no box after the export";
-    EXPECT_EQ(box.Text, "Данные сохранены!");
-    ASSERT_TRUE(AnswerBox(box));
-    EXPECT_FALSE(IsShown(editor)) << "the cell stayed open through the export";
+    const HWND viewer = program.Import();
+    ASSERT_NE(viewer, nullptr) << "the results viewer did not open";
+    TProgramEditDriver driver(program, viewer, c);
+    ASSERT_TRUE(driver.Ready()) << "the viewer has no grid or no cell editor";
+    driver.Play();
+    ASSERT_FALSE(HasFatalFailure());
 
+    ASSERT_EQ(driver.Boxes.size(), c.Boxes.size());
+    for (std::size_t i = 0; i < c.Boxes.size(); ++i) {
+        EXPECT_EQ(driver.Boxes[i].Text, c.Boxes[i].Text);
+        EXPECT_EQ(driver.Boxes[i].Icon, SystemIconOf(c.Boxes[i].Icon));
+        if (c.Boxes[i].Icon == diQuestion) {
+            EXPECT_EQ(driver.Boxes[i].Title, "Confirm");
+            EXPECT_EQ(driver.Boxes[i].Buttons, (std::vector<std::string>{"OK", "Cancel"}));
+        }
+    }
+    EXPECT_FALSE(driver.EditorShown()) << "the cell stayed open through the export";
     ExpectSameTables(ours, converters);
 }
 
-INSTANTIATE_TEST_SUITE_P(FromBothWindows, EditedExport,
-                         testing::Values(TEditedCase{"edited_from_main_window", false, false},
-                                         TEditedCase{"edited_from_viewer_with_id", true, true}),
-                         [](const testing::TestParamInfo<TEditedCase>& param) {
-                             return std::string(param.param.Name);
+INSTANTIATE_TEST_SUITE_P(SharedCases, EditedExport, testing::ValuesIn(ComparedCases()),
+                         [](const testing::TestParamInfo<int>& param) {
+                             return EditCaseName(param.param);
                          });
+
+}  // namespace

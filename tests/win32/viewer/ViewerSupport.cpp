@@ -247,6 +247,42 @@ std::vector<std::string> TViewerFixture::Directory() const {
     return DbfRecords(Folder.File("out/Справочник.dbf"));
 }
 
+WORD VirtualKeyOf(TGridKey key) {
+    switch (key) {
+        case grInsert:
+            return VK_INSERT;
+        case grDelete:
+            return VK_DELETE;
+        case grUp:
+            return VK_UP;
+        case grDown:
+            return VK_DOWN;
+        case grPageUp:
+            return VK_PRIOR;
+        case grPageDown:
+            return VK_NEXT;
+        case grTab:
+        case grBacktab:
+            return VK_TAB;
+        case grEnter:
+            return VK_RETURN;
+        case grF2:
+            return VK_F2;
+        case grEscape:
+            return VK_ESCAPE;
+        case grLeft:
+            return VK_LEFT;
+        case grRight:
+            return VK_RIGHT;
+        case grHome:
+            return VK_HOME;
+        case grEnd:
+            return VK_END;
+        default:
+            return 0;
+    }
+}
+
 RECT PlaceOf(HWND window) {
     RECT place{};
     GetWindowRect(window, &place);

@@ -89,6 +89,9 @@ class TViewerFixture {
     void Send(std::vector<INPUT> inputs);
 };
 
+// The virtual key of a grid key (Shift+Tab is Tab with Shift).
+WORD VirtualKeyOf(TGridKey key);
+
 // A window's client rectangle in its parent's client coordinates.
 RECT PlaceOf(HWND window);
 
