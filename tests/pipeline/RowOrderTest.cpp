@@ -63,8 +63,8 @@ INSTANTIATE_TEST_SUITE_P(Walks, RowOrderWalk,
                          testing::Values(TWalkCase{"blocks_of_two_split_and_empty", 2, 0, 1},
                                          TWalkCase{"blocks_of_three_from_a_loaded_table", 3, 50, 2},
                                          TWalkCase{"one_block_for_every_row", 512, 20, 3}),
-                         [](const testing::TestParamInfo<TWalkCase>& info) {
-                             return std::string(info.param.Name);
+                         [](const testing::TestParamInfo<TWalkCase>& walk) {
+                             return std::string(walk.param.Name);
                          });
 
 }  // namespace
