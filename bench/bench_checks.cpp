@@ -5,6 +5,7 @@
 // report with a few values set by rule, and some stock lines naming no article.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,7 @@ BENCHMARK(BM_CheckGoods)->Unit(benchmark::kMillisecond);
 // A find in the results grid over the same rows (Ctrl+F, F3), the limit being 0.2 s: a query
 // that matches nothing reads every row, one found near the end most of them.
 void BM_FindInGrid(benchmark::State& state) {
-    const TFixture& f = Fixture();
+    TFixture& f = Fixture();
     TGoodsFinder finder(f.Goods);
     const char* queries[] = {"СЫР ПЛАВЛЕНЫЙ", "моторное 5w-40 4Л 999999", "4600009999990",
                              "2000000"};
@@ -114,6 +115,32 @@ void BM_FindInGrid(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 BENCHMARK(BM_FindInGrid)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// A find that matches nothing right after an edit posted in the middle (0), and the first find
+// after an import, which folds every row (1).
+void BM_FindAfterChange(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TGoodsFinder finder(f.Goods);
+    finder.SetQuery("СЫР ПЛАВЛЕНЫЙ");
+    const bool import = state.range(0) != 0;
+    state.SetLabel(import ? "after an import" : "after an edit");
+    finder.FindAfter(0);
+    int turn = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A change while the views sleep, as an import's, wakes them to every row.
+        if (import) f.Goods.SuspendViews();
+        f.Goods.SetRowNumber(kRows / 2);
+        f.Goods.EditRow();
+        f.Goods.SetText(gfNAME, (turn ^= 1) != 0 ? "Масло" : "Масло моторное");
+        f.Goods.PostRow();
+        if (import) f.Goods.ResumeViews();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(finder.FindAfter(0));
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindAfterChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A KELVA list without barcodes, the usual case: every code generated, so the check digit's check
 // asks for each whether the generator made it.
@@ -145,48 +172,73 @@ void BM_CheckDigitsAllGenerated(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckDigitsAllGenerated)->Unit(benchmark::kMillisecond);
 
-// One edit posted in the results grid with the findings list attached: the list follows the
-// table. Each iteration changes one value of a row in the middle (the name, the barcode, the
-// category) to one of two texts in turn.
+// One edit posted in the results grid; the second argument 1 with the findings list attached
+// (the list's own cost is the difference). Each iteration changes one value of a row in the
+// middle to one of two texts in turn: the ID to a code of another row and back, the barcode to
+// another row's and back.
 void BM_FindingsListAfterEdit(benchmark::State& state) {
     TFixture& f = Fixture();
-    TFindingsList list(f.Goods, f.Record);
+    std::optional<TFindingsList> list;
+    if (state.range(1) != 0) list.emplace(f.Goods, f.Record);
     const auto field = static_cast<TGoodsField>(state.range(0));
-    const char* values[][2] = {{"", ""},
-                               {"Масло моторное 5W-40 4л", "Масло моторное 5W-30 4л"},
-                               {"4600005000000", "4600005000017"},
-                               {"", ""},
-                               {"", ""},
-                               {"7", "8"}};
-    state.SetLabel(GoodsFieldName(field));
+    std::string values[][2] = {
+        {"", ""},      {"Масло моторное 5W-40 4л", "Масло моторное 5W-30 4л"},
+        {"", ""},      {"-3", "2"},
+        {"0", "12.5"}, {"7", "8"},
+        {"10", "18"}};
+    for (TGoodsField taken : {gfID, gfKOD})
+        values[taken][0] = f.Goods.AsTextAt(kRows / 2 - 1, taken),
+        values[taken][1] = f.Goods.AsTextAt(kRows / 2, taken);
+    state.SetLabel(std::string(GoodsFieldName(field)) + (list ? " list" : " table alone"));
     int turn = 0;
     for (auto _ : state) {
         f.Goods.SetRowNumber(kRows / 2);
         f.Goods.EditRow();
         f.Goods.SetText(field, values[field][turn ^= 1]);
         f.Goods.PostRow();
-        benchmark::DoNotOptimize(list.Findings().data());
     }
     state.SetItemsProcessed(state.iterations() * kRows);
 }
-// Insert pressed in the middle of the grid and the new row left untouched (Esc).
-void BM_FindingsListBlankRow(benchmark::State& state) {
+// Insert pressed in the middle of the grid and the new row left untouched (Esc); and a row
+// deleted and typed in again (delete, insert, every value, post).
+void BM_FindingsListRows(benchmark::State& state) {
     TFixture& f = Fixture();
-    TFindingsList list(f.Goods, f.Record);
+    std::optional<TFindingsList> list;
+    if (state.range(1) != 0) list.emplace(f.Goods, f.Record);
+    const bool retype = state.range(0) != 0;
+    state.SetLabel(std::string(retype ? "delete and retype" : "insert, Esc") +
+                   (list ? " list" : " table alone"));
     for (auto _ : state) {
         f.Goods.SetRowNumber(kRows / 2);
-        f.Goods.InsertRow();
-        f.Goods.CancelRow();
-        benchmark::DoNotOptimize(list.Findings().data());
+        if (retype) {
+            std::string texts[kGoodsFieldCount];
+            for (int field = 0; field < kGoodsFieldCount; ++field)
+                texts[field] = f.Goods.AsText(static_cast<TGoodsField>(field));
+            f.Goods.DeleteRow();
+            f.Goods.InsertRow();
+            for (int field = 0; field < kGoodsFieldCount; ++field)
+                f.Goods.SetText(static_cast<TGoodsField>(field), texts[field]);
+            f.Goods.PostRow();
+        } else {
+            f.Goods.InsertRow();
+            f.Goods.CancelRow();
+        }
     }
     state.SetItemsProcessed(state.iterations() * kRows);
 }
-BENCHMARK(BM_FindingsListBlankRow)->Unit(benchmark::kMicrosecond);
+// What an import or views resumed cost the list: every row checked and grouped again.
+void BM_FindingsListRefresh(benchmark::State& state) {
+    TFixture& f = Fixture();
+    TFindingsList list(f.Goods, f.Record);
+    for (auto _ : state) list.Refresh();
+    state.counters["findings"] = list.LineCount();
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_FindingsListRefresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindingsListRows)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_FindingsListAfterEdit)
-    ->Arg(gfNAME)
-    ->Arg(gfKOD)
-    ->Arg(gfCATEGORY)
+    ->ArgsProduct({{gfID, gfNAME, gfKOD, gfOSTATOK, gfRPRICE, gfCATEGORY, gfNDS}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

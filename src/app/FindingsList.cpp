@@ -1,13 +1,13 @@
 #include "app/FindingsList.h"
 
+#include <algorithm>
+
 #include "app/GoodsGridController.h"
 #include "import/ImportRecord.h"
-#include "text/Trim.h"
 
-TFindingsList::TFindingsList(TGoodsTable& table, const TImportRecord& record)
-    : Goods(table), Record(record) {
+TFindingsList::TFindingsList(TGoodsTable& table, const TImportRecord& record, int blockRows)
+    : Goods(table), Record(record), Index(table, record, blockRows), Seen(table.ChangeCount()) {
     Goods.AttachView(this);
-    Refresh();
 }
 
 TFindingsList::~TFindingsList() {
@@ -15,77 +15,45 @@ TFindingsList::~TFindingsList() {
 }
 
 void TFindingsList::Refresh() {
-    Found = CheckGoods(Goods, Record);
-    PerKind = CountByKind(Found);
-    // A row being changed now may already differ from its values when the change began.
-    Pending = 0;
-    if (View) View->FindingsChanged();
+    Index.Rebuild();
+    Seen = Goods.ChangeCount();
+    Changed();
 }
 
-TFindingsList::TCheckedValues TFindingsList::ValuesOf(int row) const {
-    TCheckedValues v;
-    v.NoId = Goods.IsEmptyAt(row, gfID);
-    v.Id = Goods.AsIntegerAt(row, gfID);
-    v.Barcode = TrimRight(Goods.TextViewAt(row, gfKOD));
-    v.NoQuantity = Goods.IsEmptyAt(row, gfOSTATOK);
-    v.Quantity = Goods.AsFloatAt(row, gfOSTATOK);
-    v.NoPrice = Goods.IsEmptyAt(row, gfRPRICE);
-    v.Price = Goods.AsFloatAt(row, gfRPRICE);
-    CheckRowAlone(Goods, row, v.Alone);
-    return v;
-}
-
-bool TFindingsList::IsBlank(int row) const {
-    return Goods.IsEmptyAt(row, gfID) && TrimRight(Goods.TextViewAt(row, gfKOD)).empty();
-}
-
-void TFindingsList::Shift(int from, int by) {
-    for (TFinding& f : Found) {
-        if (f.Row >= from) f.Row += by;
-        // The first row of a group moves with it; a stock line's number is no row.
-        const bool group = f.Kind == ckDuplicateBarcode || f.Kind == ckDuplicateId;
-        if (group && f.Other >= from) f.Other += by;
-    }
-    if (View) View->FindingsChanged();
+void TFindingsList::GoodsRefreshAll() {
+    // The views woke after a walk that changed no row (an export's): the findings stand.
+    if (Goods.ChangeCount() == Seen) return Changed();
+    Refresh();
 }
 
 void TFindingsList::GoodsEndInsert() {
-    // A new row starts empty.
-    Shift(Inserted, 1);
+    Index.RowInserted(Inserted);
+    Seen = Goods.ChangeCount();
+    Changed();
 }
 
 void TFindingsList::GoodsBeginRemove(int row) {
     Removed = row;
-    RemovedBlank = IsBlank(row);
+    Index.RowRemoving(row);
 }
 
 void TFindingsList::GoodsEndRemove() {
-    if (!RemovedBlank) return Refresh();
-    const auto gone = std::erase_if(Found, [&](const TFinding& f) { return f.Row == Removed; });
-    if (gone > 0) PerKind = CountByKind(Found);
-    Shift(Removed + 1, -1);
+    Index.RowRemoved(Removed);
+    Seen = Goods.ChangeCount();
+    Changed();
 }
 
 void TFindingsList::GoodsRowChanged(int row) {
-    if (row != Pending || ValuesOf(row) != Before) return Refresh();
-    // The lines show the row's name and barcode as they are now.
-    if (View) View->FindingsChanged();
-}
-
-void TFindingsList::GoodsCurrentChanged(int row) {
-    const TGoodsState state = Goods.State();
-    if (state != gsEdit && state != gsInsert) {
-        Pending = 0;
-    } else if (row != Pending) {
-        Pending = row;
-        Before = ValuesOf(row);
-    }
+    Index.RowChanged(row);
+    Seen = Goods.ChangeCount();
+    // The lines show the row's name and barcode as they are now, whatever the findings did.
+    Changed();
 }
 
 std::string TFindingsList::SummaryText() const {
     std::string text;
     for (int kind = 0; kind < kCheckKindCount; ++kind) {
-        const int count = PerKind[static_cast<std::size_t>(kind)];
+        const int count = Counts()[static_cast<std::size_t>(kind)];
         if (count == 0) continue;
         if (!text.empty()) text += "; ";
         text += CheckKindTitle(static_cast<TCheckKind>(kind));
@@ -95,13 +63,13 @@ std::string TFindingsList::SummaryText() const {
 }
 
 int TFindingsList::LineCount() const {
-    return Found.empty() ? 1 : static_cast<int>(Found.size());
+    return std::max(Index.Count(), 1);
 }
 
 std::string TFindingsList::LineText(int line) const {
-    if (Found.empty()) return line == 0 ? kNoFindings : "";
-    if (line < 0 || line >= static_cast<int>(Found.size())) return {};
-    const TFinding& f = Found[static_cast<std::size_t>(line)];
+    if (Index.Count() == 0) return line == 0 ? kNoFindings : "";
+    if (line < 0 || line >= Index.Count()) return {};
+    const TFinding f = Index.At(line);
     std::string text = CheckKindTitle(f.Kind);
     text += " | " + std::to_string(f.Id);
     if (f.Row > 0) {
@@ -114,9 +82,13 @@ std::string TFindingsList::LineText(int line) const {
     return text;
 }
 
+TFinding TFindingsList::FindingAt(int line) const {
+    if (line < 0 || line >= Index.Count()) return {};
+    return Index.At(line);
+}
+
 int TFindingsList::RowOf(int line) const {
-    if (line < 0 || line >= static_cast<int>(Found.size())) return 0;
-    return Found[static_cast<std::size_t>(line)].Row;
+    return FindingAt(line).Row;
 }
 
 bool TFindingsList::Choose(int line, TGoodsGridController& grid) const {

@@ -99,25 +99,33 @@ void CheckDuplicateIds(const TGoodsTable& goods, std::vector<TFinding>& out) {
     AddGroups(ckDuplicateId, goods, first, members, out);
 }
 
+// A row with a code whose price or quantity is empty; `first` tells whether it is the first row
+// with its code, asked only when the report named the code.
+template <typename TFirst>
+void RowNotInStock(const TGoodsTable& goods, const TImportRecord& record, int row, TFirst first,
+                   std::vector<TFinding>& out) {
+    if (goods.IsEmptyAt(row, gfID)) return;
+    // A price or quantity typed in since then makes the row loadable.
+    if (!goods.IsEmptyAt(row, gfRPRICE) && !goods.IsEmptyAt(row, gfOSTATOK)) return;
+    std::int32_t id = goods.AsIntegerAt(row, gfID);
+    if (record.ReceivedBy(id) == nullptr) return out.push_back({ckNotInStock, row, id, 0, 0});
+    // A later row of a named code is the duplicate finding's. The first one is not, yet it can
+    // lack the values too: the row that received them was deleted or given another code.
+    if (first()) out.push_back({ckNotInStock, row, id, 0, 1});
+}
+
 void CheckNotInStock(const TGoodsTable& goods, const TImportRecord& record,
                      std::vector<TFinding>& out) {
     std::vector<std::int32_t> first, members;
     bool grouped = false;
-    for (int row = 1; row <= goods.RowCount(); ++row) {
-        if (goods.IsEmptyAt(row, gfID)) continue;
-        // A price or quantity typed in since then makes the row loadable.
-        if (!goods.IsEmptyAt(row, gfRPRICE) && !goods.IsEmptyAt(row, gfOSTATOK)) continue;
-        std::int32_t id = goods.AsIntegerAt(row, gfID);
-        if (record.ReceivedBy(id) == nullptr) {
-            out.push_back({ckNotInStock, row, id, 0, 0});
-            continue;
-        }
-        // A later row of a named code is the duplicate finding's. The first one is not, yet it
-        // can lack the values too: the row that received them was deleted or given another code.
-        if (!grouped) GroupIds(goods, first, members), grouped = true;
-        if (first[static_cast<std::size_t>(row)] == row)
-            out.push_back({ckNotInStock, row, id, 0, 1});
-    }
+    const auto isFirst = [&](int row) {
+        return [&, row] {
+            if (!grouped) GroupIds(goods, first, members), grouped = true;
+            return first[static_cast<std::size_t>(row)] == row;
+        };
+    };
+    for (int row = 1; row <= goods.RowCount(); ++row)
+        RowNotInStock(goods, record, row, isFirst(row), out);
 }
 
 void CheckUnknownInStock(const TImportRecord& record, std::vector<TFinding>& out) {
@@ -128,45 +136,57 @@ void CheckUnknownInStock(const TImportRecord& record, std::vector<TFinding>& out
 
 // Rows whose value is still the one a rule put in place of the reported one. Only the first row
 // with a code received the report's values; without a report every row got the defaults.
-void CheckByRule(TCheckKind kind, const TGoodsTable& goods, const TImportRecord& record,
-                 std::vector<TFinding>& out) {
+template <typename TFirst>
+void RowByRule(TCheckKind kind, const TGoodsTable& goods, const TImportRecord& record, int row,
+               TFirst first, std::vector<TFinding>& out) {
     const bool price = kind == ckPriceByRule;
     const TGoodsField field = price ? gfRPRICE : gfOSTATOK;
     const double ruled = price ? 1.0 : 0.0;
+    if (goods.IsEmptyAt(row, gfID) || goods.IsEmptyAt(row, field)) return;
+    if (goods.AsFloatAt(row, field) != ruled) return;
+    std::int32_t id = goods.AsIntegerAt(row, gfID);
+    const TImportRecord::TReported* reported = record.ReceivedBy(id);
+    if (reported == nullptr) return;
+    std::int64_t value = price ? reported->Price : reported->Quantity;
+    if (price ? value > 0 : value >= 0) return;
+    if (record.HasStockReport && !first()) return;
+    out.push_back({kind, row, id, 0, value});
+}
+
+void CheckByRule(TCheckKind kind, const TGoodsTable& goods, const TImportRecord& record,
+                 std::vector<TFinding>& out) {
     std::vector<std::int32_t> first, members;
     bool grouped = false;
     for (int row = 1; row <= goods.RowCount(); ++row) {
-        if (goods.IsEmptyAt(row, gfID) || goods.IsEmptyAt(row, field)) continue;
-        if (goods.AsFloatAt(row, field) != ruled) continue;
-        std::int32_t id = goods.AsIntegerAt(row, gfID);
-        const TImportRecord::TReported* reported = record.ReceivedBy(id);
-        if (reported == nullptr) continue;
-        std::int64_t value = price ? reported->Price : reported->Quantity;
-        if (price ? value > 0 : value >= 0) continue;
-        if (record.HasStockReport) {
-            // The grouping is made only when a candidate needs it: usually few do.
-            if (!grouped) GroupIds(goods, first, members), grouped = true;
-            if (first[static_cast<std::size_t>(row)] != row) continue;
-        }
-        out.push_back({kind, row, id, 0, value});
+        // The grouping is made only when a candidate needs it: usually few do.
+        RowByRule(
+            kind, goods, record, row,
+            [&] {
+                if (!grouped) GroupIds(goods, first, members), grouped = true;
+                return first[static_cast<std::size_t>(row)] == row;
+            },
+            out);
     }
+}
+
+void RowCheckDigit(const TGoodsTable& goods, const TImportRecord& record, int row,
+                   std::vector<TFinding>& out) {
+    std::string_view kod = Barcode(goods, row);
+    if (kod.empty()) return;
+    std::int64_t want = 0;
+    if (IsAllDigits(kod)) {
+        std::optional<bool> valid = HasValidCheckDigit(kod);
+        if (!valid || *valid) return;
+        want = *EanCheckDigit(kod.substr(0, kod.size() - 1));
+    }
+    // The generator's own codes carry no check digit unless asked to: not KELVA's labels.
+    if (record.Complete && record.WasGenerated(kod)) return;
+    out.push_back({ckCheckDigit, row, goods.AsIntegerAt(row, gfID), 0, want});
 }
 
 void CheckCheckDigits(const TGoodsTable& goods, const TImportRecord& record,
                       std::vector<TFinding>& out) {
-    for (int row = 1; row <= goods.RowCount(); ++row) {
-        std::string_view kod = Barcode(goods, row);
-        if (kod.empty()) continue;
-        std::int64_t want = 0;
-        if (IsAllDigits(kod)) {
-            std::optional<bool> valid = HasValidCheckDigit(kod);
-            if (!valid || *valid) continue;
-            want = *EanCheckDigit(kod.substr(0, kod.size() - 1));
-        }
-        // The generator's own codes carry no check digit unless asked to: not KELVA's labels.
-        if (record.Complete && record.WasGenerated(kod)) continue;
-        out.push_back({ckCheckDigit, row, goods.AsIntegerAt(row, gfID), 0, want});
-    }
+    for (int row = 1; row <= goods.RowCount(); ++row) RowCheckDigit(goods, record, row, out);
 }
 
 // The rows' texts go into the tables in code page 866: a character it lacks is written as its
@@ -317,6 +337,19 @@ void CheckRowAlone(const TGoodsTable& goods, int row, std::vector<TFinding>& out
     CheckReplacedCharacters(goods, row, out);
     std::string oem;
     CheckFit(goods, row, out, oem);
+}
+
+void CheckRowOwn(const TGoodsTable& goods, const TImportRecord& record, int row, bool firstOfCode,
+                 std::vector<TFinding>& out) {
+    if (!goods.IsOpen() || row < 1 || row > goods.RowCount()) return;
+    const auto first = [firstOfCode] { return firstOfCode; };
+    if (record.Complete) {
+        RowNotInStock(goods, record, row, first, out);
+        RowByRule(ckPriceByRule, goods, record, row, first, out);
+        RowByRule(ckStockByRule, goods, record, row, first, out);
+    }
+    RowCheckDigit(goods, record, row, out);
+    CheckRowAlone(goods, row, out);
 }
 
 std::vector<TFinding> CheckGoods(const TGoodsTable& goods, const TImportRecord& record) {

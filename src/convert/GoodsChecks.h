@@ -57,6 +57,12 @@ void CheckKind(TCheckKind kind, const TGoodsTable& goods, const TImportRecord& r
 // ckDoesNotFit), appended to `out` in kind order: what an edit of the row can change of them.
 void CheckRowAlone(const TGoodsTable& goods, int row, std::vector<TFinding>& out);
 
+// The findings of `row` of every kind but the duplicates, appended to `out` in kind order: those
+// of CheckRowAlone and the ones that read the record (ckNotInStock, ckPriceByRule, ckStockByRule,
+// ckCheckDigit). `firstOfCode`: no row before `row` has its article code.
+void CheckRowOwn(const TGoodsTable& goods, const TImportRecord& record, int row, bool firstOfCode,
+                 std::vector<TFinding>& out);
+
 // The number of findings of each kind.
 std::array<int, kCheckKindCount> CountByKind(const std::vector<TFinding>& findings);
 

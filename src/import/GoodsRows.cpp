@@ -91,6 +91,7 @@ std::int32_t RoundToInt32(double value, TGoodsField field) {
 }  // namespace
 
 void TGoodsRows::Clear() {
+    ++Changes;
     Rows.clear();
     Arena.clear();
     NextCompactCheck = kMinCompactCheck;
@@ -103,12 +104,14 @@ void TGoodsRows::Reserve(std::size_t rows, std::size_t textBytes) {
 }
 
 void TGoodsRows::InsertEmpty(int row) {
+    ++Changes;
     TRow r{};
     r.EmptyBits = kAllEmpty;
     Rows.insert(Rows.begin() + (row - 1), r);
 }
 
 void TGoodsRows::Erase(int row) {
+    ++Changes;
     Rows.erase(Rows.begin() + (row - 1));
 }
 
@@ -118,6 +121,7 @@ void TGoodsRows::Save(int row) {
 }
 
 void TGoodsRows::Restore(int row) {
+    // The values set since Save counted already; an edit that changed nothing is no change.
     At(row) = Saved;
     HasSaved = false;
 }
@@ -269,6 +273,7 @@ void TGoodsRows::PutText(TRow& r, TGoodsField f, std::string_view text) {
 }
 
 void TGoodsRows::SetInteger(int row, TGoodsField f, std::int32_t value) {
+    ++Changes;
     TRow& r = At(row);
     if (IsInteger(f)) return PutInteger(r, f, value);
     if (IsText(f)) return PutText(r, f, IntegerToText(value));
@@ -276,6 +281,7 @@ void TGoodsRows::SetInteger(int row, TGoodsField f, std::int32_t value) {
 }
 
 void TGoodsRows::SetFloat(int row, TGoodsField f, double value) {
+    ++Changes;
     TRow& r = At(row);
     if (IsInteger(f)) return PutInteger(r, f, RoundToInt32(value, f));
     if (IsText(f)) return PutText(r, f, FloatToGeneralText(value));
@@ -283,6 +289,7 @@ void TGoodsRows::SetFloat(int row, TGoodsField f, double value) {
 }
 
 void TGoodsRows::SetText(int row, TGoodsField f, std::string_view text) {
+    ++Changes;
     if (text.empty()) return SetEmpty(row, f);
     TRow& r = At(row);
     if (IsText(f)) return PutText(r, f, text);
@@ -297,5 +304,6 @@ void TGoodsRows::SetText(int row, TGoodsField f, std::string_view text) {
 }
 
 void TGoodsRows::SetEmpty(int row, TGoodsField f) {
+    ++Changes;
     At(row).EmptyBits |= Bit(f);
 }

@@ -15,6 +15,8 @@
 class TGoodsRows {
   public:
     int Count() const { return static_cast<int>(Rows.size()); }
+    // Grows with every change of a value or of the rows (a refused one may count too).
+    std::uint64_t ChangeCount() const { return Changes; }
     void Clear();
     // Room for `rows` more rows and `textBytes` more bytes of text; only a hint.
     void Reserve(std::size_t rows, std::size_t textBytes);
@@ -90,4 +92,5 @@ class TGoodsRows {
     std::size_t NextCompactCheck = kMinCompactCheck;
     TRow Saved{};
     bool HasSaved = false;
+    std::uint64_t Changes = 0;
 };

@@ -242,6 +242,10 @@ bool TGoodsTable::Modified() const {
     return Impl->Pending() && Impl->Changed;
 }
 
+std::uint64_t TGoodsTable::ChangeCount() const {
+    return Impl->Rows.ChangeCount();
+}
+
 void TGoodsTable::SuspendViews() {
     ++Impl->SuspendCount;
 }

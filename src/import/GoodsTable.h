@@ -83,6 +83,10 @@ class TGoodsTable {
     void SetRowNumber(int row);  // outside 1..RowCount changes nothing; only while browsing
     bool Modified() const;       // a value of the pending row was set since EditRow/AppendRow
 
+    // Grows with every change of a value or of the rows: a view woken by GoodsRefreshAll that
+    // finds it as it last saw it knows the rows are the same (a walk of an export changes none).
+    std::uint64_t ChangeCount() const;
+
     void SuspendViews();
     void ResumeViews();
     void AttachView(IGoodsView* view);

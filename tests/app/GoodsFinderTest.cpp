@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "AppSupport.h"
 
 namespace {
@@ -76,6 +78,89 @@ TEST(GoodsFinder, EmptyAndClosedTablesFindNothing) {
     EXPECT_EQ(finder.FindAfter(0), TFindResult{});
     goods.OpenTable();
     EXPECT_EQ(finder.FindAfter(0), TFindResult{});
+}
+
+// The rows' texts are searched together: a query that only the end of one row's text and the start
+// of the next make up matches neither row.
+TEST(GoodsFinder, AQueryAcrossTwoRowsMatchesNeither) {
+    struct TCase {
+        const char* Query;
+        int Want;
+    };
+    const TCase cases[] = {
+        {"аб", 0},    // "...а" + "б..." of the next name
+        {"1234", 0},  // barcode "12" + barcode "34"
+        {"34", 2},    // the second barcode whole
+        {"ква", 3},   // the third name holds it
+        {"да", 1},    // and the first name ends with it
+    };
+    TGoodsTable goods;
+    goods.OpenTable();
+    AddRow(goods, "1", "Вода", "12");
+    AddRow(goods, "2", "Булка", "34");
+    AddRow(goods, "3", "Квас", "");
+    TGoodsFinder finder(goods);
+    for (const TCase& c : cases) {
+        finder.SetQuery(c.Query);
+        EXPECT_EQ(finder.FindAfter(0).Row, c.Want) << c.Query;
+    }
+}
+
+// The folded blocks follow every change: after each edit, insertion, deletion or import a find
+// from every row gives what reading each row (Matches) gives; three rows a block, so blocks split,
+// empty and go.
+TEST(GoodsFinder, FindsFollowEveryChangeOfTheTable) {
+    TGoodsTable goods;
+    goods.OpenTable();
+    TGoodsFinder finder(goods, 3);
+    const char* names[] = {"", "Масло", "МАСЛО сливочное", "сыр", "Сырок масляный"};
+    const char* kods[] = {"", "12", "МАСЛО", "4600000000011"};
+    const char* ids[] = {"", "12", "7"};
+    const char* queries[] = {"масло", "12", "сыр", "4600000000011", "о с"};
+    std::mt19937 random(5);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 1500; ++step) {
+        const int count = goods.RowCount();
+        if (count > 0) goods.SetRowNumber(1 + pick(count));
+        const int action = pick(6);
+        if (action <= 1 || count == 0) {
+            if (action == 0)
+                goods.InsertRow();
+            else
+                goods.EditRow();
+            goods.SetText(gfNAME, names[pick(5)]);
+            goods.SetText(gfKOD, kods[pick(4)]);
+            goods.SetText(gfID, ids[pick(3)]);
+            if (pick(5) != 0) goods.PostRow();  // else left open: the finder sees it too
+        } else if (action == 2 && count < 30) {
+            goods.AppendRow();
+            goods.SetText(gfNAME, names[pick(5)]);
+            goods.PostRow();
+        } else if (action == 3) {
+            goods.DeleteRow();
+        } else if (action == 4) {
+            goods.SuspendViews();
+            goods.EditRow();
+            goods.SetText(gfNAME, names[pick(5)]);
+            goods.PostRow();
+            goods.ResumeViews();
+        } else {  // every row walked while the views sleep, as an export's
+            goods.SuspendViews();
+            for (goods.MoveFirst(); !goods.AtEnd(); goods.MoveNext()) {
+            }
+            goods.ResumeViews();
+        }
+        finder.SetQuery(queries[pick(5)]);
+        for (int after = 0; after <= goods.RowCount(); ++after) {
+            TFindResult want;
+            for (int i = 1; i <= goods.RowCount() && want.Row == 0; ++i) {
+                const int row = (after + i - 1) % goods.RowCount() + 1;
+                if (finder.Matches(row)) want = {row, row <= after};
+            }
+            ASSERT_EQ(finder.FindAfter(after), want)
+                << "step " << step << " query " << finder.Query() << " after " << after;
+        }
+    }
 }
 
 class GridFindTest : public GoodsFinderTest {
