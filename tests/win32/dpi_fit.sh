@@ -23,7 +23,7 @@ for dpi in "${dpis[@]}"; do
   # A server keeps the display it was started on: this run's own screen.
   wineserver -k >/dev/null 2>&1
   echo "== $dpi dpi"
-  K2L_DPI=$dpi xvfb-run -a -s "-screen 0 2560x1600x24" "$run" "$program" || failed=1
+  K2L_DPI=$dpi xvfb-run -n 300 -a -s "-screen 0 2560x1600x24" "$run" "$program" || failed=1
   wineserver -k >/dev/null 2>&1
 done
 exit $failed
