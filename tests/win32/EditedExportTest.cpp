@@ -105,7 +105,8 @@ class TProgramEditDriver {
         if (press.Key == grDelete && press.Ctrl) {
             const int rows = RowCount(Grid);
             // Ctrl is read from the keyboard's state: the chord goes through the input queue.
-            SendKeys(Viewer, {VK_CONTROL}, VK_DELETE);
+            SendKeys(Viewer, {VK_CONTROL}, VK_DELETE,
+                     [&] { return GetForegroundWindow() != Viewer; });
             Answer();
             ASSERT_TRUE(WaitFor([&] { return RowCount(Grid) == rows - 1; }, 5s)) << "no row went";
         } else if (press.Key == grEnter && IsShown(Editor)) {

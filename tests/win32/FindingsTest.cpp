@@ -87,11 +87,16 @@ class TImportedExamples {
     void Key(WORD key, std::initializer_list<WORD> modifiers = {}) {
         SendKeys(Viewer, modifiers, key);
     }
+    // Ctrl+F, Ctrl held until the find box has the keyboard.
+    bool CtrlF() {
+        const HWND find = Control(TDataViewerWindow::kEdFindId);
+        SendKeys(Viewer, {VK_CONTROL}, 'F', [&] { return FocusOf(Viewer) == find; });
+        return FocusIn(find);
+    }
     // From the find box, Tab to the findings list, its line `line` and Enter.
     // Each key waits for the one before to have done its work.
     void ChooseLine(int line) {
-        Key('F', {VK_CONTROL});
-        ASSERT_TRUE(FocusIn(Control(TDataViewerWindow::kEdFindId)));
+        ASSERT_TRUE(CtrlF());
         Key(VK_TAB);
         ASSERT_TRUE(FocusIn(List()));
         Key(VK_HOME);
@@ -185,8 +190,7 @@ TEST(ViewerFindings, CtrlFFindsCyrillicWhateverTheCaseAndF3GoesOn) {
     ASSERT_NE(app.Viewer, nullptr);
     app.ChooseLine(6);  // 1004, the last of the four oils
     ASSERT_TRUE(WaitFor([&] { return app.GridRow() == 3; }, 3s));
-    app.Key('F', {VK_CONTROL});
-    ASSERT_TRUE(app.FocusIn(app.Control(TDataViewerWindow::kEdFindId)));
+    ASSERT_TRUE(app.CtrlF());
     SendText(app.Viewer, "МАСЛО");
     app.Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return app.GridRow() == 0; }, 3s)) << app.GridRow();
@@ -201,11 +205,11 @@ TEST(ViewerFindings, CtrlFFindsCyrillicWhateverTheCaseAndF3GoesOn) {
         EXPECT_EQ(app.Status(), step.Status);
     }
     // Small letters find the name written with a capital.
-    app.Key('F', {VK_CONTROL});
+    ASSERT_TRUE(app.CtrlF());
     SendText(app.Viewer, "вода");
     app.Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return app.GridRow() == 10; }, 3s)) << app.GridRow();
-    app.Key('F', {VK_CONTROL});
+    ASSERT_TRUE(app.CtrlF());
     SendText(app.Viewer, "сыр");
     app.Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return app.Status() == TGridFind::kFindNone; }, 3s));

@@ -226,7 +226,7 @@ TEST_P(MainWindowClose, UnderABoxEndsTheProgramOnceTheBoxIsAnswered) {
         ASSERT_TRUE(WaitFor([&] {
             return GetForegroundWindow() == viewer && FocusOf(viewer) == grid;
         })) << "the grid did not get the keyboard";
-        SendKeys(viewer, {VK_CONTROL}, VK_DELETE);
+        SendKeys(viewer, {VK_CONTROL}, VK_DELETE, [&] { return GetForegroundWindow() != viewer; });
     } else {
         Click(program.Control(mcButton1));
     }

@@ -65,7 +65,7 @@ TEST(UndoExport, CyrillicNamePastedFromTheClipboardAndCopiedBack) {
     PostKey(grid, VK_HOME);
     PostKey(grid, VK_RIGHT);  // NAME
     SendKeys(viewer, {VK_CONTROL}, 'V');
-    SendKeys(viewer, {VK_CONTROL}, 'C');
+    SendKeys(viewer, {VK_CONTROL}, 'C', [] { return Clipboard() == L"Батон нарезной"; });
     EXPECT_TRUE(WaitFor([] { return Clipboard() == L"Батон нарезной"; }, 5s))
         << Narrow(Clipboard());
     DestroyWindow(owner);
@@ -96,13 +96,13 @@ TEST(UndoExport, DeletionTakenBackWritesTheTablesOfNoDeletion) {
     PostKey(grid, VK_DOWN);
     PostKey(grid, VK_DOWN);
     ASSERT_TRUE(WaitFor([&] { return CurrentRow(grid) == 2; }, 5s)) << CurrentRow(grid);
-    SendKeys(viewer, {VK_CONTROL}, VK_DELETE);
+    SendKeys(viewer, {VK_CONTROL}, VK_DELETE, [&] { return GetForegroundWindow() != viewer; });
     const TMessageBox confirm = WaitMessageBox(program.Program.Pid());
     ASSERT_EQ(confirm.Text, "Delete record?");
     ASSERT_TRUE(AnswerBox(confirm, IDOK));
     ASSERT_TRUE(WaitFor([&] { return RowCount(grid) == rows - 1; }, 5s)) << "no row went";
 
-    SendKeys(viewer, {VK_CONTROL}, 'Z');
+    SendKeys(viewer, {VK_CONTROL}, 'Z', [&] { return RowCount(grid) == rows; });
     ASSERT_TRUE(WaitFor([&] { return RowCount(grid) == rows; }, 5s)) << "Ctrl+Z put no row back";
     EXPECT_EQ(CurrentRow(grid), 2);
 

@@ -317,12 +317,18 @@ void PostChars(HWND target, const std::string& text) {
     for (wchar_t ch : Wide(text)) PostMessageW(target, WM_CHAR, ch, 1);
 }
 
-void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey) {
+void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey,
+              const std::function<bool()>& taken) {
     if (!BringForward(window)) return;
     std::vector<INPUT> inputs;
     for (WORD modifier : modifiers) inputs.push_back(KeyInput(modifier, false));
     inputs.push_back(KeyInput(virtualKey, false));
     inputs.push_back(KeyInput(virtualKey, true));
+    if (taken) {
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        WaitFor(taken, 5s);
+        inputs.clear();
+    }
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
         inputs.push_back(KeyInput(*it, true));
     }

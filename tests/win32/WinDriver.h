@@ -91,7 +91,11 @@ void PostChars(HWND target, const std::string& text);
 // `window` is made the foreground window first (the calling test fails when it does not come).
 // They are queued in order when these return and each goes to the focus of its time, so keys
 // for one thread's windows may follow one another at once; wait for what they do.
-void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey);
+// Wine reads a busy program's Ctrl and Shift from the keyboard as it is when the program takes
+// the key, not as it was when the key came: with `taken` the modifiers are held until it holds
+// (at most 5 s), which makes a chord safe on a loaded machine.
+void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey,
+              const std::function<bool()>& taken = {});
 void SendText(HWND window, const std::string& text);
 
 // A message box ("#32770") of process `pid`, its texts read from its controls.
