@@ -66,8 +66,8 @@ TEST_P(FieldEncoding, Rule) {
     SetDecimalSeparator(c.Separator);
     std::string message = EdMessage([&] { Table.SetFieldData(c.Field, c.Value); });
     // The answer given ahead of writing is the writer's own.
-    const TFieldSpec& spec = EncodingFields()[static_cast<std::size_t>(c.Field - 1)];
-    const TFieldFit fit = FieldValueFit(spec.Type, spec.Size, spec.Precision, c.Value);
+    const TFieldSpec& field = EncodingFields()[static_cast<std::size_t>(c.Field - 1)];
+    const TFieldFit fit = FieldValueFit(field.Type, field.Size, field.Precision, c.Value);
     SetDecimalSeparator('.');
     EXPECT_EQ(fit, c.Refusal.empty()                 ? ffFits
                    : c.Refusal == SizeError(c.Field) ? ffTooLong
