@@ -48,20 +48,20 @@ void TGridUndo::Record(TStep step) {
 }
 
 std::optional<TUndoPlace> TGridUndo::Undo() {
-    if (Done.empty() || Goods.State() != gsBrowse) return std::nullopt;
-    TStep step = std::move(Done.back());
-    Done.pop_back();
-    std::optional<TUndoPlace> place = Apply(step, true);
-    if (place) Undone.push_back(std::move(step));
-    return place;
+    return Replay(Done, Undone, true);
 }
 
 std::optional<TUndoPlace> TGridUndo::Redo() {
-    if (Undone.empty() || Goods.State() != gsBrowse) return std::nullopt;
-    TStep step = std::move(Undone.back());
-    Undone.pop_back();
-    std::optional<TUndoPlace> place = Apply(step, false);
-    if (place) Done.push_back(std::move(step));
+    return Replay(Undone, Done, false);
+}
+
+std::optional<TUndoPlace> TGridUndo::Replay(std::vector<TStep>& from, std::vector<TStep>& to,
+                                            bool back) {
+    if (from.empty() || Goods.State() != gsBrowse) return std::nullopt;
+    TStep step = std::move(from.back());
+    from.pop_back();
+    std::optional<TUndoPlace> place = Apply(step, back);
+    if (place) to.push_back(std::move(step));
     return place;
 }
 

@@ -53,6 +53,8 @@ class TGridUndo final : private IGoodsChangeLog {
 
     void Record(TStep step);
     // Applies `step` forwards (`back` false) or backwards.
+    // Takes the last step of `from`, replays it (backwards for an undo) and keeps it in `to`.
+    std::optional<TUndoPlace> Replay(std::vector<TStep>& from, std::vector<TStep>& to, bool back);
     std::optional<TUndoPlace> Apply(const TStep& step, bool back);
     void PutRow(int row, const TGoodsRowValues& values);
     void TakeRow(int row);
