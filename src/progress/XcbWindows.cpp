@@ -118,10 +118,15 @@ class TXcbWindow : public IViewerWindow {
     void Hide() override;
 
   private:
+    void GiveFocusBack();
+
     TXcbWindowSystem& System;
     xcb_window_t Id;
     xcb_gcontext_t Gc;
     QImage Converted;
+    // The window that had the keyboard before this one took it, and whether it did take it.
+    xcb_window_t PreviousFocus = XCB_NONE;
+    bool TookFocus = false;
 };
 
 class TXcbWindowSystem : public IViewerWindowSystem {
@@ -231,6 +236,7 @@ class TXcbWindowSystem : public IViewerWindowSystem {
 };
 
 TXcbWindow::~TXcbWindow() {
+    GiveFocusBack();
     xcb_free_gc(System.Connection, Gc);
     xcb_destroy_window(System.Connection, Id);
     xcb_flush(System.Connection);
@@ -315,12 +321,18 @@ bool TXcbWindow::NextEvent(TWindowEvent& event) {
                 event = {wekClose, 0, 0};
                 break;
             }
-            case XCB_MAP_NOTIFY:
+            case XCB_MAP_NOTIFY: {
                 // Without this, Esc goes to the window under the pointer: the blocked main
                 // window, which would see it only after the long step.
+                xcb_get_input_focus_reply_t* focus =
+                    xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+                if (focus && focus->focus != Id) PreviousFocus = focus->focus;
+                std::free(focus);
                 xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, Id, XCB_CURRENT_TIME);
                 xcb_flush(c);
+                TookFocus = true;
                 break;
+            }
             case XCB_MAPPING_NOTIFY:
                 if (System.Symbols) {
                     xcb_refresh_keyboard_mapping(
@@ -339,8 +351,26 @@ bool TXcbWindow::NextEvent(TWindowEvent& event) {
 }
 
 void TXcbWindow::Hide() {
+    GiveFocusBack();
     xcb_unmap_window(System.Connection, Id);
     xcb_flush(System.Connection);
+}
+
+// Without a window manager to choose the next window, the keyboard would fall to the root window
+// when this one goes, and the program's own window would not take keys until clicked. Only if
+// the keyboard is still ours: the operator may have gone elsewhere meanwhile.
+void TXcbWindow::GiveFocusBack() {
+    if (!TookFocus) return;
+    TookFocus = false;
+    xcb_connection_t* c = System.Connection;
+    xcb_get_input_focus_reply_t* focus =
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    if (focus && focus->focus == Id) {
+        // A window gone meanwhile makes this an error event, which nobody waits for.
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, PreviousFocus, XCB_CURRENT_TIME);
+        xcb_flush(c);
+    }
+    std::free(focus);
 }
 
 }  // namespace
