@@ -7,11 +7,20 @@
 
 #include "PipelineSupport.h"
 #include "convert/GoodsExport.h"
-#include "convert/RecordFeed.h"
+#include "import/ChunkFeed.h"
 #include "import/GoodsTable.h"
 #include "text/CodePage.h"
 
 namespace {
+
+struct TTestChunk {
+    int First = 0;
+    int Count = 0;
+    int Made = 0;
+    std::string Items;
+
+    void Clear() { Items.clear(); }
+};
 
 const std::string kDirectory = "Справочник.dbf";
 const std::string kReceipt = "Приходы.dbf";
@@ -131,27 +140,29 @@ TEST(RecordFeedTest, HandsEveryChunkInOrder) {
         const char* Name;
         int Rows;
         int ChunkRows;
+        int CallerShare;
         int FailFrom;  // the maker throws at this row, in any chunk after it too (0: never)
     };
     const TCase cases[] = {
-        {"no rows", 0, 4, 0},
-        {"one short chunk", 3, 4, 0},
-        {"many chunks", 103, 4, 0},
-        {"failures from the middle on", 103, 4, 50},
-        {"failure in every chunk", 40, 4, 1},
+        {"no rows", 0, 4, 3, 0},
+        {"one short chunk", 3, 4, 3, 0},
+        {"many chunks, every third the caller's", 103, 4, 3, 0},
+        {"many chunks, every other the caller's", 103, 4, 2, 0},
+        {"failures from the middle on", 103, 4, 3, 50},
+        {"failure in every chunk", 40, 4, 2, 1},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        TRecordFeed feed(c.Rows, c.ChunkRows, [&c](TRecordChunk& chunk) {
+        TChunkFeed<TTestChunk> feed(c.Rows, c.ChunkRows, c.CallerShare, [&c](TTestChunk& chunk) {
             for (int i = 0; i < chunk.Count; ++i) {
                 const int row = chunk.First + i;
                 if (c.FailFrom != 0 && row >= c.FailFrom) throw std::runtime_error("no room");
-                chunk.Directory += std::to_string(row) + ';';
+                chunk.Items += std::to_string(row) + ';';
                 ++chunk.Made;
             }
         });
         int expectedFirst = 1;
-        while (const TRecordChunk* chunk = feed.Next()) {
+        while (const TTestChunk* chunk = feed.Next()) {
             ASSERT_EQ(chunk->First, expectedFirst);
             ASSERT_EQ(chunk->Count, std::min(c.ChunkRows, c.Rows - expectedFirst + 1));
             int made = chunk->Count;
@@ -159,7 +170,7 @@ TEST(RecordFeedTest, HandsEveryChunkInOrder) {
             ASSERT_EQ(chunk->Made, made);
             std::string rows;
             for (int i = 0; i < made; ++i) rows += std::to_string(chunk->First + i) + ';';
-            EXPECT_EQ(chunk->Directory, rows);
+            EXPECT_EQ(chunk->Items, rows);
             expectedFirst += chunk->Count;
         }
         EXPECT_EQ(expectedFirst, c.Rows + 1);
@@ -174,7 +185,7 @@ TEST(RecordFeedTest, StoppingEarlyJoinsTheWorker) {
         SCOPED_TRACE(taken);
         std::atomic<int> made{0};
         {
-            TRecordFeed feed(1000, 10, [&made](TRecordChunk& chunk) {
+            TChunkFeed<TTestChunk> feed(1000, 10, 3, [&made](TTestChunk& chunk) {
                 chunk.Made = chunk.Count;
                 made.fetch_add(1);
             });
