@@ -135,7 +135,7 @@ TEST(ExportChunksTest, RefusedValueReportsItsOwnRecord) {
 
 // The feed hands every chunk once, in order, also when a maker fails part-way: the rows it did
 // not make are left to the caller.
-TEST(RecordFeedTest, HandsEveryChunkInOrder) {
+TEST(ChunkFeedTest, HandsEveryChunkInOrder) {
     struct TCase {
         const char* Name;
         int Rows;
@@ -180,7 +180,7 @@ TEST(RecordFeedTest, HandsEveryChunkInOrder) {
 
 // A caller that stops early (a write failed) ends the feed while its worker waits for room or
 // is making a chunk; the destructor returns with the worker joined.
-TEST(RecordFeedTest, StoppingEarlyJoinsTheWorker) {
+TEST(ChunkFeedTest, StoppingEarlyJoinsTheWorker) {
     for (int taken : {0, 1, 2, 5}) {
         SCOPED_TRACE(taken);
         std::atomic<int> made{0};
