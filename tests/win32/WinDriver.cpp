@@ -335,6 +335,22 @@ void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKe
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void PointerAside() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
+namespace {
+
+class TPointerAside final : public ::testing::Environment {
+  public:
+    void SetUp() override { PointerAside(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kPointerAside =
+    ::testing::AddGlobalTestEnvironment(new TPointerAside);
+
+}  // namespace
+
 void SendText(HWND window, const std::string& text) {
     if (!BringForward(window)) return;
     std::vector<INPUT> inputs;

@@ -91,12 +91,18 @@ void PostChars(HWND target, const std::string& text);
 // `window` is made the foreground window first (the calling test fails when it does not come).
 // They are queued in order when these return and each goes to the focus of its time, so keys
 // for one thread's windows may follow one another at once; wait for what they do.
-// Wine reads a busy program's Ctrl and Shift from the keyboard as it is when the program takes
-// the key, not as it was when the key came: with `taken` the modifiers are held until it holds
-// (at most 5 s), which makes a chord safe on a loaded machine.
+// With `taken` the modifiers are held until it holds (at most 5 s): the program reads them when
+// it takes the key, which on a loaded machine may be long after the key came.
 void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey,
               const std::function<bool()>& taken = {});
 void SendText(HWND window, const std::string& text);
+
+// Under Wine, the pointer entering a window (one that opens or closes under it) makes its program
+// read Ctrl, Shift and Alt again from the X keyboard, which knows nothing of keys sent by
+// SendInput: a chord then loses its modifiers half-way. So the pointer stays in the screen's
+// bottom-right corner, where no window of the tests opens; a test program using this driver has
+// it put there before its first test.
+void PointerAside();
 
 // A message box ("#32770") of process `pid`, its texts read from its controls.
 struct TMessageBox {

@@ -176,6 +176,9 @@ TChildProcess::TChildProcess(const std::string& program, const std::vector<std::
                          nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         ::CloseHandle(process.hThread);
         Handle = reinterpret_cast<std::intptr_t>(process.hProcess);
+    } else {
+        // A test's message then tells why, rather than a bare exit code of -1.
+        Result.Err = "the program was not started: error " + std::to_string(::GetLastError());
     }
     for (HANDLE handle : {in, out, err})
         if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
