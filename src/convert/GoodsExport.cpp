@@ -290,8 +290,7 @@ void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IR
         // order of a row-by-row walk: per row the directory record, then its receipt record.
         const TRecordMaker maker(goods, writeId, directory->RecordLayout(),
                                  receipt->RecordLayout());
-        // Writing takes about a third of what making takes: the caller makes every third chunk.
-        TChunkFeed<TRecordChunk> feed(rowCount, kChunkRows, 3,
+        TChunkFeed<TRecordChunk> feed(rowCount, kChunkRows,
                                       [&maker](TRecordChunk& chunk) { maker.Make(chunk); });
         TRowTexts texts(goods);
         while (const TRecordChunk* chunk = feed.Next()) {

@@ -182,7 +182,7 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     // them one by one here, in the file's order.
     const TLineList& lines = state.Lines;
     TChunkFeed<TArticleChunk> feed(
-        static_cast<int>(lines.Count()), kChunkLines, 2, [&lines](TArticleChunk& chunk) {
+        static_cast<int>(lines.Count()), kChunkLines, [&lines](TArticleChunk& chunk) {
             chunk.Lines.resize(static_cast<std::size_t>(chunk.Count));
             chunk.Texts.reserve(static_cast<std::size_t>(chunk.Count) * 64);
             std::string scratch;

@@ -16,30 +16,30 @@
 // item and the rest of the chunk itself, the slow way, meeting any failure in its own place),
 // and Clear().
 //
-// A worker thread makes most chunks; every `callerShare`-th chunk the caller makes itself, as
-// using them alone would leave its core idle part of the time. With no worker (it could not
-// start, or failed outside an item) the caller makes every chunk still to come. The maker runs
-// on both threads, never twice for a chunk, and must only read what nobody changes meanwhile.
+// A worker thread takes the chunks in order and makes a few ahead of the caller. The caller never
+// waits for a chunk nobody has started: one the worker has not taken yet it takes and makes
+// itself, so on a machine whose other core is busy the feed costs little more than one thread.
+// It waits only for the chunk the worker is making. The maker runs on both threads, never twice
+// for a chunk, and must only read what nobody changes meanwhile.
 template <class TChunk>
 class TChunkFeed {
   public:
     using TMaker = std::function<void(TChunk&)>;
 
-    TChunkFeed(int count, int chunkSize, int callerShare, TMaker maker)
+    TChunkFeed(int count, int chunkSize, TMaker maker)
         : Total(std::max(count, 0)),
           ChunkSize(std::max(chunkSize, 1)),
           ChunkCount((Total + ChunkSize - 1) / ChunkSize),
-          CallerShare(std::max(callerShare, 1)),
           Maker(std::move(maker)) {
         // Only more than one chunk gives a second thread work.
         if (ChunkCount < 2) {
-            WorkerEnd = 0;
+            WorkerGone = true;
             return;
         }
         try {
             Worker = std::thread([this] { Work(); });
         } catch (const std::system_error&) {
-            WorkerEnd = 0;
+            WorkerGone = true;
         }
     }
 
@@ -58,17 +58,22 @@ class TChunkFeed {
     TChunk* Next() {
         if (Handed >= ChunkCount) return nullptr;
         const int index = Handed++;
-        if (!CallerMakes(index)) {
+        {
             std::unique_lock<std::mutex> guard(Lock);
-            // The worker's chunk, unless the worker stopped before it.
-            Changed.wait(guard,
-                         [&] { return !Ready.empty() || (WorkerEnd >= 0 && WorkerEnd <= index); });
-            if (!Ready.empty()) {
-                Taken = std::move(Ready.front());
-                Ready.pop_front();
-                guard.unlock();
-                Changed.notify_all();
-                return &Taken;
+            if (index >= Claimed) {
+                Claimed = index + 1;  // not taken by the worker: made here
+            } else {
+                Changed.wait(guard, [&] {
+                    return (!Ready.empty() && Ready.front().first == index) || WorkerGone;
+                });
+                if (!Ready.empty() && Ready.front().first == index) {
+                    Taken = std::move(Ready.front().second);
+                    Ready.pop_front();
+                    guard.unlock();
+                    Changed.notify_all();
+                    return &Taken;
+                }
+                // The worker stopped without it (no memory): made here.
             }
         }
         Prepare(Own, index);
@@ -79,8 +84,6 @@ class TChunkFeed {
   private:
     // Chunks made ahead and not yet used, at most: the worker stays busy, memory stays small.
     static constexpr std::size_t kAhead = 3;
-
-    bool CallerMakes(int index) const { return index % CallerShare == 0; }
 
     void Prepare(TChunk& chunk, int index) const {
         chunk.Clear();
@@ -98,30 +101,30 @@ class TChunkFeed {
     }
 
     void Work() {
-        int index = 0;
         try {
-            for (; index < ChunkCount; ++index) {
-                if (CallerMakes(index)) continue;
+            for (;;) {
+                int index = 0;
                 {
                     std::unique_lock<std::mutex> guard(Lock);
                     Changed.wait(guard, [&] { return Stopping || Ready.size() < kAhead; });
-                    if (Stopping) break;
+                    if (Stopping || Claimed >= ChunkCount) break;
+                    index = Claimed++;
                 }
                 TChunk chunk;
                 Prepare(chunk, index);
                 MakeSafely(chunk);
                 {
                     std::lock_guard<std::mutex> guard(Lock);
-                    Ready.push_back(std::move(chunk));
+                    Ready.emplace_back(index, std::move(chunk));
                 }
                 Changed.notify_all();
             }
         } catch (...) {
-            // No memory for another chunk: the caller makes this one and the rest.
+            // No memory for another chunk: the caller makes the one taken and the rest.
         }
         {
             std::lock_guard<std::mutex> guard(Lock);
-            WorkerEnd = index;
+            WorkerGone = true;
         }
         Changed.notify_all();
     }
@@ -129,7 +132,6 @@ class TChunkFeed {
     const int Total;
     const int ChunkSize;
     const int ChunkCount;
-    const int CallerShare;
     const TMaker Maker;
     int Handed = 0;  // chunks handed out (the caller's thread only)
     TChunk Own;
@@ -137,8 +139,9 @@ class TChunkFeed {
 
     std::mutex Lock;
     std::condition_variable Changed;
-    std::deque<TChunk> Ready;  // made by the worker, in order
-    bool Stopping = false;     // the caller wants no more
-    int WorkerEnd = -1;        // the chunk the worker stopped at, or -1 while it works
+    std::deque<std::pair<int, TChunk>> Ready;  // made by the worker, in order
+    int Claimed = 0;                           // chunks taken by either thread
+    bool Stopping = false;                     // the caller wants no more
+    bool WorkerGone = false;                   // the worker makes no more
     std::thread Worker;
 };

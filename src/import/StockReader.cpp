@@ -78,7 +78,7 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
     // The lines' numbers are read on both cores; the table takes them here, in order.
     const TLineList& lines = state.Lines;
     const std::size_t n = lines.Count();
-    TChunkFeed<TStockChunk> feed(static_cast<int>(n), kChunkLines, 2, [&lines](TStockChunk& chunk) {
+    TChunkFeed<TStockChunk> feed(static_cast<int>(n), kChunkLines, [&lines](TStockChunk& chunk) {
         chunk.Lines.resize(static_cast<std::size_t>(chunk.Count));
         for (int i = 0; i < chunk.Count; ++i, ++chunk.Made) {
             DecodeLine(lines[static_cast<std::size_t>(chunk.First - 1 + i)],

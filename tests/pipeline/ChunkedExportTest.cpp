@@ -140,20 +140,19 @@ TEST(ChunkFeedTest, HandsEveryChunkInOrder) {
         const char* Name;
         int Rows;
         int ChunkRows;
-        int CallerShare;
         int FailFrom;  // the maker throws at this row, in any chunk after it too (0: never)
     };
     const TCase cases[] = {
-        {"no rows", 0, 4, 3, 0},
-        {"one short chunk", 3, 4, 3, 0},
-        {"many chunks, every third the caller's", 103, 4, 3, 0},
-        {"many chunks, every other the caller's", 103, 4, 2, 0},
-        {"failures from the middle on", 103, 4, 3, 50},
-        {"failure in every chunk", 40, 4, 2, 1},
+        {"no rows", 0, 4, 0},
+        {"one short chunk", 3, 4, 0},
+        {"many chunks", 103, 4, 0},
+        {"many small chunks", 1000, 1, 0},
+        {"failures from the middle on", 103, 4, 50},
+        {"failure in every chunk", 40, 4, 1},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        TChunkFeed<TTestChunk> feed(c.Rows, c.ChunkRows, c.CallerShare, [&c](TTestChunk& chunk) {
+        TChunkFeed<TTestChunk> feed(c.Rows, c.ChunkRows, [&c](TTestChunk& chunk) {
             for (int i = 0; i < chunk.Count; ++i) {
                 const int row = chunk.First + i;
                 if (c.FailFrom != 0 && row >= c.FailFrom) throw std::runtime_error("no room");
@@ -185,7 +184,7 @@ TEST(ChunkFeedTest, StoppingEarlyJoinsTheWorker) {
         SCOPED_TRACE(taken);
         std::atomic<int> made{0};
         {
-            TChunkFeed<TTestChunk> feed(1000, 10, 3, [&made](TTestChunk& chunk) {
+            TChunkFeed<TTestChunk> feed(1000, 10, [&made](TTestChunk& chunk) {
                 chunk.Made = chunk.Count;
                 made.fetch_add(1);
             });
