@@ -55,7 +55,7 @@ int OnStockUpTo(int row) {
 }
 
 // Every record of both tables, whichever thread made it, holds its own row's values, in order.
-TEST(ExportChunksTest, EveryRowLandsInItsRecords) {
+TEST(ChunkedExportTest, EveryRowLandsInItsRecords) {
     TGoodsTable goods;
     Fill(goods);
     TTempDir dir;
@@ -90,7 +90,7 @@ TEST(ExportChunksTest, EveryRowLandsInItsRecords) {
 
 // A refused value stops the export with the message and the record number of a row-by-row walk,
 // wherever the row's chunk was made, and the records before it are written.
-TEST(ExportChunksTest, RefusedValueReportsItsOwnRecord) {
+TEST(ChunkedExportTest, RefusedValueReportsItsOwnRecord) {
     struct TCase {
         const char* Name;
         int Row;
