@@ -25,6 +25,8 @@ constexpr const char* kDirectoryFile = "Справочник.dbf";
 constexpr const char* kReceiptFile = "Приходы.dbf";
 constexpr const char* kProgressCaption = "Сохранение в DBF...";
 constexpr const char* kWorkSuffix = ".tmp";
+constexpr const char* kFolderFlush = "Flush: Ошибка записи папки на диск";
+
 // The records of a run of goods rows, made ahead of their writing.
 struct TRecordChunk {
     int First = 0;                      // the first row (1-based)
@@ -43,7 +45,6 @@ struct TRecordChunk {
 
 // Rows made in one go: a few hundred kilobytes of records, so little waits in memory.
 constexpr int kChunkRows = 2048;
-constexpr const char* kFolderFlush = "Flush: Ошибка записи папки на диск";
 
 template <std::size_t N>
 std::unique_ptr<TDBF> Described(const TFieldLayout (&fields)[N], const std::string& path) {
