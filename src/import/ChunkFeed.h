@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 // Work on a long run of rows or lines (1..count) split into chunks that are made ahead, on two
 // cores, and used in order on the caller's thread. A chunk type has First, Count and Made (the
@@ -31,6 +32,8 @@ class TChunkFeed {
           ChunkSize(std::max(chunkSize, 1)),
           ChunkCount((Total + ChunkSize - 1) / ChunkSize),
           Maker(std::move(maker)) {
+        // Never more than a chunk or two wait there: room made now, none while the lock is held.
+        Spare.reserve(kAhead + 2);
         // Only more than one chunk gives a second thread work.
         if (ChunkCount < 2) {
             WorkerGone = true;
@@ -67,6 +70,9 @@ class TChunkFeed {
                     return (!Ready.empty() && Ready.front().first == index) || WorkerGone;
                 });
                 if (!Ready.empty() && Ready.front().first == index) {
+                    // The chunk used last goes back to the worker with its buffers: memory the
+                    // process already has, not fresh pages for every chunk.
+                    Spare.push_back(std::move(Taken));
                     Taken = std::move(Ready.front().second);
                     Ready.pop_front();
                     guard.unlock();
@@ -102,6 +108,7 @@ class TChunkFeed {
 
     void Work() {
         try {
+            TChunk chunk;
             for (;;) {
                 int index = 0;
                 {
@@ -109,13 +116,17 @@ class TChunkFeed {
                     Changed.wait(guard, [&] { return Stopping || Ready.size() < kAhead; });
                     if (Stopping || Claimed >= ChunkCount) break;
                     index = Claimed++;
+                    if (!Spare.empty()) {
+                        chunk = std::move(Spare.back());
+                        Spare.pop_back();
+                    }
                 }
-                TChunk chunk;
                 Prepare(chunk, index);
                 MakeSafely(chunk);
                 {
                     std::lock_guard<std::mutex> guard(Lock);
                     Ready.emplace_back(index, std::move(chunk));
+                    chunk = TChunk();
                 }
                 Changed.notify_all();
             }
@@ -140,6 +151,7 @@ class TChunkFeed {
     std::mutex Lock;
     std::condition_variable Changed;
     std::deque<std::pair<int, TChunk>> Ready;  // made by the worker, in order
+    std::vector<TChunk> Spare;                 // used, for the worker to make again
     int Claimed = 0;                           // chunks taken by either thread
     bool Stopping = false;                     // the caller wants no more
     bool WorkerGone = false;                   // the worker makes no more
