@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "WineStart.h"
 #include "text/Utf16.h"
 
 namespace {
@@ -158,8 +159,8 @@ TProgram::TProgram(const std::string& program, const std::vector<std::string>& a
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     const std::wstring wideFolder = Wide(folder);
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : wideFolder.c_str(), &startup, &Info)) {
+    if (!StartProcess(commandLine, false, folder.empty() ? nullptr : wideFolder.c_str(), startup,
+                      Info)) {
         ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
         Info = {};
     }

@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -15,6 +16,7 @@
 
 #include <tlhelp32.h>
 
+#include "WineStart.h"
 #include "text/Utf16.h"
 #else
 #include <fcntl.h>
@@ -153,6 +155,21 @@ void ForEachThread(DWORD processId, DWORD (*action)(HANDLE)) {
 
 }  // namespace
 
+bool StartProcess(const std::wstring& commandLine, bool inheritHandles, const wchar_t* folder,
+                  STARTUPINFOW& startup, PROCESS_INFORMATION& process) {
+    for (int attempt = 0;; ++attempt) {
+        std::wstring line = commandLine;  // CreateProcessW may write into it
+        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
+                             folder, &startup, &process))
+            return true;
+        if (::GetLastError() != ERROR_INTERNAL_ERROR || attempt == 1) return false;
+        std::fprintf(stderr, "%s (CreateProcessW: error %lu), started once more: %s\n",
+                     kStartedOnceMore, static_cast<unsigned long>(ERROR_INTERNAL_ERROR),
+                     Narrow(commandLine).c_str());
+        std::fflush(stderr);
+    }
+}
+
 TChildProcess::TChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                              const TProcessOptions& options)
     : Capture(MakeCaptureFolder()) {
@@ -172,8 +189,8 @@ TChildProcess::TChildProcess(const std::string& program, const std::vector<std::
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-        ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                         nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        StartProcess(commandLine, true, folder.empty() ? nullptr : folder.c_str(), startup,
+                     process)) {
         ::CloseHandle(process.hThread);
         Handle = reinterpret_cast<std::intptr_t>(process.hProcess);
     } else {
