@@ -1,18 +1,22 @@
 #include "convert/GoodsExport.h"
 
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/ExportFields.h"
 #include "dbf/DBF.h"
+#include "import/ChunkFeed.h"
 #include "import/GoodsTable.h"
 #include "import/RunHost.h"
 #include "text/CodePage.h"
 #include "text/Defer.h"
 #include "text/FileSystem.h"
+#include "text/FixedPoint.h"
 
 namespace {
 
@@ -22,6 +26,25 @@ constexpr const char* kReceiptFile = "Приходы.dbf";
 constexpr const char* kProgressCaption = "Сохранение в DBF...";
 constexpr const char* kWorkSuffix = ".tmp";
 constexpr const char* kFolderFlush = "Flush: Ошибка записи папки на диск";
+
+// The records of a run of goods rows, made ahead of their writing.
+struct TRecordChunk {
+    int First = 0;                      // the first row (1-based)
+    int Count = 0;                      // rows the chunk covers
+    int Made = 0;                       // rows made, from First on
+    std::string Directory;              // one record per made row
+    std::string Receipt;                // one record per made row with a quantity on stock
+    std::vector<std::uint8_t> OnStock;  // per made row: whether it has a receipt record
+
+    void Clear() {
+        Directory.clear();
+        Receipt.clear();
+        OnStock.clear();
+    }
+};
+
+// Rows made in one go: a few hundred kilobytes of records, so little waits in memory.
+constexpr int kChunkRows = 2048;
 
 template <std::size_t N>
 std::unique_ptr<TDBF> Described(const TFieldLayout (&fields)[N], const std::string& path) {
@@ -73,11 +96,18 @@ class TRowTexts {
   public:
     explicit TRowTexts(const TGoodsTable& goods) : Goods(goods) {}
 
-    // The current row's value as text after `prefix`, in code page 866, in `out`.
-    void Take(TGoodsField field, std::string& out, const char* prefix = "") {
+    // Row `row`'s value as text after `prefix`, in code page 866, in `out`.
+    void Take(int row, TGoodsField field, std::string& out, const char* prefix = "") {
         Utf8.assign(prefix);
-        Goods.AsText(field, Utf8);
+        Goods.AppendTextAt(row, field, Utf8);
         AnsiToOemText(Utf8, out);
+    }
+    // The texts both tables take from row `row`.
+    void TakeShared(int row) {
+        Take(row, gfCATEGORY, Category, kCategoryPrefix);
+        Take(row, gfKOD, Kod);
+        Take(row, gfNAME, Name);
+        Take(row, gfRPRICE, Price);
     }
 
     std::string Category, Kod, Name, Price, Value;
@@ -86,6 +116,124 @@ class TRowTexts {
     const TGoodsTable& Goods;
     std::string Utf8;
 };
+
+// Whether row `row` goes into the receipt table: it has a quantity on stock.
+bool OnStock(const TGoodsTable& goods, int row) {
+    return !goods.IsEmptyAt(row, gfOSTATOK) && FloatToAmount(goods.AsFloatAt(row, gfOSTATOK)) > 0;
+}
+
+// Makes the two tables' records of whole chunks of rows, reading the goods table only, so that it
+// can run beside the writing. A row with a value that a table refuses ends the chunk: the writer
+// makes that row field by field and so raises the table's own message in its place.
+class TRecordMaker {
+  public:
+    TRecordMaker(const TGoodsTable& goods, bool writeId, TDbfRecordLayout directory,
+                 TDbfRecordLayout receipt)
+        : Goods(goods),
+          WriteId(writeId),
+          Directory(std::move(directory)),
+          Receipt(std::move(receipt)) {}
+
+    void Make(TRecordChunk& chunk) const {
+        TRowTexts texts(Goods);
+        chunk.Directory.reserve(static_cast<std::size_t>(chunk.Count) * Directory.Length());
+        for (int i = 0; i < chunk.Count; ++i) {
+            if (!MakeRow(chunk.First + i, texts, chunk)) return;
+            ++chunk.Made;
+        }
+    }
+
+  private:
+    // A value encodes to the same bytes in fields of the same kind: the price is encoded once
+    // for the four price fields, and the receipt takes the directory's group, barcode and name.
+    bool MakeRow(int row, TRowTexts& texts, TRecordChunk& chunk) const {
+        char directory[DbfFormat::MaxRecordLength];
+        std::memcpy(directory, Directory.BlankRecord(), Directory.Length());
+        texts.TakeShared(row);
+        if (!Directory.Encode(dfCATEGORY, texts.Category, directory) ||
+            !Directory.Encode(dfKOD, texts.Kod, directory) ||
+            !Directory.Encode(dfNAME, texts.Name, directory)) {
+            return false;
+        }
+        if (WriteId) {
+            texts.Take(row, gfID, texts.Value);
+            if (!Directory.Encode(dfNAME2, texts.Value, directory)) return false;
+        }
+        if (!Directory.Encode(dfZPRICE, texts.Price, directory)) return false;
+        if (!Copy(Directory, dfZPRICE, directory, Directory, dfRPRICE, directory, texts.Price))
+            return false;
+        texts.Take(row, gfNDS, texts.Value);
+        if (!Directory.Encode(dfNDS, texts.Value, directory)) return false;
+
+        const bool onStock = OnStock(Goods, row);
+        if (onStock) {
+            char receipt[DbfFormat::MaxRecordLength];
+            std::memcpy(receipt, Receipt.BlankRecord(), Receipt.Length());
+            texts.Take(row, gfOSTATOK, texts.Value);
+            if (!Copy(Directory, dfCATEGORY, directory, Receipt, rfCATEGORY, receipt,
+                      texts.Category) ||
+                !Copy(Directory, dfKOD, directory, Receipt, rfID, receipt, texts.Kod) ||
+                !Copy(Directory, dfNAME, directory, Receipt, rfNAME, receipt, texts.Name) ||
+                !Receipt.Encode(rfKOLVO, texts.Value, receipt) ||
+                !Copy(Directory, dfZPRICE, directory, Receipt, rfZPRICE, receipt, texts.Price) ||
+                !Copy(Directory, dfZPRICE, directory, Receipt, rfRPRICE, receipt, texts.Price)) {
+                return false;
+            }
+            chunk.Receipt.append(receipt, Receipt.Length());
+        }
+        chunk.Directory.append(directory, Directory.Length());
+        chunk.OnStock.push_back(onStock ? 1 : 0);
+        return true;
+    }
+
+    // Field `toNo` of `to` takes `value`, already encoded in field `fromNo` of `from`: its bytes
+    // are copied where the fields are of one kind, else it is encoded.
+    static bool Copy(const TDbfRecordLayout& fromLayout, std::int32_t fromNo, const char* from,
+                     const TDbfRecordLayout& toLayout, std::int32_t toNo, char* to,
+                     std::string_view value) {
+        if (!toLayout.SameKind(toNo, fromLayout, fromNo)) return toLayout.Encode(toNo, value, to);
+        std::memcpy(to + toLayout.Offset(toNo), from + fromLayout.Offset(fromNo),
+                    toLayout.Width(toNo));
+        return true;
+    }
+
+    const TGoodsTable& Goods;
+    const bool WriteId;
+    const TDbfRecordLayout Directory;
+    const TDbfRecordLayout Receipt;
+};
+
+// Row `row` into both tables field by field, each value set as the goods table gives it.
+void WriteRowByFields(int row, bool writeId, TRowTexts& texts, TDBF& directory, TDBF& receipt,
+                      const TGoodsTable& goods) {
+    texts.TakeShared(row);
+    directory.Append();
+    directory.SetFieldData(dfCATEGORY, texts.Category);
+    directory.SetFieldData(dfKOD, texts.Kod);
+    directory.SetFieldData(dfNAME, texts.Name);
+    if (writeId) {
+        texts.Take(row, gfID, texts.Value);
+        directory.SetFieldData(dfNAME2, texts.Value);
+    }
+    directory.SetFieldData(dfZPRICE, texts.Price);
+    directory.SetFieldData(dfRPRICE, texts.Price);
+    texts.Take(row, gfNDS, texts.Value);
+    directory.SetFieldData(dfNDS, texts.Value);
+    directory.Post();
+
+    if (OnStock(goods, row)) {
+        receipt.Append();
+        receipt.SetFieldData(rfCATEGORY, texts.Category);
+        // The receipt's ID is the barcode, not the goods row's ID.
+        receipt.SetFieldData(rfID, texts.Kod);
+        receipt.SetFieldData(rfNAME, texts.Name);
+        texts.Take(row, gfOSTATOK, texts.Value);
+        receipt.SetFieldData(rfKOLVO, texts.Value);
+        receipt.SetFieldData(rfZPRICE, texts.Price);
+        receipt.SetFieldData(rfRPRICE, texts.Price);
+        receipt.Post();
+    }
+}
 
 // The first failure among the clean-up steps. A step runs from a guard's destructor, which must not
 // throw, so its failure is kept here; the normal way out rethrows the first one once every guard
@@ -129,50 +277,48 @@ void WriteTables(const std::string& folder, bool writeId, TGoodsTable& goods, IR
         if (receipt->Active()) receipt->Close();
     });
     TakeTables(*directory, *receipt);
+    const std::size_t directoryLength = directory->RecordLayout().Length();
+    const std::size_t receiptLength = receipt->RecordLayout().Length();
     const std::unique_ptr<IProgressSink> progress = host.CreateProgress(kProgressCaption, true);
     auto terminate = failure.Guard([&] {
         if (progress) progress->Terminate();
     });
 
-    TRowTexts texts(goods);
     const int rowCount = goods.RowCount();
     goods.MoveFirst();
-    while (!goods.AtEnd()) {
-        const int row = goods.RowNumber();
-        progress->SetRows(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
-        progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
-        texts.Take(gfCATEGORY, texts.Category, kCategoryPrefix);
-        texts.Take(gfKOD, texts.Kod);
-        texts.Take(gfNAME, texts.Name);
-        texts.Take(gfRPRICE, texts.Price);
-
-        directory->Append();
-        directory->SetFieldData(dfCATEGORY, texts.Category);
-        directory->SetFieldData(dfKOD, texts.Kod);
-        directory->SetFieldData(dfNAME, texts.Name);
-        if (writeId) {
-            texts.Take(gfID, texts.Value);
-            directory->SetFieldData(dfNAME2, texts.Value);
+    {
+        // The records are made on both cores; every file call stays on this thread, in the
+        // order of a row-by-row walk: per row the directory record, then its receipt record.
+        const TRecordMaker maker(goods, writeId, directory->RecordLayout(),
+                                 receipt->RecordLayout());
+        TChunkFeed<TRecordChunk> feed(rowCount, kChunkRows,
+                                      [&maker](TRecordChunk& chunk) { maker.Make(chunk); });
+        TRowTexts texts(goods);
+        while (const TRecordChunk* chunk = feed.Next()) {
+            std::size_t directoryAt = 0;
+            std::size_t receiptAt = 0;
+            for (int i = 0; i < chunk->Count; ++i) {
+                const int row = chunk->First + i;
+                progress->SetRows(static_cast<std::size_t>(row),
+                                  static_cast<std::size_t>(rowCount));
+                progress->SetPercent(row / static_cast<double>(rowCount) * 100.0);
+                if (i >= chunk->Made) {
+                    WriteRowByFields(row, writeId, texts, *directory, *receipt, goods);
+                } else {
+                    directory->Append();
+                    directory->SetRecord(chunk->Directory.data() + directoryAt);
+                    directory->Post();
+                    directoryAt += directoryLength;
+                    if (chunk->OnStock[static_cast<std::size_t>(i)] != 0) {
+                        receipt->Append();
+                        receipt->SetRecord(chunk->Receipt.data() + receiptAt);
+                        receipt->Post();
+                        receiptAt += receiptLength;
+                    }
+                }
+                goods.MoveNext();
+            }
         }
-        directory->SetFieldData(dfZPRICE, texts.Price);
-        directory->SetFieldData(dfRPRICE, texts.Price);
-        texts.Take(gfNDS, texts.Value);
-        directory->SetFieldData(dfNDS, texts.Value);
-        directory->Post();
-
-        if (goods.AsAmount(gfOSTATOK) > 0) {
-            receipt->Append();
-            receipt->SetFieldData(rfCATEGORY, texts.Category);
-            // The receipt's ID is the barcode, not the goods row's ID.
-            receipt->SetFieldData(rfID, texts.Kod);
-            receipt->SetFieldData(rfNAME, texts.Name);
-            texts.Take(gfOSTATOK, texts.Value);
-            receipt->SetFieldData(rfKOLVO, texts.Value);
-            receipt->SetFieldData(rfZPRICE, texts.Price);
-            receipt->SetFieldData(rfRPRICE, texts.Price);
-            receipt->Post();
-        }
-        goods.MoveNext();
     }
     // "Данные сохранены!" means the tables are on the disk, and so are their names.
     directory->Flush();

@@ -336,6 +336,21 @@ void TDBF::Append() {
     }
 }
 
+void TDBF::SetRecord(const char* Record) {
+    if (!HasLayout() || FRecNo < 1) throw ED(kWriteRecord);
+    std::memcpy(FRecordBuffer.data(), Record, RecordLength());
+    FModified = true;
+}
+
+TDbfRecordLayout TDBF::RecordLayout() const {
+    if (!HasLayout()) throw ED(kWriteRecord);
+    TDbfRecordLayout layout;
+    layout.Fields = FFieldDefs;
+    layout.Offsets = FFieldOffsets;
+    layout.Blank.assign(FBlankRecord.begin(), FBlankRecord.begin() + RecordLength());
+    return layout;
+}
+
 void TDBF::Last() {
     if (FRecordCount < 1) throw ED(kLastEmpty);
     if (FModified) WriteRecord();

@@ -44,6 +44,29 @@ static_assert(sizeof(TDbfFieldDesc) == DbfFormat::DescriptorSize);
 std::string PadLeft(const std::string& Text, std::size_t Width);
 std::string PadRight(const std::string& Text, std::size_t Width);
 
+// The record geometry of an open table, apart from the table: records can be made with it
+// elsewhere (on another thread) and handed to TDBF::SetRecord.
+class TDbfRecordLayout {
+  public:
+    std::size_t Length() const { return Blank.size(); }
+    // A blank record, Length() bytes: what Append makes current.
+    const char* BlankRecord() const { return Blank.data(); }
+    // Encodes Value into field FieldNo (from 1) of `record` exactly as TDBF::SetFieldData does;
+    // false, with `record` unchanged, where SetFieldData would refuse the value or the number.
+    bool Encode(std::int32_t FieldNo, std::string_view Value, char* record) const;
+    // Where field FieldNo (from 1) lies in a record, and whether it takes a value exactly as
+    // field `otherNo` of `other` does (same type, length and decimals), so its bytes can be copied.
+    std::size_t Offset(std::int32_t FieldNo) const { return Offsets.at(FieldNo - 1); }
+    std::size_t Width(std::int32_t FieldNo) const { return Fields.at(FieldNo - 1).Length; }
+    bool SameKind(std::int32_t FieldNo, const TDbfRecordLayout& other, std::int32_t otherNo) const;
+
+  private:
+    friend class TDBF;
+    std::vector<TDbfFieldDesc> Fields;
+    std::vector<std::uint32_t> Offsets;
+    std::vector<char> Blank;
+};
+
 // Writer of one dBASE III table file. Describe the fields, CreateTable, then per record Append,
 // SetFieldData per field and Post; every Append and Post leaves a valid file on disk.
 // Failures raise ED (CreateTable's file creation raises EFCreateError).
@@ -92,6 +115,11 @@ class TDBF {
     void SetFieldData(std::int32_t FieldNo, const char* Value) {
         SetFieldData(FieldNo, std::string_view(Value));
     }
+    // The current record's bytes at once (RecordLayout().Length() of them), as Append and a row of
+    // accepted SetFieldData calls would leave them; written by the next Post.
+    void SetRecord(const char* Record);
+    // The geometry of the open table's records (ED while no table is open).
+    TDbfRecordLayout RecordLayout() const;
 
     const std::string& TableName() const { return FTableName; }
     void SetTableName(const std::string& Value);  // only a ".dbf" name, only while closed

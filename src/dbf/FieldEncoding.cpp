@@ -271,20 +271,18 @@ TFieldFit FieldValueFit(TFldType type, std::uint8_t size, std::uint8_t precision
     return EncodeValue(letter, width, decimals, TrimRight(value), out, result);
 }
 
-void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
-    if (FieldNo < 1 || FieldNo > FFieldCount) throw ED(kFieldNumber + std::to_string(FieldNo));
-    const TDbfFieldDesc& desc = FFieldDefs[static_cast<std::size_t>(FieldNo - 1)];
-    const std::size_t width = desc.Length;
+namespace {
 
+// Puts `value` into `field` (the field's bytes in a record), aligned and padded as its type wants,
+// once it is known to fit; the field is untouched otherwise.
+TFieldFit EncodeField(const TDbfFieldDesc& desc, std::string_view value, char* field) {
+    const std::size_t width = desc.Length;
     // Everything is converted aside; the record buffer changes only once the value is good.
     TOut out;
     std::string_view result;
     const TFieldFit fit =
-        EncodeValue(desc.Type, width, desc.Decimals, TrimRight(Value), out, result);
-    if (fit == ffTooLong) RaiseSizeError(FieldNo);
-    if (fit == ffNotValid) RaiseDataError(FieldNo);
-
-    char* field = FRecordBuffer.data() + FFieldOffsets[static_cast<std::size_t>(FieldNo - 1)];
+        EncodeValue(desc.Type, width, desc.Decimals, TrimRight(value), out, result);
+    if (fit != ffFits) return fit;
     const bool rightAligned = desc.Type == 'F' || desc.Type == 'M' || desc.Type == 'N';
     const std::size_t blanks = width - result.size();
     if (rightAligned) {
@@ -294,5 +292,30 @@ void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
         std::memcpy(field, result.data(), result.size());
         std::memset(field + result.size(), ' ', blanks);
     }
+    return ffFits;
+}
+
+}  // namespace
+
+void TDBF::SetFieldData(std::int32_t FieldNo, std::string_view Value) {
+    if (FieldNo < 1 || FieldNo > FFieldCount) throw ED(kFieldNumber + std::to_string(FieldNo));
+    const auto index = static_cast<std::size_t>(FieldNo - 1);
+    const TFieldFit fit =
+        EncodeField(FFieldDefs[index], Value, FRecordBuffer.data() + FFieldOffsets[index]);
+    if (fit == ffTooLong) RaiseSizeError(FieldNo);
+    if (fit == ffNotValid) RaiseDataError(FieldNo);
     FModified = true;
+}
+
+bool TDbfRecordLayout::Encode(std::int32_t FieldNo, std::string_view Value, char* record) const {
+    if (FieldNo < 1 || static_cast<std::size_t>(FieldNo) > Fields.size()) return false;
+    const auto index = static_cast<std::size_t>(FieldNo - 1);
+    return EncodeField(Fields[index], Value, record + Offsets[index]) == ffFits;
+}
+
+bool TDbfRecordLayout::SameKind(std::int32_t FieldNo, const TDbfRecordLayout& other,
+                                std::int32_t otherNo) const {
+    const TDbfFieldDesc& a = Fields.at(static_cast<std::size_t>(FieldNo - 1));
+    const TDbfFieldDesc& b = other.Fields.at(static_cast<std::size_t>(otherNo - 1));
+    return a.Type == b.Type && a.Length == b.Length && a.Decimals == b.Decimals;
 }

@@ -5,8 +5,11 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "import/BarCodeDigits.h"
+#include "import/ChunkFeed.h"
 #include "import/GoodsTable.h"
 #include "text/CodePage.h"
 #include "text/NumberText.h"
@@ -109,6 +112,62 @@ std::string GenerateBarCode(ImportState& state, std::string_view text) {
     return std::string(code, kBarCodeLength);
 }
 
+namespace {
+
+// What one line gives before the barcode counter and the table see it: the line's part that
+// needs no order, made ahead on another core.
+struct TArticleLine {
+    bool Usable = false;   // of an article layout, with a code above 0
+    bool HasName = false;  // the name is not empty
+    std::int32_t Id = 0;
+    std::int32_t Group = 0;
+    std::uint32_t BarCodeAt = 0;  // UTF-8 texts in the chunk's Texts; an empty barcode is generated
+    std::uint32_t BarCodeLength = 0;
+    std::uint32_t NameAt = 0;
+    std::uint32_t NameLength = 0;
+};
+
+struct TArticleChunk {
+    int First = 0;
+    int Count = 0;
+    int Made = 0;
+    std::vector<TArticleLine> Lines;
+    std::string Texts;
+
+    void Clear() {
+        Lines.clear();
+        Texts.clear();
+    }
+};
+
+// Lines read in one go: a few megabytes of texts at most.
+constexpr int kChunkLines = 16384;
+
+// Decodes `line` into `out`, its texts appended to `texts` (`scratch` is a buffer of the caller).
+void DecodeLine(std::string_view line, TArticleLine& out, std::string& texts,
+                std::string& scratch) {
+    out = TArticleLine();
+    const TArticleLayout* layout = LayoutOf(line);
+    if (layout == nullptr) return;
+    out.Id = ParseIntegerText(Cut(line, layout->Code)).value_or(0);
+    if (out.Id <= 0) return;
+    out.Usable = true;
+    // A barcode of the line is code page 866 text like the name.
+    out.BarCodeAt = static_cast<std::uint32_t>(texts.size());
+    OemToAnsiText(Cut(line, layout->BarCode), scratch);
+    texts += scratch;
+    out.BarCodeLength = static_cast<std::uint32_t>(texts.size() - out.BarCodeAt);
+    out.Group = ParseIntegerText(Cut(line, layout->Group)).value_or(1);
+    std::string_view oemName = Cut(line, layout->Name);
+    out.HasName = !oemName.empty();
+    out.NameAt = static_cast<std::uint32_t>(texts.size());
+    OemToAnsiText(oemName, scratch);
+    texts += scratch;
+    out.NameLength = static_cast<std::uint32_t>(texts.size() - out.NameAt);
+}
+
+}  // namespace
+
 void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     // Room for every line of an article layout's length (a Cyrillic name takes two bytes a
     // column) spares copying the table and the index while they grow; other lines get none.
@@ -119,35 +178,54 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     state.IDList.Reserve(candidates);
     goods.Reserve(candidates, candidates * 2 * kMaxNameColumns);
 
-    std::string utf8Name;
+    // The lines are decoded on both cores; the barcode counter, the ID list and the table take
+    // them one by one here, in the file's order.
+    const TLineList& lines = state.Lines;
+    TChunkFeed<TArticleChunk> feed(
+        static_cast<int>(lines.Count()), kChunkLines, [&lines](TArticleChunk& chunk) {
+            chunk.Lines.resize(static_cast<std::size_t>(chunk.Count));
+            chunk.Texts.reserve(static_cast<std::size_t>(chunk.Count) * 64);
+            std::string scratch;
+            for (int i = 0; i < chunk.Count; ++i, ++chunk.Made) {
+                DecodeLine(lines[static_cast<std::size_t>(chunk.First - 1 + i)],
+                           chunk.Lines[static_cast<std::size_t>(i)], chunk.Texts, scratch);
+            }
+        });
+    TArticleLine own;
+    std::string ownTexts;
+    std::string scratch;
     std::string utf8BarCode;
-    for (std::size_t i = 0; i < state.Lines.Count(); ++i) {
-        std::string_view line = state.Lines[i];
-        const TArticleLayout* layout = LayoutOf(line);
-        if (layout == nullptr) continue;
+    while (TArticleChunk* chunk = feed.Next()) {
+        for (int i = 0; i < chunk->Count; ++i) {
+            const TArticleLine* line = nullptr;
+            const std::string* texts = &chunk->Texts;
+            if (i < chunk->Made) {
+                line = &chunk->Lines[static_cast<std::size_t>(i)];
+            } else {
+                ownTexts.clear();
+                DecodeLine(lines[static_cast<std::size_t>(chunk->First - 1 + i)], own, ownTexts,
+                           scratch);
+                line = &own;
+                texts = &ownTexts;
+            }
+            if (!line->Usable) continue;
+            // Only an empty barcode is generated (GenerateBarCode would return any other
+            // unchanged), so the text stays in its reused buffer.
+            utf8BarCode.assign(*texts, line->BarCodeAt, line->BarCodeLength);
+            const bool generated = utf8BarCode.empty();
+            if (generated) utf8BarCode = GenerateBarCode(state, {});
+            // The barcode made above stays used and counted even when the line goes.
+            if (!line->HasName) continue;
 
-        std::int32_t id = ParseIntegerText(Cut(line, layout->Code)).value_or(0);
-        if (id <= 0) continue;
-        // A barcode of the line is code page 866 text like the name; only an empty one is
-        // generated (GenerateBarCode would return any other unchanged), so the converted text
-        // stays in its reused buffer.
-        OemToAnsiText(Cut(line, layout->BarCode), utf8BarCode);
-        const bool generated = utf8BarCode.empty();
-        if (generated) utf8BarCode = GenerateBarCode(state, {});
-        std::int32_t group = ParseIntegerText(Cut(line, layout->Group)).value_or(1);
-        std::string_view oemName = Cut(line, layout->Name);
-        // The barcode made above stays used and counted even when the line goes.
-        if (oemName.empty()) continue;
-        OemToAnsiText(oemName, utf8Name);
-
-        state.IDList.Add(id);
-        goods.AppendRow();
-        goods.SetInteger(gfID, id);
-        goods.SetText(gfNAME, utf8Name);
-        goods.SetText(gfKOD, utf8BarCode);
-        goods.SetInteger(gfCATEGORY, group);
-        if (state.NdsValue > 0) goods.SetInteger(gfNDS, state.NdsValue);
-        goods.PostRow();
-        if (generated && state.Record) state.Record->Generated.push_back(utf8BarCode);
+            state.IDList.Add(line->Id);
+            goods.AppendRow();
+            goods.SetInteger(gfID, line->Id);
+            goods.SetText(gfNAME, std::string_view(*texts).substr(line->NameAt, line->NameLength));
+            goods.SetText(gfKOD, utf8BarCode);
+            goods.SetInteger(gfCATEGORY, line->Group);
+            if (state.NdsValue > 0) goods.SetInteger(gfNDS, state.NdsValue);
+            goods.PostRow();
+            if (generated && state.Record) state.Record->Generated.push_back(utf8BarCode);
+        }
     }
 }

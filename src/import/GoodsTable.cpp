@@ -313,6 +313,10 @@ std::string TGoodsTable::AsTextAt(int row, TGoodsField field) const {
     return out;
 }
 
+void TGoodsTable::AppendTextAt(int row, TGoodsField field, std::string& out) const {
+    if (Impl->Exists(row)) Impl->Rows.AppendText(row, field, out);
+}
+
 double TGoodsTable::AsFloatAt(int row, TGoodsField field) const {
     if (!Impl->Exists(row)) return 0;
     return Impl->Rows.AsFloat(row, field);

@@ -107,6 +107,7 @@ class TGoodsTable {
     // Any row's committed-or-pending values without moving the current row (views read these).
     bool IsEmptyAt(int row, TGoodsField field) const;
     std::string AsTextAt(int row, TGoodsField field) const;
+    void AppendTextAt(int row, TGoodsField field, std::string& out) const;  // appended to `out`
     double AsFloatAt(int row, TGoodsField field) const;
     std::int32_t AsIntegerAt(int row, TGoodsField field) const;  // an integer column; empty 0
     // A text column's text in place, without a copy ("" when empty); valid until the next change.
