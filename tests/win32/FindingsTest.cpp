@@ -91,7 +91,15 @@ class TImportedExamples {
     bool CtrlF() {
         const HWND find = Control(TDataViewerWindow::kEdFindId);
         SendKeys(Viewer, {VK_CONTROL}, 'F', [&] { return FocusOf(Viewer) == find; });
-        return FocusIn(find);
+        if (FocusIn(find)) return true;
+        // What the keys met instead, for the log.
+        const HWND focus = FocusOf(Viewer);
+        const HWND front = GetForegroundWindow();
+        ADD_FAILURE() << "Ctrl+F not taken: the focus in " << ClassOf(focus) << " #"
+                      << GetDlgCtrlID(focus) << ", in front \"" << TextOf(front) << "\" ("
+                      << ClassOf(front) << "), Ctrl "
+                      << (GetAsyncKeyState(VK_CONTROL) < 0 ? "down" : "up");
+        return false;
     }
     // From the find box, Tab to the findings list, its line `line` and Enter.
     // Each key waits for the one before to have done its work.
