@@ -95,10 +95,14 @@ class TImportedExamples {
         // What the keys met instead, for the log.
         const HWND focus = FocusOf(Viewer);
         const HWND front = GetForegroundWindow();
+        POINT pointer{};
+        GetCursorPos(&pointer);
         ADD_FAILURE() << "Ctrl+F not taken: the focus in " << ClassOf(focus) << " #"
                       << GetDlgCtrlID(focus) << ", in front \"" << TextOf(front) << "\" ("
-                      << ClassOf(front) << "), Ctrl "
-                      << (GetAsyncKeyState(VK_CONTROL) < 0 ? "down" : "up");
+                      << ClassOf(front)
+                      << "), Ctrl/Shift/Alt down: " << (GetAsyncKeyState(VK_CONTROL) < 0)
+                      << (GetAsyncKeyState(VK_SHIFT) < 0) << (GetAsyncKeyState(VK_MENU) < 0)
+                      << ", pointer at " << pointer.x << "," << pointer.y;
         return false;
     }
     // From the find box, Tab to the findings list, its line `line` and Enter.
