@@ -318,6 +318,37 @@ void PostChars(HWND target, const std::string& text) {
     for (wchar_t ch : Wide(text)) PostMessageW(target, WM_CHAR, ch, 1);
 }
 
+namespace {
+
+// Windows queues the events of one SendInput call together, with no other input between them.
+// Wine queues them one at a time, and a program that reads its X events in between may put its
+// own input there: a window it has just shown reaches X only when the program next looks, and
+// the X focus that follows makes Wine set Ctrl, Shift and Alt to what the X keyboard holds,
+// which never saw SendInput's keys, so a chord's Ctrl was let go before its key. The thread of
+// `window` is therefore held while the events are queued. Not for the test's own windows: its
+// thread is the one sending.
+void SendAtOnce(HWND window, std::vector<INPUT>& inputs) {
+    DWORD pid = 0;
+    const DWORD tid = GetWindowThreadProcessId(window, &pid);
+    HANDLE thread = nullptr;
+    if (pid != 0 && pid != GetCurrentProcessId()) {
+        thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, tid);
+    }
+    if (thread && SuspendThread(thread) != static_cast<DWORD>(-1)) {
+        // SuspendThread only asks; asking for the context waits until the thread has stopped.
+        CONTEXT context{};
+        context.ContextFlags = CONTEXT_CONTROL;
+        GetThreadContext(thread, &context);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        ResumeThread(thread);
+    } else {
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
+    if (thread) CloseHandle(thread);
+}
+
+}  // namespace
+
 void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey,
               const std::function<bool()>& taken) {
     if (!BringForward(window)) return;
@@ -326,14 +357,14 @@ void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKe
     inputs.push_back(KeyInput(virtualKey, false));
     inputs.push_back(KeyInput(virtualKey, true));
     if (taken) {
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        SendAtOnce(window, inputs);
         WaitFor(taken, 5s);
         inputs.clear();
     }
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
         inputs.push_back(KeyInput(*it, true));
     }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    SendAtOnce(window, inputs);
 }
 
 void PointerAside() {
