@@ -92,7 +92,8 @@ void PostChars(HWND target, const std::string& text);
 // They are queued in order when these return and each goes to the focus of its time, so keys
 // for one thread's windows may follow one another at once; wait for what they do.
 // With `taken` the modifiers are held until it holds (at most 5 s): the program reads them when
-// it takes the key, which on a loaded machine may be long after the key came.
+// it takes the key, which on a loaded machine may be long after the key came. The program's
+// thread is held while a call's keys are queued, so that under Wine nothing comes between them.
 void SendKeys(HWND window, std::initializer_list<WORD> modifiers, WORD virtualKey,
               const std::function<bool()>& taken = {});
 void SendText(HWND window, const std::string& text);
