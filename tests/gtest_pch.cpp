@@ -1,0 +1,1 @@
+// The source the test programs' shared precompiled GoogleTest header is built with.
