@@ -334,16 +334,15 @@ void SendAtOnce(HWND window, std::vector<INPUT>& inputs) {
     if (pid != 0 && pid != GetCurrentProcessId()) {
         thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, tid);
     }
-    if (thread && SuspendThread(thread) != static_cast<DWORD>(-1)) {
+    const bool held = thread && SuspendThread(thread) != static_cast<DWORD>(-1);
+    if (held) {
         // SuspendThread only asks; asking for the context waits until the thread has stopped.
         CONTEXT context{};
         context.ContextFlags = CONTEXT_CONTROL;
         GetThreadContext(thread, &context);
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        ResumeThread(thread);
-    } else {
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (held) ResumeThread(thread);
     if (thread) CloseHandle(thread);
 }
 
