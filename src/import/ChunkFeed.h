@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <system_error>
@@ -20,8 +19,9 @@
 // A worker thread takes the chunks in order and makes a few ahead of the caller. The caller never
 // waits for a chunk nobody has started: one the worker has not taken yet it takes and makes
 // itself, so on a machine whose other core is busy the feed costs little more than one thread.
-// It waits only for the chunk the worker is making. The maker runs on both threads, never twice
-// for a chunk, and must only read what nobody changes meanwhile.
+// While the worker makes the chunk the caller needs, the caller makes a later one rather than
+// wait, so a maker slower than the caller's own work keeps both cores busy. The maker runs on
+// both threads, never twice for a chunk, and must only read what nobody changes meanwhile.
 template <class TChunk>
 class TChunkFeed {
   public:
@@ -32,8 +32,10 @@ class TChunkFeed {
           ChunkSize(std::max(chunkSize, 1)),
           ChunkCount((Total + ChunkSize - 1) / ChunkSize),
           Maker(std::move(maker)) {
-        // Never more than a chunk or two wait there: room made now, none while the lock is held.
-        Spare.reserve(kAhead + 2);
+        // Room made now for every chunk that can be about at once, so that nothing is allocated
+        // while the lock is held.
+        Spare.reserve(kMaxChunks);
+        Ready.reserve(kMaxChunks);
         // Only more than one chunk gives a second thread work.
         if (ChunkCount < 2) {
             WorkerGone = true;
@@ -66,20 +68,24 @@ class TChunkFeed {
             if (index >= Claimed) {
                 Claimed = index + 1;  // not taken by the worker: made here
             } else {
-                Changed.wait(guard, [&] {
-                    return (!Ready.empty() && Ready.front().first == index) || WorkerGone;
-                });
-                if (!Ready.empty() && Ready.front().first == index) {
-                    // The chunk used last goes back to the worker with its buffers: memory the
-                    // process already has, not fresh pages for every chunk.
-                    Spare.push_back(std::move(Taken));
-                    Taken = std::move(Ready.front().second);
-                    Ready.pop_front();
-                    guard.unlock();
-                    Changed.notify_all();
-                    return &Taken;
+                for (;;) {
+                    if (!Ready.empty() && Ready.front().first == index) {
+                        // The chunk used last goes back to the worker with its buffers: memory
+                        // the process already has, not fresh pages for every chunk.
+                        Spare.push_back(std::move(Taken));
+                        Taken = std::move(Ready.front().second);
+                        Ready.erase(Ready.begin());
+                        guard.unlock();
+                        Changed.notify_all();
+                        return &Taken;
+                    }
+                    if (WorkerGone) break;  // it stopped without this one (no memory): made here
+                    if (Claimed < ChunkCount && Claimed - index <= static_cast<int>(kAhead)) {
+                        MakeAhead(guard);
+                    } else {
+                        Changed.wait(guard);
+                    }
                 }
-                // The worker stopped without it (no memory): made here.
             }
         }
         Prepare(Own, index);
@@ -90,6 +96,32 @@ class TChunkFeed {
   private:
     // Chunks made ahead and not yet used, at most: the worker stays busy, memory stays small.
     static constexpr std::size_t kAhead = 3;
+    // Chunks that can exist at once: those waiting, one in each thread's hands, the one handed
+    // out, and the caller's own.
+    static constexpr std::size_t kMaxChunks = kAhead + 5;
+
+    // The caller makes the next chunk nobody has taken, outside the lock, and puts it among
+    // those waiting, in order. The lock is held on entry and on return.
+    void MakeAhead(std::unique_lock<std::mutex>& guard) {
+        const int later = Claimed++;
+        TChunk chunk;
+        if (!Spare.empty()) {
+            chunk = std::move(Spare.back());
+            Spare.pop_back();
+        }
+        guard.unlock();
+        Prepare(chunk, later);
+        MakeSafely(chunk);
+        guard.lock();
+        Put(later, std::move(chunk));
+    }
+
+    // A made chunk among those waiting, in order (both threads make them). The lock is held.
+    void Put(int index, TChunk&& chunk) {
+        auto at = Ready.begin();
+        while (at != Ready.end() && at->first < index) ++at;
+        Ready.emplace(at, index, std::move(chunk));
+    }
 
     void Prepare(TChunk& chunk, int index) const {
         chunk.Clear();
@@ -125,7 +157,7 @@ class TChunkFeed {
                 MakeSafely(chunk);
                 {
                     std::lock_guard<std::mutex> guard(Lock);
-                    Ready.emplace_back(index, std::move(chunk));
+                    Put(index, std::move(chunk));
                     chunk = TChunk();
                 }
                 Changed.notify_all();
@@ -150,10 +182,10 @@ class TChunkFeed {
 
     std::mutex Lock;
     std::condition_variable Changed;
-    std::deque<std::pair<int, TChunk>> Ready;  // made by the worker, in order
-    std::vector<TChunk> Spare;                 // used, for the worker to make again
-    int Claimed = 0;                           // chunks taken by either thread
-    bool Stopping = false;                     // the caller wants no more
-    bool WorkerGone = false;                   // the worker makes no more
+    std::vector<std::pair<int, TChunk>> Ready;  // made ahead, in order
+    std::vector<TChunk> Spare;                  // used, for the worker to make again
+    int Claimed = 0;                            // chunks taken by either thread
+    bool Stopping = false;                      // the caller wants no more
+    bool WorkerGone = false;                    // the worker makes no more
     std::thread Worker;
 };

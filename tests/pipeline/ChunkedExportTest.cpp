@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PipelineSupport.h"
@@ -193,6 +197,45 @@ TEST(ChunkFeedTest, StoppingEarlyJoinsTheWorker) {
         // Never every chunk: the worker keeps only a few ahead of the caller.
         EXPECT_LT(made.load(), 100);
     }
+}
+
+// While the worker makes the chunk the caller needs, the caller makes a later one instead of
+// waiting: here the worker's first chunk is held until the caller has made a later one, which
+// would never happen if the caller only waited (the waits time out and the test fails).
+TEST(ChunkFeedTest, CallerMakesALaterChunkWhileTheWorkerMakesItsOne) {
+    std::mutex lock;
+    std::condition_variable changed;
+    int workerChunk = 0;  // the first chunk the worker made
+    int callerLater = 0;  // a chunk the caller made after the worker's first
+    bool timedOut = false;
+    const std::thread::id caller = std::this_thread::get_id();
+    auto waitFor = [&](std::unique_lock<std::mutex>& guard, auto done) {
+        if (!changed.wait_for(guard, std::chrono::seconds(10), done)) timedOut = true;
+    };
+    TChunkFeed<TTestChunk> feed(20, 1, [&](TTestChunk& chunk) {
+        std::unique_lock<std::mutex> guard(lock);
+        if (std::this_thread::get_id() == caller) {
+            // Not before the worker holds a chunk, so the caller cannot make them all alone.
+            waitFor(guard, [&] { return workerChunk != 0; });
+            if (chunk.First > workerChunk) callerLater = chunk.First;
+        } else if (workerChunk == 0) {
+            workerChunk = chunk.First;
+            changed.notify_all();
+            waitFor(guard, [&] { return callerLater != 0; });
+        }
+        changed.notify_all();
+        chunk.Items = std::to_string(chunk.First);
+        chunk.Made = chunk.Count;
+    });
+    for (int row = 1; row <= 20; ++row) {
+        const TTestChunk* chunk = feed.Next();
+        ASSERT_NE(chunk, nullptr);
+        EXPECT_EQ(chunk->Items, std::to_string(row));
+    }
+    EXPECT_EQ(feed.Next(), nullptr);
+    std::lock_guard<std::mutex> guard(lock);
+    EXPECT_FALSE(timedOut);
+    EXPECT_GT(callerLater, workerChunk);
 }
 
 }  // namespace
