@@ -71,6 +71,9 @@ void Unmap(char* map, std::uint64_t length);
 
 // Lets go of mapped pages in this process's memory; their bytes stay in the file.
 void Release(char* from, std::uint64_t length);
+// Starts writing the file's bytes in [offset, offset + length) to the disk and returns without
+// waiting: only a head start for a later Sync, which reports any failure.
+void WriteBack(TFileHandle handle, std::uint64_t offset, std::uint64_t length);
 std::uint64_t PageSize();
 
 // The calling thread's last error number (errno, GetLastError()), and setting it.

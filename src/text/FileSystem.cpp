@@ -20,7 +20,8 @@ std::atomic<bool> FlushesSkipped{false};
 constexpr std::uint64_t kMinGrowStep = std::uint64_t{8} << 20;
 constexpr std::uint64_t kGrowUnit = std::uint64_t{1} << 20;
 // Mapped pages behind the write point are let go every so many bytes: they stay in the page
-// cache (dirty ones are written back by the system as usual) but not in this process's memory.
+// cache but not in this process's memory, and their writing to the disk starts, so that the
+// flush at the end waits for the last few megabytes rather than the whole file.
 constexpr std::uint64_t kReleaseEvery = std::uint64_t{8} << 20;
 
 // The gate every read and write passes before it reaches the platform: true when the installed
@@ -171,7 +172,11 @@ void TFile::ReleaseBehind(std::uint64_t end) {
     const std::uint64_t page = FilePlatform::PageSize();
     const std::uint64_t from = page;
     const std::uint64_t to = end > kGrowUnit ? (end - kGrowUnit) / page * page : 0;
-    if (to > from) FilePlatform::Release(Map + from, to - from);
+    if (to > from) {
+        FilePlatform::Release(Map + from, to - from);
+        if (!FlushesSkipped.load(std::memory_order_relaxed))
+            FilePlatform::WriteBack(Handle, from, to - from);
+    }
     ReleaseMark = end + kReleaseEvery;
 }
 

@@ -218,6 +218,16 @@ void Release(char* from, std::uint64_t length) {
     ::madvise(from, static_cast<std::size_t>(length), MADV_DONTNEED);
 }
 
+void WriteBack(TFileHandle handle, std::uint64_t offset, std::uint64_t length) {
+#ifdef __linux__
+    // A failed write-back is kept by the file and reported by the next fsync.
+    ::sync_file_range(Descriptor(handle), static_cast<off_t>(offset), static_cast<off_t>(length),
+                      SYNC_FILE_RANGE_WRITE);
+#else
+    (void)handle, (void)offset, (void)length;
+#endif
+}
+
 std::uint64_t PageSize() {
     return static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
 }

@@ -282,6 +282,10 @@ void Release(char* from, std::uint64_t length) {
     ::VirtualUnlock(from, static_cast<SIZE_T>(length));
 }
 
+void WriteBack(TFileHandle, std::uint64_t, std::uint64_t) {
+    // FlushViewOfFile would wait for the writes: the system's lazy writer starts them anyway.
+}
+
 std::uint64_t PageSize() {
     SYSTEM_INFO info{};
     ::GetSystemInfo(&info);
