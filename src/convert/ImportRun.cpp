@@ -1,8 +1,11 @@
 #include "convert/ImportRun.h"
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "import/ArticleReader.h"
 #include "import/BarCodeDigits.h"
@@ -43,6 +46,47 @@ void SetStockDefaults(TGoodsTable& goods, TImportRecord* record) {
         goods.MoveNext();
     }
 }
+
+// The stock report read into lines on another thread while the article list is taken, so the
+// run does not wait for it afterwards. What the operator sees keeps its order: a failure of the
+// read is only raised where the report's reading comes in the run.
+class TStockReadAhead {
+  public:
+    explicit TStockReadAhead(const std::string& path) {
+        if (!FileExists(path)) return;
+        try {
+            Reader = std::thread([this, path] {
+                try {
+                    Lines.LoadFromFile(path);
+                } catch (...) {
+                    Error = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread: the report is read in its turn.
+        }
+    }
+    ~TStockReadAhead() { Wait(); }
+    TStockReadAhead(const TStockReadAhead&) = delete;
+    TStockReadAhead& operator=(const TStockReadAhead&) = delete;
+
+    // The lines read, or null when the report was not read ahead; raises the read's failure.
+    TLineList* Take() {
+        if (!Reader.joinable()) return nullptr;
+        Wait();
+        if (Error) std::rethrow_exception(Error);
+        return &Lines;
+    }
+
+  private:
+    void Wait() {
+        if (Reader.joinable()) Reader.join();
+    }
+
+    std::thread Reader;
+    TLineList Lines;
+    std::exception_ptr Error;
+};
 
 }  // namespace
 
@@ -87,11 +131,12 @@ void RunImport(const TImportInputs& inputs, TGoodsTable& goods, IRunHost& host,
             goods.ResumeViews();
         });
         state.Lines.LoadFromFile(inputs.ArticleFile);
+        TStockReadAhead stockReport(inputs.PrintFile);
         ReadArticleList(state, goods);
         const bool hasStockReport = FileExists(inputs.PrintFile);
         if (record) record->HasStockReport = hasStockReport;
         if (hasStockReport) {
-            ReadStockReport(state, goods, inputs.PrintFile, host);
+            ReadStockReport(state, goods, inputs.PrintFile, host, stockReport.Take());
         } else {
             host.ShowWarning(kWarningCaption, kNoStockReport);
             SetStockDefaults(goods, record);

@@ -68,8 +68,12 @@ void DecodeLine(std::string_view line, TStockLine& out) {
 }  // namespace
 
 void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& fileName,
-                     IRunHost& host) {
-    state.Lines.LoadFromFile(fileName);
+                     IRunHost& host, TLineList* readAhead) {
+    if (readAhead != nullptr) {
+        state.Lines = std::move(*readAhead);
+    } else {
+        state.Lines.LoadFromFile(fileName);
+    }
 
     std::unique_ptr<IProgressSink> progress = host.CreateProgress(kStockCaption, true);
     // The display goes on every way out of the reader.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A text file read whole into lines. A line ends at CR LF, a lone LF or a lone CR; a final line
@@ -19,6 +20,18 @@ class TLineList {
 
     // Replaces the contents with the lines of `bytes` (the same rules as a file).
     void LoadFromBytes(std::string_view bytes);
+
+    TLineList() = default;
+    // A list moved from is left empty.
+    TLineList(TLineList&& other) noexcept { *this = std::move(other); }
+    TLineList& operator=(TLineList&& other) noexcept {
+        Buffer = std::move(other.Buffer);
+        Size = std::exchange(other.Size, 0);
+        Capacity = std::exchange(other.Capacity, 0);
+        Spans = std::move(other.Spans);
+        other.Spans.clear();
+        return *this;
+    }
 
     void Clear();
     std::size_t Count() const { return Spans.size(); }

@@ -17,6 +17,7 @@
 #include "convert/GoodsExport.h"
 #include "convert/ImportRun.h"
 #include "dbf/DBF.h"
+#include "import/ArticleReader.h"
 #include "import/GoodsTable.h"
 #include "text/CodePage.h"
 #include "text/FileSystem.h"
@@ -419,6 +420,26 @@ TEST_F(ImportReadFault, EveryReadFailsWithTheFileItWasReading) {
             Goods.MoveNext();
         }
     }
+}
+
+// The stock report is read while the article list is taken: a failure of that read still comes
+// after a failure of the article list.
+TEST_F(ImportReadFault, AnArticleListFailureComesBeforeTheStockReportsReadFailure) {
+    // Room for one generated barcode only, and two articles without one.
+    Inputs.Ean13 = true;
+    Inputs.Prefix = "20";
+    Inputs.StartValue = "2147483647";
+    WriteBytes(Inputs.ArticleFile, Lines({ArticleLine84("1", "", "2", AnsiToOemText("Кофе")),
+                                          ArticleLine84("2", "", "2", AnsiToOemText("Чай"))}));
+    TLineList probe;
+    ResetFileFaults();
+    probe.LoadFromFile(Inputs.ArticleFile);
+    const long articleReads = FileOpCount(foRead);
+    ResetFileFaults();
+    SetFileFault(foRead, articleReads + 1);
+    TRecordingHost host;
+    EXPECT_EQ(Import(host), kBarCodeRangeExhausted);
+    EXPECT_EQ(Goods.RowCount(), 1);
 }
 
 // An input that disappears after the existence test, before it is read.
