@@ -94,17 +94,24 @@ void TakeTables(TDBF& directory, TDBF& receipt) {
 // whole export, so a row costs no allocation.
 class TRowTexts {
   public:
-    explicit TRowTexts(const TGoodsTable& goods) : Goods(goods) {}
+    explicit TRowTexts(const TGoodsTable& goods)
+        : Goods(goods), CategoryPrefix(AnsiToOemText(kCategoryPrefix)) {}
 
-    // Row `row`'s value as text after `prefix`, in code page 866, in `out`.
-    void Take(int row, TGoodsField field, std::string& out, const char* prefix = "") {
-        Utf8.assign(prefix);
-        Goods.AppendTextAt(row, field, Utf8);
-        AnsiToOemText(Utf8, out);
+    // Row `row`'s value as text, in code page 866, in `out`.
+    void Take(int row, TGoodsField field, std::string& out) const {
+        if (GoodsColumn(field).Kind == gkText) {
+            AnsiToOemText(Goods.TextViewAt(row, field), out);
+        } else {
+            // A number's text is ASCII, which code page 866 keeps as it is.
+            out.clear();
+            Goods.AppendTextAt(row, field, out);
+        }
     }
     // The texts both tables take from row `row`.
     void TakeShared(int row) {
-        Take(row, gfCATEGORY, Category, kCategoryPrefix);
+        static_assert(GoodsColumn(gfCATEGORY).Kind != gkText, "the group's number is ASCII");
+        Category.assign(CategoryPrefix);
+        Goods.AppendTextAt(row, gfCATEGORY, Category);
         Take(row, gfKOD, Kod);
         Take(row, gfNAME, Name);
         Take(row, gfRPRICE, Price);
@@ -114,7 +121,7 @@ class TRowTexts {
 
   private:
     const TGoodsTable& Goods;
-    std::string Utf8;
+    const std::string CategoryPrefix;
 };
 
 // Whether row `row` goes into the receipt table: it has a quantity on stock.
