@@ -195,8 +195,15 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     std::string ownTexts;
     std::string scratch;
     std::string utf8BarCode;
+    // The ID list's slots of the lines a little ahead are loaded while these are taken.
+    constexpr int kPrefetchAhead = 16;
     while (TArticleChunk* chunk = feed.Next()) {
         for (int i = 0; i < chunk->Count; ++i) {
+            if (i + kPrefetchAhead < chunk->Made) {
+                const TArticleLine& ahead =
+                    chunk->Lines[static_cast<std::size_t>(i + kPrefetchAhead)];
+                if (ahead.Usable) state.IDList.Prefetch(ahead.Id);
+            }
             const TArticleLine* line = nullptr;
             const std::string* texts = &chunk->Texts;
             if (i < chunk->Made) {

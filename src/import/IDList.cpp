@@ -49,6 +49,10 @@ std::optional<std::size_t> TIDList::Find(std::int32_t id) const {
     }
 }
 
+void TIDList::Prefetch(std::int32_t id) const {
+    if (!Slots.empty()) __builtin_prefetch(&Slots[SlotOf(id, Slots.size() - 1)]);
+}
+
 void TIDList::Clear() {
     Ids.clear();
     Slots.clear();

@@ -90,8 +90,15 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
         }
     });
     TStockLine own;
+    // The ID list's slots of the lines a little ahead are loaded while these are looked up.
+    constexpr int kPrefetchAhead = 16;
     while (const TStockChunk* chunk = feed.Next()) {
         for (int k = 0; k < chunk->Count; ++k) {
+            if (k + kPrefetchAhead < chunk->Made) {
+                const TStockLine& ahead =
+                    chunk->Lines[static_cast<std::size_t>(k + kPrefetchAhead)];
+                if (ahead.Code > 0) state.IDList.Prefetch(ahead.Code);
+            }
             const std::size_t i = static_cast<std::size_t>(chunk->First - 1 + k);
             progress->SetRows(i, n);
             progress->SetPercent(static_cast<double>(i) / static_cast<double>(n) * 100.0);
