@@ -401,7 +401,9 @@ std::string CharacterText(char32_t ch) {
 std::string NumberFieldText(const TFieldLayout& layout) {
     const std::size_t decimals = layout.Precision;
     const std::size_t whole = layout.Size - (decimals > 0 ? decimals + 1 : 0);
-    const std::string fraction = decimals > 0 ? "." + std::string(decimals, '9') : "";
+    // ".99" built in place: "." + std::string(...) makes MinGW's g++ 12 warn (-Wrestrict) wrongly.
+    std::string fraction(decimals > 0 ? decimals + 1 : 0, '9');
+    if (decimals > 0) fraction[0] = '.';
     std::string text = "шириной " + std::to_string(layout.Size) + " знаков";
     if (decimals > 0) text += ", из них " + std::to_string(decimals) + " после точки";
     return text + " (от -" + std::string(whole - 1, '9') + fraction + " до " +
