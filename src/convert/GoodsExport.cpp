@@ -94,8 +94,7 @@ void TakeTables(TDBF& directory, TDBF& receipt) {
 // whole export, so a row costs no allocation.
 class TRowTexts {
   public:
-    explicit TRowTexts(const TGoodsTable& goods)
-        : Goods(goods), CategoryPrefix(AnsiToOemText(kCategoryPrefix)) {}
+    explicit TRowTexts(const TGoodsTable& goods) : Goods(goods) {}
 
     // Row `row`'s value as text, in code page 866, in `out`.
     void Take(int row, TGoodsField field, std::string& out) const {
@@ -110,7 +109,9 @@ class TRowTexts {
     // The texts both tables take from row `row`.
     void TakeShared(int row) {
         static_assert(GoodsColumn(gfCATEGORY).Kind != gkText, "the group's number is ASCII");
-        Category.assign(CategoryPrefix);
+        // Converted once, not for every chunk of rows.
+        static const std::string categoryPrefix = AnsiToOemText(kCategoryPrefix);
+        Category.assign(categoryPrefix);
         Goods.AppendTextAt(row, gfCATEGORY, Category);
         Take(row, gfKOD, Kod);
         Take(row, gfNAME, Name);
@@ -121,7 +122,6 @@ class TRowTexts {
 
   private:
     const TGoodsTable& Goods;
-    const std::string CategoryPrefix;
 };
 
 // Whether row `row` goes into the receipt table: it has a quantity on stock.
