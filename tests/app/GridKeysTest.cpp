@@ -7,7 +7,7 @@
 namespace {
 
 // The three rows of the example reports, as far as the keys look at them.
-TGoodsTable& Examples(TGoodsTable& goods) {
+TGoodsTable& KeyExamples(TGoodsTable& goods) {
     goods.OpenTable();
     AddRow(goods, "101", "Хлеб белый", "4600000000011");
     AddRow(goods, "102", "Молоко", "2220000000001");
@@ -21,7 +21,7 @@ class KeysOverExamples : public testing::TestWithParam<int> {
     TCallLog Log;
     TRecordingShell Shell{Log};
     TGoodsTable Goods;
-    TFakeGrid Grid{Examples(Goods), TCurrencyFormat::FromRegional(kRouble), Shell};
+    TFakeGrid Grid{KeyExamples(Goods), TCurrencyFormat::FromRegional(kRouble), Shell};
 };
 
 TEST_P(KeysOverExamples, LeaveTheCellTheRowsAndTheValuesOfTheTable) {

@@ -12,7 +12,7 @@ TProcessResult RunConverter(const std::vector<std::string>& arguments,
 
 namespace {
 
-std::string Field(const std::string& text, std::size_t width) {
+std::string PaddedField(const std::string& text, std::size_t width) {
     std::string out = text.substr(0, width);
     out.resize(width, ' ');
     return out;
@@ -29,11 +29,11 @@ void WriteLargeReports(const std::filesystem::path& folder, int n) {
     std::ofstream stock(folder / "PRINT.TXT", std::ios::binary);
     for (int i = 1; i <= n; ++i) {
         const std::string code = std::to_string(i);
-        article << Field(code, 13) << ' ' << Field(LargeBarcode(i), 13) << std::string(13, ' ')
-                << " 7"
-                << "  " << Field("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
+        article << PaddedField(code, 13) << ' ' << PaddedField(LargeBarcode(i), 13)
+                << std::string(13, ' ') << " 7"
+                << "  " << PaddedField("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
         if (i % 2 == 1)
-            stock << Field(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
+            stock << PaddedField(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
                   << std::string(11, ' ') << "\r\n";
     }
 }

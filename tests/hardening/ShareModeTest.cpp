@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kRows = 100000;
+constexpr int kLargeRows = 100000;
 // Records the table holds before the look: past the grow-ahead threshold, so that the records
 // are stores into the mapping by then.
 constexpr std::uint32_t kSeen = 5000;
@@ -42,7 +42,7 @@ std::string InUseMessage(const std::string& name) {
 
 class ShareMode : public ::testing::Test {
   protected:
-    void SetUp() override { WriteLargeReports(Work.Path(), kRows); }
+    void SetUp() override { WriteLargeReports(Work.Path(), kLargeRows); }
 
     TTempDir Work;
 };
@@ -109,7 +109,7 @@ TEST_F(ShareMode, WritersThatDenyOthersFailWhileTheConverterWritesAndReadersSeeT
     EXPECT_EQ(result.Exit, 0) << result.Err;
     TTableInspection table = InspectTable(path, kDirectoryHeader, kDirectoryRecord);
     EXPECT_TRUE(table.Valid) << table.Why;
-    EXPECT_EQ(table.Count, static_cast<std::uint32_t>(kRows));
+    EXPECT_EQ(table.Count, static_cast<std::uint32_t>(kLargeRows));
     // Once the converter has let go, the exclusive opener gets the table.
     EXPECT_EQ(FailureMessage([&] { exclusive.Open(); }), "");
     EXPECT_TRUE(exclusive.Active());

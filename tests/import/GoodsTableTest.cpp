@@ -39,7 +39,7 @@ std::vector<int> Ids(const TGoodsTable& t) {
     return ids;
 }
 
-std::string Repeat(const std::string& s, int n) {
+std::string Repeated(const std::string& s, int n) {
     std::string out;
     for (int i = 0; i < n; ++i) out += s;
     return out;
@@ -166,10 +166,10 @@ TEST(GoodsTable, TextsAreCutToTheColumnWidthInCharacters) {
     TGoodsTable t;
     t.OpenTable();
     t.AppendRow();
-    t.SetText(gfNAME, Repeat("Ж", 60));  // two UTF-8 bytes each: the cut counts characters
+    t.SetText(gfNAME, Repeated("Ж", 60));  // two UTF-8 bytes each: the cut counts characters
     t.SetText(gfKOD, "1234567890123456789012345");
     t.PostRow();
-    EXPECT_EQ(t.AsText(gfNAME), Repeat("Ж", 50));
+    EXPECT_EQ(t.AsText(gfNAME), Repeated("Ж", 50));
     EXPECT_EQ(t.AsText(gfKOD), "12345678901234567890");
     t.EditRow();
     t.SetText(gfNAME, "Шоколад Алёнка 100г");
@@ -597,19 +597,19 @@ TEST(GoodsTable, TextsSurviveManyEdits) {
         int r = 2 + i % (rows - 1);
         t.SetRowNumber(r);
         t.EditRow();
-        t.SetText(gfNAME, Repeat("ё", 30) + std::to_string(i));
+        t.SetText(gfNAME, Repeated("ё", 30) + std::to_string(i));
         t.SetText(gfKOD, "Ш" + std::to_string(i) + "-длинный");
         t.PostRow();
     }
     t.SetRowNumber(1);
     t.EditRow();
-    for (int i = 0; i < 20000; ++i) t.SetText(gfNAME, Repeat("щ", 50));
+    for (int i = 0; i < 20000; ++i) t.SetText(gfNAME, Repeated("щ", 50));
     t.CancelRow();
     EXPECT_EQ(t.AsTextAt(1, gfNAME), "Масло моторное Лукойл 5W-40 4л №1");
     EXPECT_EQ(t.AsTextAt(1, gfKOD), "Код-1-длинный");
     for (int i = 40000 - (rows - 1); i < 40000; ++i) {
         int r = 2 + i % (rows - 1);
-        EXPECT_EQ(t.AsTextAt(r, gfNAME), Repeat("ё", 30) + std::to_string(i)) << r;
+        EXPECT_EQ(t.AsTextAt(r, gfNAME), Repeated("ё", 30) + std::to_string(i)) << r;
         EXPECT_EQ(t.AsTextAt(r, gfKOD), "Ш" + std::to_string(i) + "-длинный") << r;
     }
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string Article(int id) {
+std::string ArticleLine(int id) {
     return ArticleLine84(std::to_string(id), "", "1", AnsiToOemText("Товар"));
 }
 
@@ -82,7 +82,7 @@ class Ean13ImportRun : public ::testing::Test {
 };
 
 TEST_F(Ean13ImportRun, RefusesBeforeAnythingIsRead) {
-    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1)}));
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({ArticleLine(1)}));
     struct TCase {
         const char* Prefix;
         const char* Start;
@@ -121,7 +121,7 @@ TEST_F(Ean13ImportRun, RefusesBeforeAnythingIsRead) {
 }
 
 TEST_F(Ean13ImportRun, ExhaustedCounterStopsTheRunWithItsMessage) {
-    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1), Article(2), Article(3)}));
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({ArticleLine(1), ArticleLine(2), ArticleLine(3)}));
     EXPECT_EQ(Message("2000000000", "98"), kBarCodeRangeExhausted);
     // The codes made before it stay; the run failed, so nothing is counted on the window.
     ASSERT_EQ(Goods.RowCount(), 2);
@@ -131,7 +131,7 @@ TEST_F(Ean13ImportRun, ExhaustedCounterStopsTheRunWithItsMessage) {
 }
 
 TEST_F(Ean13ImportRun, OffByDefaultTheCodesStayPaddedPrefixAndNumber) {
-    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({Article(1), Article(2)}));
+    WriteBytes(Dir.File("ARTICLE.TXT"), Lines({ArticleLine(1), ArticleLine(2)}));
     RunImport(ReportsIn(Dir.Path()), Goods, Host);
     EXPECT_EQ(Goods.AsTextAt(1, gfKOD), "2220000000001");
     EXPECT_EQ(Goods.AsTextAt(2, gfKOD), "2220000000002");

@@ -13,13 +13,13 @@
 
 namespace {
 
-constexpr int kWidth = 450;
-constexpr int kHeight = 200;
-constexpr int kBarTop = kHeight - 60;
-constexpr int kBarWidth = kWidth - 40;
+constexpr int kPaintWidth = 450;
+constexpr int kPaintHeight = 200;
+constexpr int kPaintBarTop = kPaintHeight - 60;
+constexpr int kBarWidth = kPaintWidth - 40;
 
 // A tick of a 450 x 200 window with nothing but the bar.
-TTickState Tick(bool percentMode, double percent) {
+TTickState PaintTick(bool percentMode, double percent) {
     return BarTick(percentMode, percent, "Общее время: 0:01:25", "Отмена (Esc)");
 }
 
@@ -30,14 +30,14 @@ struct TPainted {
 
 std::unique_ptr<TPainted> Paint(const TTickState& state) {
     auto painted = std::make_unique<TPainted>();
-    painted->Painter.DrawBackground(kWidth, kHeight);
+    painted->Painter.DrawBackground(kPaintWidth, kPaintHeight);
     painted->Drawn = painted->Painter.DrawProgress(state);
     return painted;
 }
 
 // Row 3 of the bar lies inside the done part and above the percentage number.
 int DonePixels(const QImage& frame) {
-    return CountOther(frame, kBarTop + 3, kBarLeft + 2, kBarLeft + kBarWidth - 2, kWhite);
+    return CountOther(frame, kPaintBarTop + 3, kBarLeft + 2, kBarLeft + kBarWidth - 2, kWhite);
 }
 
 TEST(ViewerColor, DecodesRgbSystemAndDefaultColours) {
@@ -61,17 +61,17 @@ TEST(DrawBackground, FaceInsideABlackOutlineWithTheTextBlockAt10And2) {
     lines[0].FontName = "MS Sans Serif";
     lines[0].FontSize = 12;
     lines[0].Color = 0x000000FF;
-    const int total = painter.MeasureStrings(lines, kWidth, 0x00FF0000);  // blue block
-    painter.DrawBackground(kWidth, total + 70);
+    const int total = painter.MeasureStrings(lines, kPaintWidth, 0x00FF0000);  // blue block
+    painter.DrawBackground(kPaintWidth, total + 70);
     const QImage& image = painter.Image(viBackground);
-    EXPECT_EQ(image.size(), QSize(kWidth, total + 70));
+    EXPECT_EQ(image.size(), QSize(kPaintWidth, total + 70));
     EXPECT_EQ(Pixel(image, 0, 0), kBlack);
-    EXPECT_EQ(Pixel(image, kWidth - 1, total + 69), kBlack);
+    EXPECT_EQ(Pixel(image, kPaintWidth - 1, total + 69), kBlack);
     EXPECT_EQ(Pixel(image, 1, 1), kFace);
     EXPECT_EQ(Pixel(image, 9, 2), kFace);
     EXPECT_EQ(Pixel(image, 10, 2), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(image, kWidth - 11, 1 + total), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(image, kWidth - 10, 1 + total), kFace);
+    EXPECT_EQ(Pixel(image, kPaintWidth - 11, 1 + total), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(image, kPaintWidth - 10, 1 + total), kFace);
     EXPECT_EQ(Pixel(image, 10, 2 + total), kFace);
 }
 
@@ -87,11 +87,11 @@ TEST(MeasureStrings, StacksTheLinesAtTheBlockWidth) {
     for (auto& line : lines) {
         line.FontName = "MS Sans Serif";
     }
-    const int total = painter.MeasureStrings(lines, kWidth, clBtnFace);
+    const int total = painter.MeasureStrings(lines, kPaintWidth, clBtnFace);
     EXPECT_GT(lines[0].Height, lines[2].Height);
     EXPECT_EQ(lines[1].Height, 0);
     EXPECT_EQ(total, lines[0].Height + lines[2].Height);
-    EXPECT_EQ(painter.Image(viText).size(), QSize(kWidth - 20, total));
+    EXPECT_EQ(painter.Image(viText).size(), QSize(kPaintWidth - 20, total));
 }
 
 TEST(MeasureStrings, WordWrapBreaksALongLineAndWithoutItTheLineIsCutAtTheEdges) {
@@ -111,7 +111,7 @@ TEST(MeasureStrings, WordWrapBreaksALongLineAndWithoutItTheLineIsCutAtTheEdges) 
         line.FontName = "MS Sans Serif";
         line.FontSize = 10;
     }
-    painter.MeasureStrings(lines, kWidth, clBtnFace);
+    painter.MeasureStrings(lines, kPaintWidth, clBtnFace);
     EXPECT_GE(lines[1].Height, 3 * lines[0].Height);
     EXPECT_EQ(lines[2].Height, lines[0].Height);
     // A centred line too long for the block overflows both edges: ink reaches both borders.
@@ -127,16 +127,16 @@ TEST(DrawProgress, PercentDrawsADonePartOfTruncatedWidth) {
     const std::pair<double, int> cases[] = {{37.9, 153}, {0, 0},       {0.1, 0},  {0.5, 2},
                                             {50, 203},   {99.99, 405}, {100, 406}};
     for (const auto& [percent, done] : cases) {
-        auto painted = Paint(Tick(true, percent));
+        auto painted = Paint(PaintTick(true, percent));
         EXPECT_EQ(DonePixels(painted->Painter.Image(viWindow)), done) << percent;
         EXPECT_EQ(painted->Drawn, percent);
     }
 }
 
 TEST(DrawProgress, TheDonePartIsABarColouredRectangleWithABlackOutline) {
-    auto painted = Paint(Tick(true, 37.9));
+    auto painted = Paint(PaintTick(true, 37.9));
     const QImage& frame = painted->Painter.Image(viWindow);
-    const int y = kBarTop + 3;
+    const int y = kPaintBarTop + 3;
     EXPECT_EQ(Pixel(frame, kBarLeft, y), kBlack);      // the bar's outline
     EXPECT_EQ(Pixel(frame, kBarLeft + 1, y), kWhite);  // the bar's face
     EXPECT_EQ(Pixel(frame, kBarLeft + 2, y), kBlack);  // the done part's outline
@@ -144,10 +144,10 @@ TEST(DrawProgress, TheDonePartIsABarColouredRectangleWithABlackOutline) {
     EXPECT_EQ(Pixel(frame, kBarLeft + 153, y), kAqua);
     EXPECT_EQ(Pixel(frame, kBarLeft + 154, y), kBlack);
     EXPECT_EQ(Pixel(frame, kBarLeft + 155, y), kWhite);
-    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 2), kBlack);
-    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 17), kBlack);
-    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 18), kWhite);
-    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kBarTop + 19), kBlack);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kPaintBarTop + 2), kBlack);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kPaintBarTop + 17), kBlack);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kPaintBarTop + 18), kWhite);
+    EXPECT_EQ(Pixel(frame, kBarLeft + 3, kPaintBarTop + 19), kBlack);
 }
 
 TEST(DrawProgress, PercentOutsideTheRangeIsClampedAndReturned) {
@@ -155,15 +155,15 @@ TEST(DrawProgress, PercentOutsideTheRangeIsClampedAndReturned) {
     const std::tuple<double, double, int> cases[] = {
         {150, 100, 406}, {100.5, 100, 406}, {-5, 0, 0}, {-0.0001, 0, 0}, {nan, 0, 0}};
     for (const auto& [percent, clamped, done] : cases) {
-        auto painted = Paint(Tick(true, percent));
+        auto painted = Paint(PaintTick(true, percent));
         EXPECT_EQ(painted->Drawn, clamped) << percent;
         EXPECT_EQ(DonePixels(painted->Painter.Image(viWindow)), done) << percent;
     }
 }
 
 TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
-    const TRect numberArea{kBarLeft + 1, kBarTop + 4, kBarWidth - 2, 14};
-    TTickState state = Tick(true, 0);
+    const TRect numberArea{kBarLeft + 1, kPaintBarTop + 4, kBarWidth - 2, 14};
+    TTickState state = PaintTick(true, 0);
     EXPECT_TRUE(InkBox(Paint(state)->Painter.Image(viWindow), numberArea).IsEmpty());
 
     state.ShowPercentText = true;
@@ -174,14 +174,14 @@ TEST(DrawProgress, PercentageNumberIsCentredOnTheBarAndOnlyWhenSwitchedOn) {
         state.Percent = percent;
         auto painted = Paint(state);
         const QImage& frame = painted->Painter.Image(viWindow);
-        const TRect ink = InkBox(frame, TRect{kBarLeft + from, kBarTop + 3, 406 - from, 14});
+        const TRect ink = InkBox(frame, TRect{kBarLeft + from, kPaintBarTop + 3, 406 - from, 14});
         ASSERT_FALSE(ink.IsEmpty()) << percent;
         const QFontMetrics metrics(ViewerFont("MS Sans Serif", 8, fsBold));
         const int width = metrics.horizontalAdvance(QString::fromUtf8(text));
         const int left = kBarLeft + (kBarWidth - width) / 2;
         EXPECT_NEAR(ink.Left, left, 2) << text;
         EXPECT_NEAR(ink.Right() - 1, left + width - 1, 3) << text;
-        EXPECT_GE(ink.Top, kBarTop + 4) << text;
+        EXPECT_GE(ink.Top, kPaintBarTop + 4) << text;
     }
 }
 
@@ -197,7 +197,7 @@ TEST(DrawProgress, MarqueeMovesTenPixelsPerTickAndReentersAtMinus40) {
         {-1e300, -40, std::nullopt},          //
     };
     for (const auto& [before, after, aqua] : cases) {
-        auto painted = Paint(Tick(false, before));
+        auto painted = Paint(PaintTick(false, before));
         EXPECT_EQ(painted->Drawn, after) << before;
         auto run = ColourRun(painted->Painter.Image(viBar), 3, kAqua);
         EXPECT_EQ(run, aqua) << before;
@@ -205,9 +205,9 @@ TEST(DrawProgress, MarqueeMovesTenPixelsPerTickAndReentersAtMinus40) {
 }
 
 TEST(DrawProgress, ElapsedLineEndsTwentyBeforeTheRightEdgeOrStartsAtTwentyBesideTheButton) {
-    const TRect band{1, kHeight - 25, kWidth - 2, 14};
-    const TRect leftOfButton{1, kHeight - 25, kWidth - 121, 14};
-    TTickState state = Tick(true, 10);
+    const TRect band{1, kPaintHeight - 25, kPaintWidth - 2, 14};
+    const TRect leftOfButton{1, kPaintHeight - 25, kPaintWidth - 121, 14};
+    TTickState state = PaintTick(true, 10);
     EXPECT_TRUE(InkBox(Paint(state)->Painter.Image(viWindow), band).IsEmpty());
 
     state.ShowElapsedTime = true;
@@ -215,9 +215,9 @@ TEST(DrawProgress, ElapsedLineEndsTwentyBeforeTheRightEdgeOrStartsAtTwentyBeside
     const int width = metrics.horizontalAdvance(QString::fromUtf8(state.ElapsedText));
     TRect ink = InkBox(Paint(state)->Painter.Image(viWindow), band);
     ASSERT_FALSE(ink.IsEmpty());
-    EXPECT_NEAR(ink.Right() - 1, kWidth - 20 - 1, 2);
-    EXPECT_NEAR(ink.Left, kWidth - 20 - width, 2);
-    EXPECT_GE(ink.Top, kHeight - 25);
+    EXPECT_NEAR(ink.Right() - 1, kPaintWidth - 20 - 1, 2);
+    EXPECT_NEAR(ink.Left, kPaintWidth - 20 - width, 2);
+    EXPECT_GE(ink.Top, kPaintHeight - 25);
 
     state.CancelVisible = true;
     ink = InkBox(Paint(state)->Painter.Image(viWindow), leftOfButton);
@@ -227,8 +227,8 @@ TEST(DrawProgress, ElapsedLineEndsTwentyBeforeTheRightEdgeOrStartsAtTwentyBeside
 }
 
 TEST(DrawProgress, CancelButtonIsA100By25ButtonAtWidthMinus120HeightMinus30) {
-    TTickState state = Tick(true, 10);
-    const QRect button(kWidth - 120, kHeight - 30, 100, 25);
+    TTickState state = PaintTick(true, 10);
+    const QRect button(kPaintWidth - 120, kPaintHeight - 30, 100, 25);
     auto hidden = Paint(state);
     EXPECT_EQ(Pixel(hidden->Painter.Image(viWindow), button.left(), button.top()), kFace);
     EXPECT_TRUE(

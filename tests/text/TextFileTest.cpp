@@ -62,13 +62,13 @@ std::string LoadError(TLineList& list, const std::string& path) {
     return "";
 }
 
-struct TSplitCase {
+struct TLineSplitCase {
     const char* Name;
     std::string Bytes;
     std::vector<std::string> Want;
 };
 
-class LineBreakRule : public testing::TestWithParam<TSplitCase> {};
+class LineBreakRule : public testing::TestWithParam<TLineSplitCase> {};
 
 TEST_P(LineBreakRule, SplitsTheBytesIntoLines) {
     TLineList list;
@@ -80,24 +80,24 @@ using TLines = std::vector<std::string>;
 
 INSTANTIATE_TEST_SUITE_P(
     TextFile, LineBreakRule,
-    testing::Values(TSplitCase{"EmptyTextHasNoLines", "", {}},
-                    TSplitCase{"UnterminatedLineCounts", "a", {"a"}},
-                    TSplitCase{"FinalBreakAddsNoLine", "a\n", {"a"}},
-                    TSplitCase{"TwoBreaksGiveAnEmptyLine", "a\n\n", {"a", ""}},
-                    TSplitCase{"LoneCrIsOneEmptyLine", "\r", {""}},
-                    TSplitCase{"LoneLfIsOneEmptyLine", "\n", {""}},
-                    TSplitCase{"CrLfIsOneBreak", "\r\n", {""}},
-                    TSplitCase{"AllThreeBreaks", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-                    TSplitCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
-                    TSplitCase{"CrCrLfIsTwoBreaks", "a\r\r\nb", {"a", "", "b"}},
-                    TSplitCase{"OnlyBreaks", "\n\n\n", {"", "", ""}},
-                    TSplitCase{"BlanksStay", " a \t\r\n", {" a \t"}},
-                    TSplitCase{"ZeroEndsTheText", std::string("a\0b\nc", 5), {"a"}},
-                    TSplitCase{"ZeroFirstGivesNoLines", std::string("\0abc\n", 5), {}},
-                    TSplitCase{"ZeroAfterCr", std::string("ab\r\0\n", 5), {"ab"}},
-                    TSplitCase{"ZeroAfterBreakAddsNoLine", std::string("ab\n\0", 4), {"ab"}},
-                    TSplitCase{"HighBytesUnchanged", "\x8c\xae\r\n\xff", {"\x8c\xae", "\xff"}}),
-    [](const testing::TestParamInfo<TSplitCase>& param) { return param.param.Name; });
+    testing::Values(TLineSplitCase{"EmptyTextHasNoLines", "", {}},
+                    TLineSplitCase{"UnterminatedLineCounts", "a", {"a"}},
+                    TLineSplitCase{"FinalBreakAddsNoLine", "a\n", {"a"}},
+                    TLineSplitCase{"TwoBreaksGiveAnEmptyLine", "a\n\n", {"a", ""}},
+                    TLineSplitCase{"LoneCrIsOneEmptyLine", "\r", {""}},
+                    TLineSplitCase{"LoneLfIsOneEmptyLine", "\n", {""}},
+                    TLineSplitCase{"CrLfIsOneBreak", "\r\n", {""}},
+                    TLineSplitCase{"AllThreeBreaks", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+                    TLineSplitCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+                    TLineSplitCase{"CrCrLfIsTwoBreaks", "a\r\r\nb", {"a", "", "b"}},
+                    TLineSplitCase{"OnlyBreaks", "\n\n\n", {"", "", ""}},
+                    TLineSplitCase{"BlanksStay", " a \t\r\n", {" a \t"}},
+                    TLineSplitCase{"ZeroEndsTheText", std::string("a\0b\nc", 5), {"a"}},
+                    TLineSplitCase{"ZeroFirstGivesNoLines", std::string("\0abc\n", 5), {}},
+                    TLineSplitCase{"ZeroAfterCr", std::string("ab\r\0\n", 5), {"ab"}},
+                    TLineSplitCase{"ZeroAfterBreakAddsNoLine", std::string("ab\n\0", 4), {"ab"}},
+                    TLineSplitCase{"HighBytesUnchanged", "\x8c\xae\r\n\xff", {"\x8c\xae", "\xff"}}),
+    [](const testing::TestParamInfo<TLineSplitCase>& param) { return param.param.Name; });
 
 class TextFileTest : public testing::Test {
   protected:
