@@ -21,7 +21,7 @@ namespace {
 
 // The browse button at the right end of a file name or folder box (inside the box's width).
 constexpr int kBrowseWidth = 22;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 constexpr UINT_PTR kMemoSubclass = 1;
 
@@ -111,7 +111,7 @@ TMainWindow::TMainWindow(HINSTANCE instance) : Main(Shell, ReadRegionalCurrency(
     // Made on the primary monitor, where Show centres it, and sized for that monitor's
     // resolution once the window can be asked for it.
     Window = CreateTargetWindow(this, kExStyle, kMainWindowClass, Wide(kMainCaption).c_str(),
-                                kStyle, 0, 0, kMainClientWidth, kMainClientHeight, nullptr);
+                                kMainStyle, 0, 0, kMainClientWidth, kMainClientHeight, nullptr);
     Shell.SetHome(Window);
     CreateControls();
     ApplyDpi(WindowDpi(Window));
@@ -231,7 +231,7 @@ void TMainWindow::ApplyDpi(int dpi) {
     BoldFont = TahomaFont(scale(11), FW_BOLD);
 
     const SIZE frame =
-        FrameSize(scale(kMainClientWidth), scale(kMainClientHeight), kStyle, kExStyle, dpi);
+        FrameSize(scale(kMainClientWidth), scale(kMainClientHeight), kMainStyle, kExStyle, dpi);
     SetWindowPos(Window, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
