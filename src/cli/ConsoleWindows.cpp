@@ -1,5 +1,7 @@
 // windows.h would otherwise define min and max as macros; shellapi.h needs it first.
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <shellapi.h>
