@@ -140,9 +140,6 @@ struct TArticleChunk {
     }
 };
 
-// Lines read in one go: a few megabytes of texts at most.
-constexpr int kChunkLines = 16384;
-
 // Decodes `line` into `out`, its texts appended to `texts` (`scratch` is a buffer of the caller).
 void DecodeLine(std::string_view line, TArticleLine& out, std::string& texts,
                 std::string& scratch) {
@@ -182,7 +179,7 @@ void ReadArticleList(ImportState& state, TGoodsTable& goods) {
     // them one by one here, in the file's order.
     const TLineList& lines = state.Lines;
     TChunkFeed<TArticleChunk> feed(
-        static_cast<int>(lines.Count()), kChunkLines, [&lines](TArticleChunk& chunk) {
+        static_cast<int>(lines.Count()), kReportChunkLines, [&lines](TArticleChunk& chunk) {
             chunk.Lines.resize(static_cast<std::size_t>(chunk.Count));
             chunk.Texts.reserve(static_cast<std::size_t>(chunk.Count) * 64);
             std::string scratch;

@@ -22,6 +22,9 @@
 // While the worker makes the chunk the caller needs, the caller makes a later one rather than
 // wait, so a maker slower than the caller's own work keeps both cores busy. The maker runs on
 // both threads, never twice for a chunk, and must only read what nobody changes meanwhile.
+// Lines of a report its reader decodes in one go: a few megabytes of texts at most.
+constexpr int kReportChunkLines = 16384;
+
 template <class TChunk>
 class TChunkFeed {
   public:

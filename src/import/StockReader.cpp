@@ -42,8 +42,6 @@ struct TStockChunk {
     void Clear() { Lines.clear(); }
 };
 
-constexpr int kStockChunkLines = 16384;
-
 std::int64_t QuantityOf(std::string_view line) {
     return ParseDecimalAmount(TrimmedColumns(line, 54, 59)).value_or(0);
 }
@@ -82,13 +80,14 @@ void ReadStockReport(ImportState& state, TGoodsTable& goods, const std::string& 
     // The lines' numbers are read on both cores; the table takes them here, in order.
     const TLineList& lines = state.Lines;
     const std::size_t n = lines.Count();
-    TChunkFeed<TStockChunk> feed(static_cast<int>(n), kStockChunkLines, [&lines](TStockChunk& chunk) {
-        chunk.Lines.resize(static_cast<std::size_t>(chunk.Count));
-        for (int i = 0; i < chunk.Count; ++i, ++chunk.Made) {
-            DecodeLine(lines[static_cast<std::size_t>(chunk.First - 1 + i)],
-                       chunk.Lines[static_cast<std::size_t>(i)]);
-        }
-    });
+    TChunkFeed<TStockChunk> feed(
+        static_cast<int>(n), kReportChunkLines, [&lines](TStockChunk& chunk) {
+            chunk.Lines.resize(static_cast<std::size_t>(chunk.Count));
+            for (int i = 0; i < chunk.Count; ++i, ++chunk.Made) {
+                DecodeLine(lines[static_cast<std::size_t>(chunk.First - 1 + i)],
+                           chunk.Lines[static_cast<std::size_t>(i)]);
+            }
+        });
     TStockLine own;
     // The ID list's slots of the lines a little ahead are loaded while these are looked up.
     constexpr int kPrefetchAhead = 16;

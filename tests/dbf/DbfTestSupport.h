@@ -41,6 +41,10 @@ class TTempFolder {
     std::filesystem::path Path;
 };
 
+// The table writer's messages when a record cannot be stored.
+inline constexpr const char* kAppend = "Append: Ошибка сохранения записи";
+inline constexpr const char* kWriteRecord = "WriteRecord: Ошибка сохранения записи";
+
 inline TBytes ReadBytes(const std::string& path) {
     std::ifstream in(PathOf(path), std::ios::binary);
     return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -24,8 +24,6 @@ struct TFaultCase {
     std::int32_t RecordCountAfter;
 };
 
-constexpr const char* kAppend = "Append: Ошибка сохранения записи";
-constexpr const char* kWriteRecord = "WriteRecord: Ошибка сохранения записи";
 constexpr const char* kReadHeader = "ReadHeader: Ошибка чтения заголовка файла";
 constexpr const char* kReadRecord = "ReadRecord: Ошибка чтения записи";
 

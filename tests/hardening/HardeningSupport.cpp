@@ -10,16 +10,6 @@ TProcessResult RunConverter(const std::vector<std::string>& arguments,
     return RunProcess(K2L_CONVERTER, arguments, options);
 }
 
-namespace {
-
-std::string PaddedField(const std::string& text, std::size_t width) {
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-}  // namespace
-
 std::string LargeBarcode(int row) {
     return std::to_string(4600000000000LL + row);
 }
@@ -29,11 +19,11 @@ void WriteLargeReports(const std::filesystem::path& folder, int n) {
     std::ofstream stock(folder / "PRINT.TXT", std::ios::binary);
     for (int i = 1; i <= n; ++i) {
         const std::string code = std::to_string(i);
-        article << PaddedField(code, 13) << ' ' << PaddedField(LargeBarcode(i), 13)
-                << std::string(13, ' ') << " 7"
-                << "  " << PaddedField("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
+        article << Field(code, 13) << ' ' << Field(LargeBarcode(i), 13) << std::string(13, ' ')
+                << " 7"
+                << "  " << Field("\x92\xAE\xA2\xA0\xE0 " + code, 40) << "\r\n";
         if (i % 2 == 1)
-            stock << PaddedField(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
+            stock << Field(code, 13) << std::string(40, ' ') << "     3" << ' ' << "  12.50"
                   << std::string(11, ' ') << "\r\n";
     }
 }

@@ -26,8 +26,6 @@ struct TTestChunk {
     void Clear() { Items.clear(); }
 };
 
-const std::string kDirectory = "Справочник.dbf";
-const std::string kReceipt = "Приходы.dbf";
 constexpr int kRows = 7000;  // several chunks: made on the caller's thread and on the worker
 
 std::string Padded(std::string text, std::size_t width, bool right = false) {

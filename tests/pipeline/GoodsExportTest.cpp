@@ -14,9 +14,6 @@
 
 namespace {
 
-const std::string kDirectoryFile = "Справочник.dbf";
-const std::string kReceiptFile = "Приходы.dbf";
-
 std::string PaddedTo(const std::string& text, std::size_t width) {
     std::string out = text;
     out.resize(width, ' ');
@@ -66,8 +63,8 @@ TEST_F(GoodsExportTest, NothingHappensBeforeAnyImport) {
 TEST_F(GoodsExportTest, OpenTableWithoutRowsGivesEmptyTables) {
     Goods.OpenTable();
     EXPECT_EQ(Export(Dir.Path().string()), "");
-    TDbfContents directory = ReadDbf(Dir.File(kDirectoryFile));
-    TDbfContents receipt = ReadDbf(Dir.File(kReceiptFile));
+    TDbfContents directory = ReadDbf(Dir.File(kDirectory));
+    TDbfContents receipt = ReadDbf(Dir.File(kReceipt));
     EXPECT_EQ(directory.FileSize, 258u);
     EXPECT_EQ(receipt.FileSize, 226u);
     EXPECT_EQ(directory.HeaderLength, 257);
@@ -100,7 +97,7 @@ TEST_F(GoodsExportTest, RowValuesAreEncodedIntoBothTables) {
     Add(row);
     EXPECT_EQ(Export(Dir.Path().string()), "");
 
-    TDbfContents directory = ReadDbf(Dir.File(kDirectoryFile));
+    TDbfContents directory = ReadDbf(Dir.File(kDirectory));
     ASSERT_EQ(directory.Records.size(), 1u);
     const std::vector<std::string> wantDirectory = {PaddedTo(AnsiToOemText("Группа 5"), 20),
                                                     PaddedTo("4600000000017", 15),
@@ -113,7 +110,7 @@ TEST_F(GoodsExportTest, RowValuesAreEncodedIntoBothTables) {
     EXPECT_EQ(directory.FileSize, 257u + 141u + 1u);
     EXPECT_TRUE(directory.EndsWithEof);
 
-    TDbfContents receipt = ReadDbf(Dir.File(kReceiptFile));
+    TDbfContents receipt = ReadDbf(Dir.File(kReceipt));
     ASSERT_EQ(receipt.Records.size(), 1u);
     const std::vector<std::string> wantReceipt = {PaddedTo(AnsiToOemText("Группа 5"), 20),
                                                   PaddedTo("4600000000017", 15),
@@ -134,8 +131,8 @@ TEST_F(GoodsExportTest, OnlyRowsInStockGetAReceiptRecord) {
         Add(row);
     }
     EXPECT_EQ(Export(Dir.Path().string()), "");
-    EXPECT_EQ(ReadDbf(Dir.File(kDirectoryFile)).Records.size(), 6u);
-    TDbfContents receipt = ReadDbf(Dir.File(kReceiptFile));
+    EXPECT_EQ(ReadDbf(Dir.File(kDirectory)).Records.size(), 6u);
+    TDbfContents receipt = ReadDbf(Dir.File(kReceipt));
     ASSERT_EQ(receipt.Records.size(), 2u);
     EXPECT_EQ(receipt.Records[0][3], "      0.00");  // 0.0001 is in stock, shown rounded
     EXPECT_EQ(receipt.Records[1][3], "      3.00");
@@ -146,9 +143,9 @@ TEST_F(GoodsExportTest, IdGoesToName2OnlyWhenAsked) {
     row.Id = 123;
     Add(row);
     EXPECT_EQ(Export(Dir.Path().string(), false), "");
-    EXPECT_EQ(ReadDbf(Dir.File(kDirectoryFile)).Records[0][3], std::string(30, ' '));
+    EXPECT_EQ(ReadDbf(Dir.File(kDirectory)).Records[0][3], std::string(30, ' '));
     EXPECT_EQ(Export(Dir.Path().string(), true), "");
-    EXPECT_EQ(ReadDbf(Dir.File(kDirectoryFile)).Records[0][3], PaddedTo("123", 30));
+    EXPECT_EQ(ReadDbf(Dir.File(kDirectory)).Records[0][3], PaddedTo("123", 30));
 }
 
 TEST_F(GoodsExportTest, EmptyValuesGiveBlankFieldsAndTheBareGroupWord) {
@@ -157,7 +154,7 @@ TEST_F(GoodsExportTest, EmptyValuesGiveBlankFieldsAndTheBareGroupWord) {
     Goods.SetInteger(gfID, 1);
     Goods.PostRow();
     EXPECT_EQ(Export(Dir.Path().string()), "");
-    TDbfContents directory = ReadDbf(Dir.File(kDirectoryFile));
+    TDbfContents directory = ReadDbf(Dir.File(kDirectory));
     ASSERT_EQ(directory.Records.size(), 1u);
     EXPECT_EQ(directory.Records[0][0], PaddedTo(AnsiToOemText("Группа"), 20));
     EXPECT_EQ(directory.Records[0][4], std::string(10, ' '));
@@ -189,10 +186,10 @@ TEST_F(GoodsExportTest, TooWidePriceNamesTheRecordOfTheTableBeingFilled) {
     EXPECT_TRUE(Host.Informations.empty());
     ASSERT_EQ(Host.Progress.size(), 1u);
     EXPECT_EQ(Host.Progress[0]->Terminations, 1);
-    TDbfContents directory = ReadDbf(Dir.File(kDirectoryFile));
+    TDbfContents directory = ReadDbf(Dir.File(kDirectory));
     EXPECT_EQ(directory.RecordCount, 3u);  // the failing row keeps its blank record
     EXPECT_EQ(directory.Records[2][4], std::string(10, ' '));
-    EXPECT_EQ(ReadDbf(Dir.File(kReceiptFile)).RecordCount, 1u);
+    EXPECT_EQ(ReadDbf(Dir.File(kReceipt)).RecordCount, 1u);
 }
 
 TEST_F(GoodsExportTest, ReceiptRowNumberCountsOnlyRowsInStock) {
@@ -205,8 +202,8 @@ TEST_F(GoodsExportTest, ReceiptRowNumberCountsOnlyRowsInStock) {
     }
     EXPECT_EQ(Export(Dir.Path().string()),
               "SetFieldData: Недопустимый размер данных\rРяд: 2, Поле: 4");
-    EXPECT_EQ(ReadDbf(Dir.File(kDirectoryFile)).RecordCount, 3u);
-    EXPECT_EQ(ReadDbf(Dir.File(kReceiptFile)).RecordCount, 2u);
+    EXPECT_EQ(ReadDbf(Dir.File(kDirectory)).RecordCount, 3u);
+    EXPECT_EQ(ReadDbf(Dir.File(kReceipt)).RecordCount, 2u);
 }
 
 // The delimiter appended is the platform's ("/", "\" on Windows); a trailing "/" is kept on both,
@@ -220,23 +217,23 @@ TEST_F(GoodsExportTest, FolderTextsNameTheSameFiles) {
     TRow row;
     Add(row);
     EXPECT_EQ(Export(Dir.Path().string() + "/"), "");
-    EXPECT_EQ(ReadDbf(Dir.File(kDirectoryFile)).RecordCount, 1u);
+    EXPECT_EQ(ReadDbf(Dir.File(kDirectory)).RecordCount, 1u);
 }
 
 TEST_F(GoodsExportTest, ExistingTablesAreReplaced) {
-    WriteBytes(Dir.File(kDirectoryFile), std::string(5000, 'x'));
-    WriteBytes(Dir.File(kReceiptFile), std::string(5000, 'x'));
+    WriteBytes(Dir.File(kDirectory), std::string(5000, 'x'));
+    WriteBytes(Dir.File(kReceipt), std::string(5000, 'x'));
     Goods.OpenTable();
     EXPECT_EQ(Export(Dir.Path().string()), "");
-    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kDirectoryFile))), 258u);
-    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kReceiptFile))), 226u);
+    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kDirectory))), 258u);
+    EXPECT_EQ(std::filesystem::file_size(PathOf(Dir.File(kReceipt))), 226u);
 }
 
 TEST_F(GoodsExportTest, MissingFolderFailsWithTheCreationError) {
     Goods.OpenTable();
     const std::string folder = Dir.File("missing");
     EXPECT_EQ(Export(folder), "Cannot create file \"" +
-                                  NativeDelimiters(folder + "/" + kDirectoryFile) + "\". " +
+                                  NativeDelimiters(folder + "/" + kDirectory) + "\". " +
                                   SystemText(seFolderMissing));
     EXPECT_TRUE(Host.Progress.empty());
     EXPECT_TRUE(Host.Informations.empty());
@@ -287,8 +284,8 @@ TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
         witness.OnRefresh = [&] {
             ++refreshes;
             terminations = host.Progress.empty() ? -1 : host.Progress[0]->Terminations;
-            directorySize = std::filesystem::file_size(PathOf(folder.File(kDirectoryFile)));
-            receiptSize = std::filesystem::file_size(PathOf(folder.File(kReceiptFile)));
+            directorySize = std::filesystem::file_size(PathOf(folder.File(kDirectory)));
+            receiptSize = std::filesystem::file_size(PathOf(folder.File(kReceipt)));
         };
         goods.AttachView(&witness);
         TExportInputs inputs;
@@ -298,8 +295,8 @@ TEST_F(GoodsExportTest, ViewsResumeAfterTheProgressEndsAndBothTablesClose) {
 
         EXPECT_EQ(refreshes, 1);
         EXPECT_EQ(terminations, 1);
-        EXPECT_EQ(directorySize, std::filesystem::file_size(PathOf(folder.File(kDirectoryFile))));
-        EXPECT_EQ(receiptSize, std::filesystem::file_size(PathOf(folder.File(kReceiptFile))));
+        EXPECT_EQ(directorySize, std::filesystem::file_size(PathOf(folder.File(kDirectory))));
+        EXPECT_EQ(receiptSize, std::filesystem::file_size(PathOf(folder.File(kReceipt))));
     }
 }
 

@@ -19,13 +19,13 @@ class TRecordingSink final : public IProgressSink {
     std::shared_ptr<TRecordingHost::TProgressRecord> Record;
 };
 
+}  // namespace
+
 std::string Field(const std::string& text, std::size_t width) {
     std::string out = text.substr(0, width);
     out.resize(width, ' ');
     return out;
 }
-
-}  // namespace
 
 std::unique_ptr<IProgressSink> TRecordingHost::CreateProgress(const std::string& caption,
                                                               bool percentMode) {

@@ -78,6 +78,10 @@ inline TImportInputs ReportsIn(const std::filesystem::path& folder) {
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 
+// The file names of the two tables an export writes.
+inline const std::string kDirectory = "Справочник.dbf";
+inline const std::string kReceipt = "Приходы.dbf";
+
 // An 84-character article line: code in 1-13, barcode in 15-27, group in 41-42, name (code page
 // 866 bytes) in 45-84.
 std::string ArticleLine84(const std::string& code, const std::string& barcode,
@@ -87,6 +91,9 @@ std::string StockLine(const std::string& code, const std::string& quantity,
                       const std::string& price);
 // Lines joined with CR LF.
 std::string Lines(const std::vector<std::string>& lines);
+
+// `text` cut or padded with spaces to `width` bytes: a fixed column of a report.
+std::string Field(const std::string& text, std::size_t width);
 
 // The little-endian number of `size` bytes at `offset`.
 std::uint32_t LittleEndian(const std::string& bytes, std::size_t offset, int size);

@@ -18,17 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The list's row count and current row, asked of the list view itself (messages without
-// pointers reach another process's window as they are).
-int RowCount(HWND grid) {
-    return static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0));
-}
-
-int CurrentRow(HWND grid) {
-    return static_cast<int>(
-        SendMessageW(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
-}
-
 int SystemIconOf(TDialogIcon icon) {
     switch (icon) {
         case diWarning:

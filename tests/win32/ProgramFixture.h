@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,6 +32,17 @@ inline std::filesystem::path WindowsPath(const char* path) {
 inline std::string Bytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The list's row count and current row, asked of the list view itself (messages without
+// pointers reach another process's window as they are).
+inline int RowCount(HWND grid) {
+    return static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0));
+}
+
+inline int CurrentRow(HWND grid) {
+    return static_cast<int>(
+        SendMessageW(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
 }
 
 // A fresh folder for one test, removed afterwards also when an assertion ends the test early.

@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int GridRowCount(HWND grid) {
-    return static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0));
-}
-
-int GridCurrentRow(HWND grid) {
-    return static_cast<int>(
-        SendMessageW(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
-}
-
 // The clipboard's Unicode text as this test program reads and writes it (a window of its own owns
 // what it puts there).
 std::wstring Clipboard() {
@@ -89,23 +80,22 @@ TEST(UndoExport, DeletionTakenBackWritesTheTablesOfNoDeletion) {
     ASSERT_NE(viewer, nullptr) << "the results viewer did not open";
     HWND grid = ControlById(viewer, TDataViewerWindow::kDBGrid1Id);
     ASSERT_NE(grid, nullptr);
-    const int rows = GridRowCount(grid);
+    const int rows = RowCount(grid);
     ASSERT_GT(rows, 3);
 
     for (int page = 0; page < 3; ++page) PostKey(grid, VK_PRIOR);
     PostKey(grid, VK_DOWN);
     PostKey(grid, VK_DOWN);
-    ASSERT_TRUE(WaitFor([&] { return GridCurrentRow(grid) == 2; }, 5s)) << GridCurrentRow(grid);
+    ASSERT_TRUE(WaitFor([&] { return CurrentRow(grid) == 2; }, 5s)) << CurrentRow(grid);
     SendKeys(viewer, {VK_CONTROL}, VK_DELETE, [&] { return GetForegroundWindow() != viewer; });
     const TMessageBox confirm = WaitMessageBox(program.Program.Pid());
     ASSERT_EQ(confirm.Text, "Delete record?");
     ASSERT_TRUE(AnswerBox(confirm, IDOK));
-    ASSERT_TRUE(WaitFor([&] { return GridRowCount(grid) == rows - 1; }, 5s)) << "no row went";
+    ASSERT_TRUE(WaitFor([&] { return RowCount(grid) == rows - 1; }, 5s)) << "no row went";
 
-    SendKeys(viewer, {VK_CONTROL}, 'Z', [&] { return GridRowCount(grid) == rows; });
-    ASSERT_TRUE(WaitFor([&] { return GridRowCount(grid) == rows; }, 5s))
-        << "Ctrl+Z put no row back";
-    EXPECT_EQ(GridCurrentRow(grid), 2);
+    SendKeys(viewer, {VK_CONTROL}, 'Z', [&] { return RowCount(grid) == rows; });
+    ASSERT_TRUE(WaitFor([&] { return RowCount(grid) == rows; }, 5s)) << "Ctrl+Z put no row back";
+    EXPECT_EQ(CurrentRow(grid), 2);
 
     SetText(program.Control(mcEdDBFFolder), Utf8(ours));
     Click(ControlByText(viewer, "Button", kSaveButton));
