@@ -1,5 +1,6 @@
 #include "convert/CheckIndex.h"
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 
@@ -16,12 +17,53 @@ void TValueGroups::Clear(std::uint32_t keys) {
     while (size < std::size_t{keys} * 2) size *= 2;
     Slots.assign(size, kFree);
     Used = 0;
+    SortedKeys.clear();
+    FreeSorted.clear();
 }
 
 void TValueGroups::Touch(const TGroup& group, std::vector<std::uint32_t>& touched) const {
     // Before and after a change this is every row whose findings it can alter: the first row
     // (the one the code's stock went to), and the other row of a pair that forms or breaks.
     touched.push_back(group.First);
+}
+
+std::vector<std::uint32_t>::const_iterator TValueGroups::Place(
+    const std::vector<std::uint32_t>& keys, int row) const {
+    return std::lower_bound(keys.begin(), keys.end(), row,
+                            [this](std::uint32_t key, int r) { return Order.RowOf(key) < r; });
+}
+
+std::uint32_t TValueGroups::KeyBefore(const TGroup& group, int row) const {
+    if (group.Sorted != kNone) {
+        const std::vector<std::uint32_t>& keys = SortedKeys[static_cast<std::size_t>(group.Sorted)];
+        return *(Place(keys, row) - 1);
+    }
+    std::uint32_t before = group.First;
+    while (Order.RowOf(Next[before]) < row) before = Next[before];
+    return before;
+}
+
+void TValueGroups::SortKeys(TGroup& group) {
+    if (FreeSorted.empty()) {
+        group.Sorted = static_cast<std::int32_t>(SortedKeys.size());
+        SortedKeys.emplace_back();
+    } else {
+        group.Sorted = FreeSorted.back();
+        FreeSorted.pop_back();
+    }
+    std::vector<std::uint32_t>& keys = SortedKeys[static_cast<std::size_t>(group.Sorted)];
+    keys.reserve(static_cast<std::size_t>(group.Size) * 2);
+    for (std::uint32_t key = group.First;; key = Next[key]) {
+        keys.push_back(key);
+        if (key == group.Last) break;
+    }
+}
+
+void TValueGroups::DropSortedKeys(TGroup& group) {
+    if (group.Sorted == kNone) return;
+    std::vector<std::uint32_t>().swap(SortedKeys[static_cast<std::size_t>(group.Sorted)]);
+    FreeSorted.push_back(group.Sorted);
+    group.Sorted = kNone;
 }
 
 void TValueGroups::Grow() {
@@ -59,20 +101,26 @@ void TValueGroups::Join(std::uint32_t key, std::vector<std::uint32_t>& touched) 
             TGroup& group = Groups[static_cast<std::size_t>(g)];
             Touch(group, touched);
             const int row = Order.RowOf(key);
+            std::vector<std::uint32_t>* sorted =
+                group.Sorted == kNone ? nullptr
+                                      : &SortedKeys[static_cast<std::size_t>(group.Sorted)];
             if (Order.RowOf(group.Last) < row) {
                 Next[group.Last] = key;
                 group.Last = key;
+                if (sorted) sorted->push_back(key);
             } else if (row < Order.RowOf(group.First)) {
                 Next[key] = group.First;
                 group.First = key;
+                if (sorted) sorted->insert(sorted->begin(), key);
             } else {
-                std::uint32_t before = group.First;
-                while (Order.RowOf(Next[before]) < row) before = Next[before];
+                const std::uint32_t before = KeyBefore(group, row);
                 Next[key] = Next[before];
                 Next[before] = key;
+                if (sorted) sorted->insert(Place(*sorted, row), key);
             }
             ++group.Size;
             GroupOf[key] = g;
+            if (!sorted && group.Size > SortedFrom) SortKeys(group);
             Touch(group, touched);
             return;
         }
@@ -92,7 +140,7 @@ void TValueGroups::Join(std::uint32_t key, std::vector<std::uint32_t>& touched) 
         g = static_cast<std::int32_t>(Groups.size());
         Groups.emplace_back();
     }
-    Groups[static_cast<std::size_t>(g)] = {1, key, key, static_cast<std::uint32_t>(at)};
+    Groups[static_cast<std::size_t>(g)] = {1, key, key, static_cast<std::uint32_t>(at), kNone};
     Slots[at] = g;
     GroupOf[key] = g;
     touched.push_back(key);
@@ -107,17 +155,33 @@ void TValueGroups::Leave(std::uint32_t key, std::vector<std::uint32_t>& touched)
     if (--group.Size == 0) {
         Slots[group.Slot] = kGone;
         FreeGroups.push_back(g);
+        DropSortedKeys(group);
         return;
     }
     if (group.First == key) {
         group.First = Next[key];
     } else {
-        std::uint32_t before = group.First;
-        while (Next[before] != key) before = Next[before];
+        const std::uint32_t before = KeyBefore(group, Order.RowOf(key));
         Next[before] = Next[key];
         if (group.Last == key) group.Last = before;
     }
+    if (group.Sorted != kNone) {
+        std::vector<std::uint32_t>& keys = SortedKeys[static_cast<std::size_t>(group.Sorted)];
+        keys.erase(Place(keys, Order.RowOf(key)));
+        // A group that shrank well below the length gives its array back.
+        if (group.Size * 2 <= SortedFrom) DropSortedKeys(group);
+    }
     Touch(group, touched);
+}
+
+bool TValueGroups::Keeps(std::uint32_t key) const {
+    if (key >= GroupOf.size()) return false;
+    if (GroupOf[key] == kNone) return !Reader.Has(key);
+    const TGroup& group = Groups[static_cast<std::size_t>(GroupOf[key])];
+    // A value of its own may have become another group's.
+    if (group.Size < 2) return false;
+    const std::uint32_t other = group.First == key ? Next[key] : group.First;
+    return Reader.Has(key) && Reader.Same(other, key);
 }
 
 int TValueGroups::Size(std::uint32_t key) const {
@@ -205,8 +269,8 @@ TCheckIndex::TCheckIndex(const TGoodsTable& goods, const TImportRecord& record, 
       Order(blockRows),
       BarcodeReader(std::make_unique<TBarcodes>(goods, Order)),
       IdReader(std::make_unique<TIds>(goods, Order)),
-      ByBarcode(*BarcodeReader, Order),
-      ById(*IdReader, Order) {
+      ByBarcode(*BarcodeReader, Order, blockRows),
+      ById(*IdReader, Order, blockRows) {
     Rebuild();
 }
 
@@ -259,10 +323,12 @@ void TCheckIndex::RowChanged(int row) {
     if (row < 1 || row > Order.Count()) return;
     const std::uint32_t key = Order.KeyAt(row);
     Touched.assign(1, key);
-    ByBarcode.Leave(key, Touched);
-    ByBarcode.Join(key, Touched);
-    ById.Leave(key, Touched);
-    ById.Join(key, Touched);
+    // Most edits leave the row's barcode and code as they were, and its groups with them.
+    for (TValueGroups* groups : {&ByBarcode, &ById}) {
+        if (groups->Keeps(key)) continue;
+        groups->Leave(key, Touched);
+        groups->Join(key, Touched);
+    }
     CheckTouched();
 }
 

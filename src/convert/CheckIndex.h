@@ -12,8 +12,10 @@ class TGoodsTable;
 struct TImportRecord;
 
 // The rows sharing one value (a barcode, an article code), each group a list of keys in row
-// order. What a value is comes from the caller's reader, which tells whether a key has one, hashes
-// it and compares two keys' values as the table holds them now.
+// order; a group of more than `sortedFrom` rows also keeps its keys in an array in row order, so a
+// row joins or leaves it in the middle without a walk along it. What a value is comes from the
+// caller's reader, which tells whether a key has one, hashes it and compares two keys' values as
+// the table holds them now.
 class TValueGroups {
   public:
     static constexpr std::int32_t kNone = -1;
@@ -25,7 +27,8 @@ class TValueGroups {
         virtual bool Same(std::uint32_t a, std::uint32_t b) const = 0;
     };
 
-    TValueGroups(const TReader& reader, const TRowOrder& order) : Reader(reader), Order(order) {}
+    TValueGroups(const TReader& reader, const TRowOrder& order, int sortedFrom)
+        : Reader(reader), Order(order), SortedFrom(sortedFrom) {}
 
     void Clear(std::uint32_t keys);
     // The key's group from its value now; the keys whose findings that can change are added to
@@ -33,6 +36,9 @@ class TValueGroups {
     void Join(std::uint32_t key, std::vector<std::uint32_t>& touched);
     // Takes the key out of the group it joined, whatever its value is now.
     void Leave(std::uint32_t key, std::vector<std::uint32_t>& touched);
+    // Whether the key still has the value of the group it joined, or still none: leaving and
+    // joining again would change nothing.
+    bool Keeps(std::uint32_t key) const;
 
     // The rows with the key's value (0 for a key without a group) and the first of them.
     int Size(std::uint32_t key) const;
@@ -44,11 +50,19 @@ class TValueGroups {
         std::uint32_t First = 0;
         std::uint32_t Last = 0;
         std::uint32_t Slot = 0;
+        std::int32_t Sorted = kNone;  // its keys in row order in SortedKeys, for a long group
     };
     static constexpr std::int32_t kFree = -1;
     static constexpr std::int32_t kGone = -2;  // a group's slot after it emptied: probing goes on
     void Grow();
     void Touch(const TGroup& group, std::vector<std::uint32_t>& touched) const;
+    // Where in a group's sorted keys the first one at `row` or below it is.
+    std::vector<std::uint32_t>::const_iterator Place(const std::vector<std::uint32_t>& keys,
+                                                     int row) const;
+    // The key of the group's row last before `row`, which lies past the group's first row.
+    std::uint32_t KeyBefore(const TGroup& group, int row) const;
+    void SortKeys(TGroup& group);
+    void DropSortedKeys(TGroup& group);
 
     const TReader& Reader;
     const TRowOrder& Order;
@@ -58,6 +72,9 @@ class TValueGroups {
     std::vector<std::int32_t> FreeGroups;
     std::vector<std::int32_t> Slots;  // open addressing over the groups by their value's hash
     std::size_t Used = 0;             // slots not kFree
+    const int SortedFrom;
+    std::vector<std::vector<std::uint32_t>> SortedKeys;
+    std::vector<std::int32_t> FreeSorted;
 };
 
 // Every finding of CheckGoods kept up to date as the table changes row by row: the rows' own
@@ -66,6 +83,8 @@ class TValueGroups {
 // first row and size, the row itself) are read when the finding is asked for.
 class TCheckIndex {
   public:
+    // `blockRows`: the rows of a block of the row order, and the length past which a group of
+    // equal values keeps its rows sorted as well.
     TCheckIndex(const TGoodsTable& goods, const TImportRecord& record, int blockRows = 512);
     ~TCheckIndex();
     TCheckIndex(const TCheckIndex&) = delete;
