@@ -12,6 +12,8 @@
 // platform is tested through the same gate. Error numbers are the platform's own (FileSystem.h).
 namespace FilePlatform {
 
+// The clock's seconds since 1970 (UTC), read cheaply: every record written asks for them.
+std::time_t Now();
 // The local date at `now` (a time the caller has just read).
 TLocalDate Today(std::time_t now);
 

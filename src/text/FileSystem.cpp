@@ -61,7 +61,7 @@ TLocalDate LocalDate() {
     // Every record written asks for the date: the calendar is consulted once a second at most.
     thread_local std::time_t cachedAt = -1;
     thread_local TLocalDate cached{};
-    const std::time_t now = std::time(nullptr);
+    const std::time_t now = FilePlatform::Now();
     if (now != cachedAt) {
         cached = FilePlatform::Today(now);
         cachedAt = now;

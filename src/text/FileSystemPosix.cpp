@@ -113,6 +113,10 @@ int SyncMap(char* map, std::uint64_t length) {
     return ::msync(map, static_cast<std::size_t>(length), MS_SYNC) == 0 ? 0 : errno;
 }
 
+std::time_t Now() {
+    return std::time(nullptr);
+}
+
 TLocalDate Today(std::time_t now) {
     std::tm local{};
     ::localtime_r(&now, &local);

@@ -147,6 +147,16 @@ int SyncMap(char* map, std::uint64_t length) {
     return ::FlushViewOfFile(map, static_cast<SIZE_T>(length)) ? 0 : Error();
 }
 
+std::time_t Now() {
+    // Not the C library's time(), which may consult the time zone on every call: under Wine it
+    // took four fifths of a large export.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    constexpr std::uint64_t kTicksTo1970 = 116444736000000000ull;  // 100 ns ticks from 1601
+    return static_cast<std::time_t>((ticks - kTicksTo1970) / 10000000u);
+}
+
 TLocalDate Today(std::time_t) {
     SYSTEMTIME local{};
     ::GetLocalTime(&local);

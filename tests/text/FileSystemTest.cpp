@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 
 #include "FileFaultSwitch.h"
+#include "text/FilePlatform.h"
 #include "text/TextFile.h"
 
 namespace {
@@ -229,6 +231,16 @@ TEST(SysErrorMessage, EndsWithoutFullStopOrBreak) {
     EXPECT_EQ(SysErrorMessage(kFileInUse), "Device or resource busy");
     EXPECT_EQ(SysErrorMessage(kFileIoError), "Input/output error");
 #endif
+}
+
+// Records ask the clock for the date's second through the platform's cheap call; it must count
+// the seconds the C library counts, or the date would go stale at midnight.
+TEST(DateClock, CountsTheSecondsTheCLibraryCounts) {
+    const std::time_t before = std::time(nullptr);
+    const std::time_t now = FilePlatform::Now();
+    const std::time_t after = std::time(nullptr);
+    EXPECT_GE(now, before - 1);
+    EXPECT_LE(now, after + 1);
 }
 
 struct TNameCase {
