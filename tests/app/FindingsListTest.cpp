@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <string>
 
@@ -127,70 +126,35 @@ TEST_F(FindingsListTest, AStockLineIsListedButNamesNoRow) {
 }
 
 // A barcode on 600 rows and a code on 400, where the list keeps each group's rows sorted as well:
-// rows leave and join them in the middle, at either end, go and come, until the groups shrink
-// below the length and grow past it again.
+// rows leave and join them in the middle and before the first, the groups shrink below the length
+// and grow past it again from the end.
 TEST_F(FindingsListTest, LongGroupsFollowRowsThatLeaveAndJoinThemAnywhere) {
     Goods.OpenTable();
-    constexpr int kRows = 1200;
-    constexpr const char* kShared = "4006381333931";
-    for (int row = 1; row <= kRows; ++row) {
-        const std::string kod = row % 2 == 0 ? kShared : "222" + std::to_string(1000000 + row);
-        AddStockedRow(Goods, std::to_string(row % 3 == 0 ? 5 : row).c_str(), "Хлеб", kod.c_str());
-    }
-    const auto edit = [&](int row, TGoodsField field, const std::string& text) {
-        Goods.SetRowNumber(row);
-        Goods.EditRow();
-        Goods.SetText(field, text);
-        Goods.PostRow();
-    };
+    const char* shared = "4006381333931";
+    for (int row = 1; row <= 1200; ++row)
+        AddStockedRow(Goods, std::to_string(row % 3 == 0 ? 5 : row).c_str(), "Хлеб",
+                      row % 2 == 0 ? shared : "");
+    // Rows First, First + By, ... up to Last take the text.
     struct TStep {
-        const char* What;
-        std::function<void()> Do;
+        int First, Last, By;
+        TGoodsField Field;
+        const char* Text;
     };
     const TStep steps[] = {
-        {"middle row leaves the barcode", [&] { edit(600, gfKOD, "2220000000017"); }},
-        {"and joins it again", [&] { edit(600, gfKOD, kShared); }},
-        {"odd row joins in the middle", [&] { edit(601, gfKOD, kShared); }},
-        {"first row leaves", [&] { edit(2, gfKOD, ""); }},
-        {"rows before the first join",
-         [&] {
-             edit(1, gfKOD, kShared);
-             edit(3, gfKOD, kShared);
-         }},
-        {"last row leaves and the next last joins",
-         [&] {
-             edit(kRows, gfKOD, "");
-             edit(kRows - 1, gfKOD, kShared);
-         }},
-        {"middle row of the code leaves it", [&] { edit(699, gfID, "9999"); }},
-        {"price of a row in both groups", [&] { edit(702, gfRPRICE, "7.5"); }},
-        {"middle row deleted",
-         [&] {
-             Goods.SetRowNumber(500);
-             Goods.DeleteRow();
-         }},
-        {"row inserted in the middle joins both",
-         [&] {
-             Goods.SetRowNumber(300);
-             Goods.InsertRow();
-             Goods.SetText(gfID, "5");
-             Goods.SetText(gfKOD, kShared);
-             Goods.PostRow();
-         }},
-        {"groups shrink below the length",
-         [&] {
-             for (int row = 2; row <= 1000; row += 2) edit(row, gfKOD, "");
-             for (int row = 3; row <= 1000; row += 3) edit(row, gfID, std::to_string(row + 1));
-         }},
-        {"and grow past it again",
-         [&] {
-             for (int row = 1000; row >= 2; row -= 2) edit(row, gfKOD, kShared);
-             for (int row = 999; row >= 3; row -= 3) edit(row, gfID, "5");
-         }},
+        {600, 600, 1, gfKOD, ""}, {600, 601, 1, gfKOD, shared}, {2, 2, 1, gfKOD, ""},
+        {1, 3, 2, gfKOD, shared}, {699, 699, 1, gfID, "9999"},  {702, 702, 1, gfRPRICE, "7.5"},
+        {2, 1000, 2, gfKOD, ""},  {3, 999, 3, gfID, "6"},       {1000, 2, -2, gfKOD, shared},
+        {999, 3, -3, gfID, "5"},
     };
     for (const TStep& step : steps) {
-        step.Do();
-        ASSERT_EQ(List.Findings(), CheckGoods(Goods, Record)) << step.What;
+        for (int row = step.First; step.By > 0 ? row <= step.Last : row >= step.Last;
+             row += step.By) {
+            Goods.SetRowNumber(row);
+            Goods.EditRow();
+            Goods.SetText(step.Field, step.Text);
+            Goods.PostRow();
+        }
+        ASSERT_EQ(List.Findings(), CheckGoods(Goods, Record)) << "rows from " << step.First;
     }
 }
 
