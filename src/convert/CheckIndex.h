@@ -56,7 +56,7 @@ class TValueGroups {
     static constexpr std::int32_t kGone = -2;  // a group's slot after it emptied: probing goes on
     void Grow();
     void Touch(const TGroup& group, std::vector<std::uint32_t>& touched) const;
-    // Where in a group's sorted keys the first one at `row` or below it is.
+    // Where in a group's sorted keys the first one at `row` or after it is.
     std::vector<std::uint32_t>::const_iterator Place(const std::vector<std::uint32_t>& keys,
                                                      int row) const;
     // The key of the group's row last before `row`, which lies past the group's first row.
