@@ -34,13 +34,13 @@ std::vector<std::uint32_t>::const_iterator TValueGroups::Place(
 }
 
 std::uint32_t TValueGroups::KeyBefore(const TGroup& group, int row) const {
-    if (group.Sorted != kNone) {
-        const std::vector<std::uint32_t>& keys = SortedKeys[static_cast<std::size_t>(group.Sorted)];
-        return *(Place(keys, row) - 1);
-    }
     std::uint32_t before = group.First;
     while (Order.RowOf(Next[before]) < row) before = Next[before];
     return before;
+}
+
+std::vector<std::uint32_t>* TValueGroups::SortedOf(const TGroup& group) {
+    return group.Sorted == kNone ? nullptr : &SortedKeys[static_cast<std::size_t>(group.Sorted)];
 }
 
 void TValueGroups::SortKeys(TGroup& group) {
@@ -101,9 +101,7 @@ void TValueGroups::Join(std::uint32_t key, std::vector<std::uint32_t>& touched) 
             TGroup& group = Groups[static_cast<std::size_t>(g)];
             Touch(group, touched);
             const int row = Order.RowOf(key);
-            std::vector<std::uint32_t>* sorted =
-                group.Sorted == kNone ? nullptr
-                                      : &SortedKeys[static_cast<std::size_t>(group.Sorted)];
+            std::vector<std::uint32_t>* sorted = SortedOf(group);
             if (Order.RowOf(group.Last) < row) {
                 Next[group.Last] = key;
                 group.Last = key;
@@ -113,10 +111,16 @@ void TValueGroups::Join(std::uint32_t key, std::vector<std::uint32_t>& touched) 
                 group.First = key;
                 if (sorted) sorted->insert(sorted->begin(), key);
             } else {
-                const std::uint32_t before = KeyBefore(group, row);
+                std::uint32_t before;
+                if (sorted) {
+                    const auto place = Place(*sorted, row);
+                    before = *(place - 1);
+                    sorted->insert(place, key);
+                } else {
+                    before = KeyBefore(group, row);
+                }
                 Next[key] = Next[before];
                 Next[before] = key;
-                if (sorted) sorted->insert(Place(*sorted, row), key);
             }
             ++group.Size;
             GroupOf[key] = g;
@@ -158,16 +162,18 @@ void TValueGroups::Leave(std::uint32_t key, std::vector<std::uint32_t>& touched)
         DropSortedKeys(group);
         return;
     }
+    std::vector<std::uint32_t>* sorted = SortedOf(group);
+    const int row = Order.RowOf(key);
+    const auto place = sorted ? Place(*sorted, row) : std::vector<std::uint32_t>::const_iterator();
     if (group.First == key) {
         group.First = Next[key];
     } else {
-        const std::uint32_t before = KeyBefore(group, Order.RowOf(key));
+        const std::uint32_t before = sorted ? *(place - 1) : KeyBefore(group, row);
         Next[before] = Next[key];
         if (group.Last == key) group.Last = before;
     }
-    if (group.Sorted != kNone) {
-        std::vector<std::uint32_t>& keys = SortedKeys[static_cast<std::size_t>(group.Sorted)];
-        keys.erase(Place(keys, Order.RowOf(key)));
+    if (sorted) {
+        sorted->erase(place);
         // A group that shrank well below the length gives its array back.
         if (group.Size * 2 <= SortedFrom) DropSortedKeys(group);
     }

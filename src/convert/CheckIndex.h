@@ -59,8 +59,10 @@ class TValueGroups {
     // Where in a group's sorted keys the first one at `row` or after it is.
     std::vector<std::uint32_t>::const_iterator Place(const std::vector<std::uint32_t>& keys,
                                                      int row) const;
-    // The key of the group's row last before `row`, which lies past the group's first row.
+    // The key of the group's row last before `row`, which lies past the group's first row, by a
+    // walk along the group's list.
     std::uint32_t KeyBefore(const TGroup& group, int row) const;
+    std::vector<std::uint32_t>* SortedOf(const TGroup& group);  // null for a short group
     void SortKeys(TGroup& group);
     void DropSortedKeys(TGroup& group);
 
